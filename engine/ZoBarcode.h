@@ -1,0 +1,124 @@
+// TZoBarcode: everything about one barcode. It turns the code text into a
+// pattern string over the bar alphabet, measures the symbol, fits the module
+// width and draws itself on a TCanvas.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "BarcodeError.h"
+#include "Canvas.h"
+#include "ZoBarCode_interface.h"
+
+enum TBarKind : std::uint8_t { bkSpace, bkBar, bkShortBar };
+
+class TZoBarcode {
+public:
+    static constexpr const char* ClassName = "TZoBarcode";
+    static constexpr int MaxModul = 49;
+    // Bounds the automatic text size, which would otherwise grow for ever on an empty text.
+    static constexpr int MaxAutoFontSize = 72;
+
+    TZoBarcode();
+
+    // Copies geometry, text, type, text position and colours; not UseCheckSum,
+    // the font or the automatic font sizing.
+    void Assign(const TZoBarcode& source);
+
+    const std::u16string& BarCode() const { return FBarCode; }
+    void SetBarCode(const std::u16string& v) { FBarCode = v; }
+    TBarcodeType BarCodeType() const { return FBarCodeType; }
+    void SetBarCodeType(TBarcodeType v) { FBarCodeType = v; }
+    bool UseCheckSum() const { return FUseCheckSum; }
+    void SetUseCheckSum(bool v) { FUseCheckSum = v; }
+    int Top() const { return FTop; }
+    void SetTop(int v) { FTop = v; }
+    int Left() const { return FLeft; }
+    void SetLeft(int v) { FLeft = v; }
+    int Height() const { return FHeight; }
+    void SetHeight(int v) { FHeight = v; }
+    int Modul() const { return FModul; }
+    void SetModul(int v); // 1..49; anything else is ignored
+    double Ratio() const { return FRatio; }
+    void SetRatio(double v) { FRatio = v; }
+    bool ShowText() const { return FShowText; }
+    void SetShowText(bool v) { FShowText = v; }
+    const TFont& ShowTextFont() const { return FShowTextFont; }
+    void SetShowTextFont(const TFont& f) { FShowTextFont = f; }
+    TShowTextPosition ShowTextPosition() const { return FShowTextPosition; }
+    void SetShowTextPosition(TShowTextPosition v) { FShowTextPosition = v; }
+    bool AutoFontSize() const { return FAutoFontSize; }
+    void SetAutoFontSize(bool v) { FAutoFontSize = v; }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v) { FColor = v; }
+    TColor ColorBar() const { return FColorBar; }
+    void SetColorBar(TColor v) { FColorBar = v; }
+
+    // Rebuilds BCText, the module widths and the pattern from BarCode.
+    std::u16string BuildPattern();
+    // Width in pixels and kind of one pattern character.
+    std::pair<int, TBarKind> DecodePatternChar(char16_t c) const;
+    int GetWidth();
+    int WidthUpTo(int n);
+    void SetWidth(int v);
+    void DrawBarcode(TCanvas& canvas);
+
+    const std::array<int, 4>& Modules() const { return modules; }
+
+    // The prepared text: after a build, the text as the symbol encodes it.
+    std::u16string BCText;
+    // Height of the digit "8" in the text font, measured before drawing.
+    int ShowTextH1 = 0;
+
+private:
+    std::u16string FBarCode;
+    TBarcodeType FBarCodeType = bcCodeEAN13;
+    bool FShowText = true;
+    bool FUseCheckSum = true;
+    int FModul = 1;
+    double FRatio = 2.0;
+    TColor FColor = clWhite;
+    TColor FColorBar = clBlack;
+    int FLeft = 0;
+    int FTop = 0;
+    int FHeight = 0;
+    TFont FShowTextFont;
+    TShowTextPosition FShowTextPosition = stpTopLeft;
+    bool FAutoFontSize = false;
+    // Wider than the 8 bits the width classes would need at small modules, so a
+    // large module or ratio cannot wrap round to a negative width.
+    std::array<int, 4> modules{};
+
+    void ComputeModules();
+    int PatternWidth(const std::u16string& pattern, std::size_t count) const;
+    int WidthOf(const std::u16string& pattern);
+    bool HasLeadIn() const;
+
+    void PrepareTextFont(TCanvas& canvas, bool autoSize, int w);
+    void DrawCodeText(TCanvas& canvas, int w);
+    void DrawBars(const std::u16string& pattern, TCanvas& canvas, int w);
+
+    // Encoders, one source per family under symbologies/. Each reads BCText
+    // (and UseCheckSum or the type where it matters), may replace BCText, and
+    // returns the pattern or throws EBarcodeError.
+    std::u16string Code_2_5_interleaved();
+    std::u16string Code_2_5_industrial();
+    std::u16string Code_2_5_matrix();
+    std::u16string Code_39();
+    std::u16string Code_39Extended();
+    std::u16string Code_128();
+    std::u16string Code_93();
+    std::u16string Code_93Extended();
+    std::u16string Code_MSI();
+    std::u16string Code_PostNet();
+    std::u16string Code_Codabar();
+    std::u16string Code_EAN8();
+    std::u16string Code_EAN13();
+    std::u16string Code_UPC_A();
+    std::u16string Code_UPC_E0();
+    std::u16string Code_UPC_E1();
+    std::u16string Code_Supp5();
+    std::u16string Code_Supp2();
+};
