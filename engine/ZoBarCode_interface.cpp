@@ -40,9 +40,9 @@ std::u16string BarcodeTypeName(TBarcodeType type) {
     return type < BarcodeTypeTable.size() ? BarcodeTypeTable[type].Name : u"";
 }
 
-void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas,
-                       TRect& rect, int& module, const TFont& font, bool autoFontSize,
-                       bool showText, TShowTextPosition textPosition, bool useCheckSum) {
+void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas, TRect& rect,
+                       int& module, const TFont& font, bool autoFontSize, bool showText,
+                       TShowTextPosition textPosition, bool useCheckSum) {
     TZoBarcode bc;
     bc.SetBarCode(text);
     bc.SetBarCodeType(type);

@@ -63,6 +63,6 @@ std::u16string BarcodeTypeName(TBarcodeType type);
 // Draws one barcode into rect in a single call. On return rect.Right is
 // rect.Left + the symbol's width; a module of 0 comes back as 1. Errors of the
 // engine and the encoders (EBarcodeError) reach the caller; rect is then unchanged.
-void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas,
-                       TRect& rect, int& module, const TFont& font, bool autoFontSize,
-                       bool showText, TShowTextPosition textPosition, bool useCheckSum);
+void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas, TRect& rect,
+                       int& module, const TFont& font, bool autoFontSize, bool showText,
+                       TShowTextPosition textPosition, bool useCheckSum);

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsEanUpcType(TBarcodeType t) { return t >= bcCodeEAN8 && t <= bcCodeUPC_E1; }
+bool IsEanUpcType(TBarcodeType t) {
+    return t >= bcCodeEAN8 && t <= bcCodeUPC_E1;
+}
 
 // round(w * 0.15) and round(w * 0.1) with halves to even
 int Percent(int w, int percent) {
@@ -17,8 +19,10 @@ int Percent(int w, int percent) {
 std::u16string TrimBlanks(const std::u16string& s) {
     std::size_t first = 0;
     std::size_t last = s.size();
-    while (first < last && s[first] <= u' ') ++first;
-    while (last > first && s[last - 1] <= u' ') --last;
+    while (first < last && s[first] <= u' ')
+        ++first;
+    while (last > first && s[last - 1] <= u' ')
+        --last;
     return s.substr(first, last - first);
 }
 
@@ -36,12 +40,17 @@ struct GuardRange {
 
 std::vector<GuardRange> GuardBars(TBarcodeType t) {
     switch (t) {
-    case bcCodeEAN8: return {{1, 3}, {20, 24}, {41, 43}};
-    case bcCodeEAN13: return {{1, 3}, {28, 32}, {57, 59}};
-    case bcCodeUPC_A: return {{1, 7}, {28, 32}, {53, 59}};
+    case bcCodeEAN8:
+        return {{1, 3}, {20, 24}, {41, 43}};
+    case bcCodeEAN13:
+        return {{1, 3}, {28, 32}, {57, 59}};
+    case bcCodeUPC_A:
+        return {{1, 7}, {28, 32}, {53, 59}};
     case bcCodeUPC_E0:
-    case bcCodeUPC_E1: return {{1, 3}, {28, 33}};
-    default: return {};
+    case bcCodeUPC_E1:
+        return {{1, 3}, {28, 33}};
+    default:
+        return {};
     }
 }
 
@@ -106,9 +115,14 @@ void TZoBarcode::ComputeModules() {
     case bcCodeUPC_E0:
     case bcCodeUPC_E1:
     case bcCodeUPC_Supp2:
-    case bcCodeUPC_Supp5: clamp(2.0); break;
-    case bcCode_2_5_matrix: clamp(2.25); break;
-    default: break;
+    case bcCodeUPC_Supp5:
+        clamp(2.0);
+        break;
+    case bcCode_2_5_matrix:
+        clamp(2.25);
+        break;
+    default:
+        break;
     }
     // Unclamped types take any ratio; keep the wide class a sane, non-negative pixel count.
     double wide = std::nearbyint(static_cast<double>(FModul) * FRatio);
@@ -132,30 +146,49 @@ std::u16string TZoBarcode::BuildPattern() {
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
 
     switch (FBarCodeType) {
-    case bcCode_2_5_interleaved: return Code_2_5_interleaved();
-    case bcCode_2_5_industrial: return Code_2_5_industrial();
-    case bcCode_2_5_matrix: return Code_2_5_matrix();
-    case bcCode39: return Code_39();
-    case bcCode39Extended: return Code_39Extended();
+    case bcCode_2_5_interleaved:
+        return Code_2_5_interleaved();
+    case bcCode_2_5_industrial:
+        return Code_2_5_industrial();
+    case bcCode_2_5_matrix:
+        return Code_2_5_matrix();
+    case bcCode39:
+        return Code_39();
+    case bcCode39Extended:
+        return Code_39Extended();
     case bcCode128A:
     case bcCode128B:
     case bcCode128C:
     case bcCodeEAN128A:
     case bcCodeEAN128B:
-    case bcCodeEAN128C: return Code_128();
-    case bcCode93: return Code_93();
-    case bcCode93Extended: return Code_93Extended();
-    case bcCodeMSI: return Code_MSI();
-    case bcCodePostNet: return Code_PostNet();
-    case bcCodeCodabar: return Code_Codabar();
-    case bcCodeEAN8: return Code_EAN8();
-    case bcCodeEAN13: return Code_EAN13();
-    case bcCodeUPC_A: return Code_UPC_A();
-    case bcCodeUPC_E0: return Code_UPC_E0();
-    case bcCodeUPC_E1: return Code_UPC_E1();
-    case bcCodeUPC_Supp2: return Code_Supp2();
-    case bcCodeUPC_Supp5: return Code_Supp5();
-    default: break;
+    case bcCodeEAN128C:
+        return Code_128();
+    case bcCode93:
+        return Code_93();
+    case bcCode93Extended:
+        return Code_93Extended();
+    case bcCodeMSI:
+        return Code_MSI();
+    case bcCodePostNet:
+        return Code_PostNet();
+    case bcCodeCodabar:
+        return Code_Codabar();
+    case bcCodeEAN8:
+        return Code_EAN8();
+    case bcCodeEAN13:
+        return Code_EAN13();
+    case bcCodeUPC_A:
+        return Code_UPC_A();
+    case bcCodeUPC_E0:
+        return Code_UPC_E0();
+    case bcCodeUPC_E1:
+        return Code_UPC_E1();
+    case bcCodeUPC_Supp2:
+        return Code_Supp2();
+    case bcCodeUPC_Supp5:
+        return Code_Supp5();
+    default:
+        break;
     }
     throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
 }
@@ -174,7 +207,9 @@ int TZoBarcode::PatternWidth(const std::u16string& pattern, std::size_t count) c
     return w;
 }
 
-bool TZoBarcode::HasLeadIn() const { return FShowText && IsEanUpcType(FBarCodeType); }
+bool TZoBarcode::HasLeadIn() const {
+    return FShowText && IsEanUpcType(FBarCodeType);
+}
 
 int TZoBarcode::WidthOf(const std::u16string& pattern) {
     int w = PatternWidth(pattern, pattern.size());
@@ -185,7 +220,9 @@ int TZoBarcode::WidthOf(const std::u16string& pattern) {
     return w;
 }
 
-int TZoBarcode::GetWidth() { return WidthOf(BuildPattern()); }
+int TZoBarcode::GetWidth() {
+    return WidthOf(BuildPattern());
+}
 
 int TZoBarcode::WidthUpTo(int n) {
     const std::u16string pattern = BuildPattern();
@@ -241,10 +278,15 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
     int x = l;
     switch (FShowTextPosition) {
     case stpTopRight:
-    case stpBottomRight: x = l + w - canvas.TextWidth(BCText); break;
+    case stpBottomRight:
+        x = l + w - canvas.TextWidth(BCText);
+        break;
     case stpTopCenter:
-    case stpBottomCenter: x = l + (w - canvas.TextWidth(BCText)) / 2; break;
-    default: break;
+    case stpBottomCenter:
+        x = l + (w - canvas.TextWidth(BCText)) / 2;
+        break;
+    default:
+        break;
     }
     const bool top = FShowTextPosition <= stpTopCenter;
     const int y = top ? FTop : FTop + FHeight - canvas.TextHeight(BCText);
@@ -274,7 +316,9 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
         at(2, 6, 4);
         at(8, 1, 34);
         break;
-    default: canvas.TextOut(x, y, BCText); break;
+    default:
+        canvas.TextOut(x, y, BCText);
+        break;
     }
 }
 

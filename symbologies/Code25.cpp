@@ -11,7 +11,9 @@ constexpr std::array<const char16_t*, 10> TwoOfFiveTable = {
     u"10100", u"01100", u"00011", u"10010", u"01010",
 };
 
-bool Wide(char16_t digit, int element) { return TwoOfFiveTable[digit - u'0'][element] == u'1'; }
+bool Wide(char16_t digit, int element) {
+    return TwoOfFiveTable[digit - u'0'][element] == u'1';
+}
 
 } // namespace
 
@@ -32,7 +34,8 @@ std::u16string TZoBarcode::Code_2_5_interleaved() {
 std::u16string TZoBarcode::Code_2_5_industrial() {
     std::u16string pattern = u"606050";
     for (char16_t digit : BCText)
-        for (int j = 0; j < 5; ++j) pattern += Wide(digit, j) ? u"60" : u"50";
+        for (int j = 0; j < 5; ++j)
+            pattern += Wide(digit, j) ? u"60" : u"50";
     return pattern + u"605060";
 }
 

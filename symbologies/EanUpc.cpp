@@ -17,7 +17,9 @@ constexpr std::array<const char16_t*, 10> EAN13ParityTable = {
     u"ABBAAB", u"ABBBAA", u"ABABAB", u"ABABBA", u"ABBABA",
 };
 
-const char16_t* Digit(int set, char16_t digit) { return EANDigitSets[set][digit - u'0']; }
+const char16_t* Digit(int set, char16_t digit) {
+    return EANDigitSets[set][digit - u'0'];
+}
 
 } // namespace
 
@@ -50,7 +52,8 @@ std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutChec
                              int lengthWithCheck, bool zeroPad, bool addCheck,
                              std::string_view typeName) {
     if (addCheck) {
-        const std::u16string body = PadAndCheckLength(digits, lengthWithoutCheck, zeroPad, typeName);
+        const std::u16string body =
+            PadAndCheckLength(digits, lengthWithoutCheck, zeroPad, typeName);
         return PadAndCheckLength(CheckSumModulo10(body), lengthWithCheck, false, typeName);
     }
     const std::u16string full = PadAndCheckLength(digits, lengthWithCheck, zeroPad, typeName);
@@ -68,9 +71,11 @@ std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutChec
 std::u16string TZoBarcode::Code_EAN8() {
     BCText = PrepareDigits(BCText, 7, 8, true, UseCheckSum(), "EAN8");
     std::u16string pattern = u"505";
-    for (int i = 0; i < 4; ++i) pattern += Digit(EanSetA, BCText[i]);
+    for (int i = 0; i < 4; ++i)
+        pattern += Digit(EanSetA, BCText[i]);
     pattern += u"05050";
-    for (int i = 4; i < 8; ++i) pattern += Digit(EanSetC, BCText[i]);
+    for (int i = 4; i < 8; ++i)
+        pattern += Digit(EanSetC, BCText[i]);
     return pattern + u"505";
 }
 
@@ -81,15 +86,18 @@ std::u16string TZoBarcode::Code_EAN13() {
     for (int i = 1; i <= 6; ++i)
         pattern += Digit(parity[i - 1] == u'A' ? EanSetA : EanSetB, BCText[i]);
     pattern += u"05050";
-    for (int i = 7; i < 13; ++i) pattern += Digit(EanSetC, BCText[i]);
+    for (int i = 7; i < 13; ++i)
+        pattern += Digit(EanSetC, BCText[i]);
     return pattern + u"505";
 }
 
 std::u16string TZoBarcode::Code_UPC_A() {
     BCText = PrepareDigits(BCText, 11, 12, true, UseCheckSum(), "UPC_A");
     std::u16string pattern = u"505";
-    for (int i = 0; i < 6; ++i) pattern += Digit(EanSetA, BCText[i]);
+    for (int i = 0; i < 6; ++i)
+        pattern += Digit(EanSetA, BCText[i]);
     pattern += u"05050";
-    for (int i = 6; i < 12; ++i) pattern += Digit(EanSetC, BCText[i]);
+    for (int i = 6; i < 12; ++i)
+        pattern += Digit(EanSetC, BCText[i]);
     return pattern + u"505";
 }

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test through ctest.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+cd "$here"
+source scripts/deps.sh
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+build="$here/build-test"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON \
+    -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >/dev/null
+ninja -C "$build" -j2
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
