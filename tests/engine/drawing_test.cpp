@@ -1,0 +1,244 @@
+// Drawing geometry, checked on a canvas with fixed font metrics.
+#include <gtest/gtest.h>
+
+#include "FakeCanvas.h"
+#include "ZoBarcode.h"
+
+namespace {
+
+// An EAN-13 symbol at module 1 in the box (10, 5), 60 high, text font 8 points
+// (the fake canvas makes every text 11 pixels high, so H1 = 11).
+TZoBarcode Ean13(bool showText = true) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCodeEAN13);
+    bc.SetBarCode(u"590123412345");
+    bc.SetLeft(10);
+    bc.SetTop(5);
+    bc.SetHeight(60);
+    bc.SetShowText(showText);
+    bc.SetShowTextPosition(stpBottomCenter);
+    return bc;
+}
+
+void ExpectContiguous(const std::vector<DrawnPolygon>& polys, int firstColumn) {
+    int next = firstColumn;
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        EXPECT_EQ(polys[i].Left(), next) << "element " << i + 1;
+        next = polys[i].Right() + 1;
+    }
+}
+
+} // namespace
+
+TEST(Drawing, Ean13ElementsGuardsAndDigitGroups) {
+    TZoBarcode bc = Ean13();
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+
+    EXPECT_EQ(bc.ShowTextH1, 11);
+    ASSERT_EQ(canvas.polygons.size(), 59u);
+    // The bars start after the lead-in round(109 * 0.1) = 11 and are laid without gaps.
+    ExpectContiguous(canvas.polygons, 10 + 11);
+    EXPECT_EQ(canvas.polygons.back().Right(), 10 + 11 + 95 - 1);
+
+    const int barBottom = 5 + (60 - 11) - 1;
+    for (std::size_t i = 0; i < canvas.polygons.size(); ++i) {
+        const int pos = static_cast<int>(i) + 1;
+        const bool guard = pos <= 3 || (pos >= 28 && pos <= 32) || pos >= 57;
+        const DrawnPolygon& p = canvas.polygons[i];
+        EXPECT_EQ(p.Top(), 5) << pos;
+        EXPECT_EQ(p.Bottom(), guard ? barBottom + 11 / 2 : barBottom) << pos;
+        const bool space = pos % 2 == 0; // EAN alternates bar and space from a bar
+        EXPECT_EQ(p.brush.Color, space ? clWhite : clBlack) << pos;
+        EXPECT_EQ(p.pen.Color, p.brush.Color);
+        EXPECT_EQ(p.pen.Width, 1);
+    }
+
+    // Digit groups: the first digit in the lead-in, then at U(3) and U(31).
+    ASSERT_EQ(canvas.texts.size(), 3u);
+    const int y = 5 + 60 - 11;
+    EXPECT_EQ(canvas.texts[0].text, u"5");
+    EXPECT_EQ(canvas.texts[0].x, 10 + 1);
+    EXPECT_EQ(canvas.texts[1].text, u"901234");
+    EXPECT_EQ(canvas.texts[1].x, 10 + (3 + 11) + 1);
+    EXPECT_EQ(canvas.texts[2].text, u"123457");
+    EXPECT_EQ(canvas.texts[2].x, 10 + (3 + 42 + 4 + 11) + 1);
+    for (const DrawnText& t : canvas.texts) {
+        EXPECT_EQ(t.y, y);
+        EXPECT_EQ(t.brush.Color, clWhite);
+    }
+}
+
+TEST(Drawing, Ean8AndUpcADigitGroupsStandAtTheirElementOffsets) {
+    struct Case {
+        TBarcodeType type;
+        std::u16string code;
+        std::vector<std::pair<std::u16string, int>> pieces; // text, element count before it
+    };
+    const Case cases[] = {
+        {bcCodeEAN8, u"1234567", {{u"1234", 3}, {u"5670", 23}}},
+        {bcCodeUPC_A, u"12345678901", {{u"1", -1}, {u"23456", 7}, {u"78901", 32}, {u"2", 59}}},
+    };
+    for (const Case& c : cases) {
+        TZoBarcode bc;
+        bc.SetBarCodeType(c.type);
+        bc.SetBarCode(c.code);
+        bc.SetHeight(50);
+        FakeCanvas canvas;
+        bc.DrawBarcode(canvas);
+        ASSERT_EQ(canvas.texts.size(), c.pieces.size());
+        for (std::size_t i = 0; i < c.pieces.size(); ++i) {
+            EXPECT_EQ(canvas.texts[i].text, c.pieces[i].first);
+            const int n = c.pieces[i].second;
+            EXPECT_EQ(canvas.texts[i].x, n < 0 ? 1 : bc.WidthUpTo(n) + 1) << i;
+        }
+    }
+}
+
+TEST(Drawing, UpcAGuardsIncludeTheOuterDigits) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCodeUPC_A);
+    bc.SetBarCode(u"12345678901");
+    bc.SetHeight(50);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    const int longBottom = 50 - 11 - 1 + 5;
+    for (int pos : {1, 7, 28, 32, 53, 59})
+        EXPECT_EQ(canvas.polygons[pos - 1].Bottom(), longBottom);
+    for (int pos : {8, 27, 33, 52})
+        EXPECT_EQ(canvas.polygons[pos - 1].Bottom(), longBottom - 5);
+}
+
+TEST(Drawing, HiddenTextStillMeasuresAndLongGuardsStillReachBelow) {
+    TZoBarcode bc = Ean13(false);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    EXPECT_TRUE(canvas.texts.empty());
+    EXPECT_EQ(bc.ShowTextH1, 11);
+    ASSERT_EQ(canvas.polygons.size(), 59u);
+    ExpectContiguous(canvas.polygons, 10); // no lead-in without text
+    EXPECT_EQ(canvas.polygons[3].Bottom(), 5 + 60 - 1);
+    EXPECT_EQ(canvas.polygons[0].Bottom(), 5 + 60 - 1 + 5);
+}
+
+TEST(Drawing, ElementWidthsFollowTheModule) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCode_2_5_industrial);
+    bc.SetBarCode(u"1");
+    bc.SetModul(3);
+    bc.SetShowText(false);
+    bc.SetHeight(20);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    // "606050" starts: wide bar 6 px, narrow space 3 px, ...
+    ASSERT_GE(canvas.polygons.size(), 3u);
+    EXPECT_EQ(canvas.polygons[0].Left(), 0);
+    EXPECT_EQ(canvas.polygons[0].Right(), 5);
+    EXPECT_EQ(canvas.polygons[1].Left(), 6);
+    EXPECT_EQ(canvas.polygons[1].Right(), 8);
+    ExpectContiguous(canvas.polygons, 0);
+    EXPECT_EQ(canvas.polygons.back().Right() + 1, bc.GetWidth());
+}
+
+TEST(Drawing, CanvasStateIsRestored) {
+    TZoBarcode bc = Ean13();
+    bc.SetAutoFontSize(true);
+    FakeCanvas canvas;
+    canvas.Font = TFont{u"Caller", 13, 0x00FF00, 2};
+    canvas.Pen = TPen{0x0000FF, 4};
+    canvas.Brush = TBrush{0x00FFFF, TBrushStyle::bsClear};
+    const TFont font = canvas.Font;
+    const TPen pen = canvas.Pen;
+    const TBrush brush = canvas.Brush;
+    bc.DrawBarcode(canvas);
+    EXPECT_EQ(canvas.Font, font);
+    EXPECT_EQ(canvas.Pen, pen);
+    EXPECT_EQ(canvas.Brush, brush);
+
+    // Also when the build refuses the text: then nothing is painted at all.
+    bc.SetBarCode(u"not digits");
+    FakeCanvas refused;
+    EXPECT_THROW(bc.DrawBarcode(refused), EBarcodeError);
+    EXPECT_TRUE(refused.polygons.empty());
+    EXPECT_TRUE(refused.texts.empty());
+}
+
+TEST(Drawing, AutomaticFontSize) {
+    // The fake text is size pixels per character.
+    TZoBarcode ean13 = Ean13();
+    ean13.SetAutoFontSize(true);
+    FakeCanvas c1;
+    ean13.DrawBarcode(c1);
+    EXPECT_EQ(ean13.ShowTextFont().Size, 6); // 13 * 9 >= 109, 9 * 0.75 = 6.75
+    EXPECT_EQ(ean13.ShowTextH1, 9);
+
+    TZoBarcode ean8;
+    ean8.SetBarCodeType(bcCodeEAN8);
+    ean8.SetBarCode(u"1234567");
+    ean8.SetHeight(60);
+    ean8.SetAutoFontSize(true);
+    FakeCanvas c2;
+    ean8.DrawBarcode(c2);
+    EXPECT_EQ(ean8.ShowTextFont().Size, 6); // 8 * 10 >= 77, 10 * 0.65 = 6.5
+
+    TZoBarcode low = Ean13();
+    low.SetHeight(15);
+    low.SetAutoFontSize(true);
+    FakeCanvas c3;
+    low.DrawBarcode(c3);
+    EXPECT_EQ(low.ShowTextFont().Size, 3); // 2 * (6 + 3) > 15: 6 halved
+}
+
+TEST(Drawing, AutomaticFontSizeEndsOnAnEmptyText) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCode_2_5_industrial);
+    bc.SetBarCode(u"   ");
+    bc.SetHeight(1000);
+    bc.SetAutoFontSize(true);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    EXPECT_EQ(bc.ShowTextFont().Size, TZoBarcode::MaxAutoFontSize * 3 / 4);
+}
+
+TEST(Drawing, TextPositions) {
+    // A one-character text made W + 5 wide.
+    struct Case {
+        TShowTextPosition pos;
+        bool top;
+        int dx; // relative to L, with text width W + 5
+    };
+    TZoBarcode probe;
+    probe.SetBarCodeType(bcCode_2_5_industrial);
+    probe.SetBarCode(u"1");
+    const int w = probe.GetWidth();
+    for (const Case& c : {Case{stpTopLeft, true, 0}, Case{stpBottomLeft, false, 0},
+                          Case{stpTopRight, true, -5}, Case{stpBottomRight, false, -5},
+                          Case{stpTopCenter, true, -2}, Case{stpBottomCenter, false, -2}}) {
+        TZoBarcode bc;
+        bc.SetBarCodeType(bcCode_2_5_industrial);
+        bc.SetBarCode(u"1");
+        bc.SetLeft(20);
+        bc.SetTop(4);
+        bc.SetHeight(40);
+        bc.SetShowTextPosition(c.pos);
+        bc.SetShowTextFont(TFont{u"X", w + 5, 0x0000FF, 0});
+        FakeCanvas canvas;
+        bc.DrawBarcode(canvas);
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, 20 + c.dx) << int(c.pos);
+        EXPECT_EQ(canvas.texts[0].y, c.top ? 4 : 4 + 40 - (w + 5 + 3)) << int(c.pos);
+        EXPECT_EQ(canvas.texts[0].font.Color, 0x0000FFu);
+    }
+}
+
+TEST(Drawing, TextBackgroundIsWhiteWhateverTheSymbolColour) {
+    TZoBarcode bc = Ean13();
+    bc.SetColor(0x00FFFF);
+    bc.SetColorBar(0x800000);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    for (const DrawnText& t : canvas.texts)
+        EXPECT_EQ(t.brush.Color, clWhite);
+    EXPECT_EQ(canvas.polygons[0].brush.Color, 0x800000u);
+    EXPECT_EQ(canvas.polygons[1].brush.Color, 0x00FFFFu);
+}
