@@ -9,8 +9,6 @@ namespace {
 }
 } // namespace
 
-std::u16string TZoBarcode::Code_93() { NotImplemented(BarCodeType()); }
-std::u16string TZoBarcode::Code_93Extended() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_MSI() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_PostNet() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_Codabar() { NotImplemented(BarCodeType()); }

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "BuildSymbol.h"
+#include "Code128.h"
+#include "Code93.h"
+
+namespace {
+
+struct PatternCase {
+    TBarcodeType type;
+    const char* text;
+    const char* pattern;
+};
+
+class Code93Pattern : public testing::TestWithParam<PatternCase> {};
+
+TEST_P(Code93Pattern, EncodesTextAndKeepsItPrintable) {
+    const PatternCase& c = GetParam();
+    for (bool check : {true, false}) { // the check pair is always there
+        const TBuildResult r = BuildSymbol(c.type, c.text, check);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.pattern, c.pattern);
+        EXPECT_EQ(r.text, c.text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Code93Pattern,
+    testing::Values(PatternCase{bcCode93, "123", "5050805051525052515053506050526060515050805"},
+                    PatternCase{bcCode93, "TEST93",
+                                "5050806051606151506050616051605350505053505070605152505050805"},
+                    PatternCase{bcCode93Extended, "a", "5050805161506050525251505250605050805"},
+                    PatternCase{bcCode93, "", "5050805250515250515050805"},
+                    PatternCase{bcCode93, "[", "5050805151605151605170505050805"}));
+
+// The two check characters sit just before the stop; each is six elements.
+std::string CheckPair(const std::string& pattern) {
+    return pattern.substr(pattern.size() - 7 - 12, 12);
+}
+
+std::string Widths(char16_t a, char16_t b) {
+    return ToUtf8(WidthsToPattern(std::u16string(Code93Table[FindCode93(a)].Widths) +
+                                  Code93Table[FindCode93(b)].Widths));
+}
+
+TEST(Code93, CheckWeightsWrap) {
+    const struct {
+        const char* text;
+        char16_t c, k;
+    } cases[] = {
+        {"123", u'A', u'Q'},
+        {"0123456789ABCDEFGHIJ0", u'G', u'1'},          // 21 characters: C weight back to 1
+        {"CODE 93 LONGER THAN TWENTY ONE", u'}', u'-'}, // C is 46, the (+) shift
+    };
+    for (const auto& c : cases) {
+        const TBuildResult r = BuildSymbol(bcCode93, c.text);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(CheckPair(r.pattern), Widths(c.c, c.k)) << c.text;
+    }
+}
+
+TEST(Code93, StandardTableShape) {
+    std::set<std::u16string> seen;
+    for (const TCode93Entry& e : Code93Table) {
+        const std::u16string w = e.Widths;
+        ASSERT_EQ(w.size(), 6u);
+        int modules = 0;
+        for (char16_t d : w)
+            modules += d - u'0';
+        EXPECT_EQ(modules, 9) << static_cast<char>(e.Char);
+        EXPECT_TRUE(seen.insert(w).second) << static_cast<char>(e.Char);
+    }
+    EXPECT_EQ(FindCode93(u'}'), 46);
+    EXPECT_EQ(FindCode93(u'a'), -1);
+}
+
+TEST(Code93, Refusals) {
+    EXPECT_EQ(BuildSymbol(bcCode93, "abc").error, "TZoBarcode:Code93 bad Data <abc>");
+    EXPECT_EQ(BuildSymbol(bcCode93, "A\u00e9").error, "TZoBarcode:Code93 bad Data <A\u00e9>");
+    EXPECT_EQ(BuildSymbol(bcCode93Extended, "A\u00e9").error,
+              "Code93Extended: character \"\u00e9\" cannot be encoded");
+}
+
+TEST(Code93Extended, FullAsciiMap) {
+    const struct {
+        std::string ascii;
+        const char* plain;
+    } cases[] = {
+        {std::string(1, '\0'), "]U"},
+        {"\x01", "[A"},
+        {"\x1b", "]A"},
+        {"!", "{A"},
+        {"-", "{M"},
+        {":", "{Z"},
+        {";", "]F"},
+        {"@", "]V"},
+        {"[", "]K"},
+        {"`", "]W"},
+        {"a", "}A"},
+        {"z", "}Z"},
+        {"{", "]P"},
+        {"\x7f", "]T"},
+        {"7", "7"},
+        {" ", " "},
+    };
+    for (const auto& c : cases) {
+        const TBuildResult ext = BuildSymbol(bcCode93Extended, c.ascii);
+        const TBuildResult plain = BuildSymbol(bcCode93, c.plain);
+        ASSERT_TRUE(ext.ok) << ext.error;
+        EXPECT_EQ(ext.pattern, plain.pattern) << "code " << int(c.ascii[0]);
+        EXPECT_EQ(ext.text, c.ascii);
+    }
+}
+
+} // namespace
