@@ -9,9 +9,6 @@ namespace {
 }
 } // namespace
 
-std::u16string TZoBarcode::Code_MSI() { NotImplemented(BarCodeType()); }
-std::u16string TZoBarcode::Code_PostNet() { NotImplemented(BarCodeType()); }
-std::u16string TZoBarcode::Code_Codabar() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_UPC_E0() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_UPC_E1() { NotImplemented(BarCodeType()); }
 std::u16string TZoBarcode::Code_Supp5() { NotImplemented(BarCodeType()); }

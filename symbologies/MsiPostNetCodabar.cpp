@@ -1,0 +1,88 @@
+// MSI, PostNet and Codabar.
+#include "MsiPostNetCodabar.h"
+
+#include "EncodeError.h"
+#include "ZoBarcode.h"
+
+const std::array<const char16_t*, 10> MSITable = {
+    u"51515151", u"51515160", u"51516051", u"51516060", u"51605151",
+    u"51605160", u"51606051", u"51606060", u"60515151", u"60515160",
+};
+
+const std::array<const char16_t*, 10> PostNetTable = {
+    u"5151A1A1A1", u"A1A1A15151", u"A1A151A151", u"A1A15151A1", u"A151A1A151",
+    u"A151A151A1", u"A15151A1A1", u"51A1A1A151", u"51A1A151A1", u"51A151A1A1",
+};
+
+const std::array<TCodabarEntry, 20> CodabarTable = {{
+    {u'1', u"5050615"}, {u'2', u"5051506"}, {u'3', u"6150505"}, {u'4', u"5060515"},
+    {u'5', u"6050515"}, {u'6', u"5150506"}, {u'7', u"5150605"}, {u'8', u"5160505"},
+    {u'9', u"6051505"}, {u'0', u"5050516"}, {u'-', u"5051605"}, {u'$', u"5061505"},
+    {u':', u"6050606"}, {u'/', u"6060506"}, {u'.', u"6060605"}, {u'+', u"5060606"},
+    {u'A', u"5061515"}, {u'B', u"5151506"}, {u'C', u"5051516"}, {u'D', u"5051615"},
+}};
+
+int FindCodabar(char16_t c) {
+    for (std::size_t i = 0; i < CodabarTable.size(); ++i)
+        if (CodabarTable[i].Char == c) return static_cast<int>(i);
+    return -1;
+}
+
+namespace {
+
+int Digit(char16_t c) {
+    return c - u'0';
+}
+
+int TensComplement(int sum) {
+    const int r = sum % 10;
+    return r == 0 ? 0 : 10 - r;
+}
+
+bool IsCodabarStartStop(char16_t c) {
+    return c >= u'A' && c <= u'D';
+}
+
+} // namespace
+
+std::u16string TZoBarcode::Code_MSI() {
+    std::u16string pattern = u"60";
+    for (char16_t c : BCText)
+        pattern += MSITable[Digit(c)];
+    if (UseCheckSum()) {
+        int sum = 0;
+        bool doubled = true; // the rightmost digit is doubled
+        for (auto it = BCText.rbegin(); it != BCText.rend(); ++it, doubled = !doubled) {
+            const int d = doubled ? 2 * Digit(*it) : Digit(*it);
+            sum += d / 10 + d % 10;
+        }
+        pattern += MSITable[TensComplement(sum % 10)];
+    }
+    return pattern + u"515";
+}
+
+std::u16string TZoBarcode::Code_PostNet() {
+    std::u16string pattern = u"51";
+    int sum = 0;
+    for (char16_t c : BCText) {
+        pattern += PostNetTable[Digit(c)];
+        sum = (sum + Digit(c)) % 10;
+    }
+    if (UseCheckSum()) pattern += PostNetTable[TensComplement(sum)];
+    return pattern + u"5";
+}
+
+std::u16string TZoBarcode::Code_Codabar() {
+    // A symbol without its start and stop characters is one no scanner accepts.
+    if (BCText.size() < 2 || !IsCodabarStartStop(BCText.front()) ||
+        !IsCodabarStartStop(BCText.back()))
+        throw EBarcodeError("CodeCodabar: the code must begin and end with A, B, C or D");
+    std::u16string pattern;
+    for (std::size_t i = 0; i < BCText.size(); ++i) {
+        const int k = FindCodabar(BCText[i]);
+        if (k < 0) ThrowCannotEncode(BarCodeType(), BCText, i);
+        pattern += CodabarTable[k].Pattern;
+        pattern += u'0';
+    }
+    return pattern;
+}

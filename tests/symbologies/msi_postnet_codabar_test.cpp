@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "BuildSymbol.h"
+#include "MsiPostNetCodabar.h"
+
+namespace {
+
+struct PatternCase {
+    TBarcodeType type;
+    const char* text;
+    bool check;
+    const char* pattern;
+};
+
+class MsiPostNetCodabarPattern : public testing::TestWithParam<PatternCase> {};
+
+TEST_P(MsiPostNetCodabarPattern, EncodesText) {
+    const PatternCase& c = GetParam();
+    const TBuildResult r = BuildSymbol(c.type, c.text, c.check);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.pattern, c.pattern);
+    EXPECT_EQ(r.text, c.text); // the check digit is drawn, never printed
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, MsiPostNetCodabarPattern,
+    testing::Values(
+        PatternCase{bcCodeMSI, "1234", true, "605151516051516051515160605160515151605151515"},
+        PatternCase{bcCodeMSI, "", true, "6051515151515"},
+        PatternCase{bcCodeMSI, "", false, "60515"},
+        PatternCase{bcCodePostNet, "123", true, "51A1A1A15151A1A151A151A1A15151A1A151A1A1515"},
+        PatternCase{bcCodePostNet, "123", false, "51A1A1A15151A1A151A151A1A15151A15"},
+        PatternCase{bcCodePostNet, "", true, "515151A1A1A15"},
+        PatternCase{bcCodePostNet, "", false, "515"},
+        PatternCase{bcCodeCodabar, "A123B", true, "5061515050506150505150606150505051515060"},
+        PatternCase{bcCodeCodabar, "A123B", false, "5061515050506150505150606150505051515060"}));
+
+// The check digit's entry is the last one before the stop.
+TEST(Msi, CheckDigit) {
+    const struct {
+        const char* text;
+        int check;
+    } cases[] = {{"123", 0}, {"5", 9}, {"12", 5}, {"80523", 4}, {"1234", 4}, {"99999999", 8}};
+    for (const auto& c : cases) {
+        const TBuildResult r = BuildSymbol(bcCodeMSI, c.text, true);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.pattern.substr(r.pattern.size() - 3 - 8, 8), Utf8(MSITable[c.check])) << c.text;
+    }
+}
+
+TEST(PostNet, CheckDigit) {
+    const struct {
+        const char* text;
+        int check;
+    } cases[] = {{"123", 4}, {"55", 0}, {"12345", 5}, {"999999999", 9}};
+    for (const auto& c : cases) {
+        const TBuildResult r = BuildSymbol(bcCodePostNet, c.text, true);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.pattern.substr(r.pattern.size() - 1 - 10, 10), Utf8(PostNetTable[c.check]))
+            << c.text;
+    }
+}
+
+TEST(PostNet, EveryDigitHasTwoFullBars) {
+    std::set<std::u16string> seen;
+    for (const char16_t* e : PostNetTable) {
+        const std::u16string s = e;
+        EXPECT_EQ(std::count(s.begin(), s.end(), u'5'), 2) << ToUtf8(s);
+        EXPECT_TRUE(seen.insert(s).second) << ToUtf8(s);
+    }
+}
+
+TEST(Codabar, StandardTableShape) {
+    std::set<std::u16string> seen;
+    for (const TCodabarEntry& e : CodabarTable) {
+        const std::u16string p = e.Pattern;
+        ASSERT_EQ(p.size(), 7u);
+        int wideBars = 0;
+        int wideSpaces = 0;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const char16_t narrow = i % 2 == 0 ? u'5' : u'0';
+            ASSERT_TRUE(p[i] == narrow || p[i] == narrow + 1);
+            (i % 2 == 0 ? wideBars : wideSpaces) += p[i] == narrow + 1;
+        }
+        // digits, '-' and '$' have one wide bar and one wide space; ":/.+" three
+        // wide bars; the start/stop characters one wide bar and two wide spaces
+        const bool startStop = e.Char >= u'A' && e.Char <= u'D';
+        const bool wideThree = std::u16string_view(u":/.+").find(e.Char) != std::u16string::npos;
+        EXPECT_EQ(wideBars, wideThree ? 3 : 1) << static_cast<char>(e.Char);
+        EXPECT_EQ(wideSpaces, wideThree ? 0 : startStop ? 2 : 1) << static_cast<char>(e.Char);
+        EXPECT_TRUE(seen.insert(p).second) << static_cast<char>(e.Char);
+    }
+    EXPECT_EQ(FindCodabar(u'1'), 0);
+    EXPECT_EQ(FindCodabar(u'D'), 19);
+    EXPECT_EQ(FindCodabar(u'a'), -1);
+}
+
+TEST(Codabar, Refusals) {
+    const char* startStop = "CodeCodabar: the code must begin and end with A, B, C or D";
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"", startStop},
+        {"123", startStop},
+        {"A123", startStop},
+        {"123D", startStop},
+        {"A", startStop}, // one character cannot be both ends
+        {"a123b", startStop},
+        {"A1 2B", "CodeCodabar: character \" \" cannot be encoded"},
+        {"C1c2D", "CodeCodabar: character \"c\" cannot be encoded"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BuildSymbol(bcCodeCodabar, c.text).error, c.message);
+    EXPECT_TRUE(BuildSymbol(bcCodeCodabar, "DA").ok);
+    EXPECT_TRUE(BuildSymbol(bcCodeCodabar, "C-$:/.+0D").ok);
+}
+
+} // namespace
