@@ -1,0 +1,177 @@
+// Every type value, including the undefined ones, with an empty, a typical and
+// an unencodable text: each build yields a pattern of the bar alphabet or one of
+// the documented refusals, never anything else.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <random>
+#include <regex>
+
+#include "BuildSymbol.h"
+
+namespace {
+
+bool InBarAlphabet(const std::string& pattern) {
+    return pattern.find_first_not_of("01235678ABCD") == std::string::npos;
+}
+
+bool Framed(const std::string& s, const std::string& head, const std::string& tail) {
+    return s.size() > head.size() + tail.size() && s.starts_with(head) && s.ends_with(tail);
+}
+
+// The quoted parts may hold any character, NUL included, so those are matched by their frame.
+bool IsDocumentedRefusal(const std::string& message) {
+    for (int t = 0; t < bcTypeUndefined; ++t)
+        if (Framed(message,
+                   ToUtf8(BarcodeTypeName(static_cast<TBarcodeType>(t))) + ": character \"",
+                   "\" cannot be encoded"))
+            return true;
+    // what() ends at a NUL of the text, so only the head of this one is certain
+    if (message.starts_with("TZoBarcode:Code93 bad Data <")) return true;
+    static const std::regex known[] = {
+        std::regex(R"(Barcode must be numeric)"),
+        std::regex(R"(TZoBarcode: wrong BarcodeType)"),
+        std::regex(R"(CodeCodabar: the code must begin and end with A, B, C or D)"),
+        std::regex(R"(Invalid length for barcode "\w+" \(must be \d+ digits, current "\d*"\)\.)"),
+        std::regex(R"(Invalid check digit for barcode "\w+" \(must be \d, current "\d*"\)\.)"),
+    };
+    for (const std::regex& r : known)
+        if (std::regex_match(message, r)) return true;
+    return false;
+}
+
+struct Case {
+    int type;
+    const char* text;
+    const char* error; // nullptr: the build succeeds
+    bool check = true;
+};
+
+constexpr const char* Numeric = "Barcode must be numeric";
+constexpr const char* WrongType = "TZoBarcode: wrong BarcodeType";
+constexpr const char* StartStop = "CodeCodabar: the code must begin and end with A, B, C or D";
+
+class AllTypes : public testing::TestWithParam<Case> {};
+
+TEST_P(AllTypes, PatternOrDocumentedRefusal) {
+    const Case& c = GetParam();
+    const TBuildResult r = BuildSymbol(c.type, c.text, c.check);
+    if (c.error == nullptr) {
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_FALSE(r.pattern.empty());
+        EXPECT_TRUE(InBarAlphabet(r.pattern)) << r.pattern;
+    } else {
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, c.error);
+        EXPECT_TRUE(IsDocumentedRefusal(r.error)) << r.error;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EmptyTypicalBad, AllTypes,
+    testing::Values(
+        Case{bcCode_2_5_interleaved, "", nullptr}, Case{bcCode_2_5_interleaved, "1234", nullptr},
+        Case{bcCode_2_5_interleaved, "12a", Numeric}, Case{bcCode_2_5_industrial, "", nullptr},
+        Case{bcCode_2_5_industrial, "1234", nullptr}, Case{bcCode_2_5_industrial, "1.2", Numeric},
+        Case{bcCode_2_5_matrix, "", nullptr}, Case{bcCode_2_5_matrix, "1234", nullptr},
+        Case{bcCode_2_5_matrix, "-1", Numeric}, Case{bcCode39, "", nullptr},
+        Case{bcCode39, "CODE-39 $/+%.", nullptr},
+        Case{bcCode39, "Code", "Code39: character \"o\" cannot be encoded"},
+        Case{bcCode39Extended, "", nullptr}, Case{bcCode39Extended, "Code 39!\n", nullptr},
+        Case{bcCode39Extended, "\u00e9", "Code39Extended: character \"\u00e9\" cannot be encoded"},
+        Case{bcCode128A, "", nullptr}, Case{bcCode128A, "AB\x01_", nullptr},
+        Case{bcCode128A, "a", "Code128A: character \"a\" cannot be encoded"},
+        Case{bcCode128B, "", nullptr}, Case{bcCode128B, "Ab1~", nullptr},
+        Case{bcCode128B, "\t", "Code128B: character \"\u2409\" cannot be encoded"},
+        Case{bcCode128C, "", nullptr}, Case{bcCode128C, " 12345 ", nullptr},
+        Case{bcCode128C, "12a", Numeric}, Case{bcCode93, "", nullptr},
+        Case{bcCode93, "TEST93", nullptr},
+        Case{bcCode93, "Test", "TZoBarcode:Code93 bad Data <Test>"},
+        Case{bcCode93Extended, "", nullptr}, Case{bcCode93Extended, "Test 93!\x7f", nullptr},
+        Case{bcCode93Extended, "\u20ac", "Code93Extended: character \"\u20ac\" cannot be encoded"},
+        Case{bcCodeMSI, "", nullptr}, Case{bcCodeMSI, "1234", nullptr},
+        Case{bcCodeMSI, "x", Numeric}, Case{bcCodePostNet, "", nullptr},
+        Case{bcCodePostNet, "12345", nullptr}, Case{bcCodePostNet, "1234-5678", Numeric},
+        Case{bcCodeCodabar, "", StartStop}, Case{bcCodeCodabar, "A123B", nullptr},
+        Case{bcCodeCodabar, "A1a2B", "CodeCodabar: character \"a\" cannot be encoded"},
+        Case{bcCodeEAN8, "", nullptr}, Case{bcCodeEAN8, "1234567", nullptr},
+        Case{bcCodeEAN8, "123456789",
+             "Invalid length for barcode \"EAN8\" (must be 7 digits, current \"123456789\")."},
+        Case{bcCodeEAN13, "", nullptr}, Case{bcCodeEAN13, "123456789012", nullptr},
+        Case{bcCodeEAN13, "x", Numeric}, Case{bcCodeUPC_A, "", nullptr},
+        Case{bcCodeUPC_A, "12345678901", nullptr}, Case{bcCodeUPC_A, "1 2", Numeric},
+        Case{bcCodeUPC_E0, "", nullptr}, Case{bcCodeUPC_E0, "425261", nullptr},
+        Case{bcCodeUPC_E0, "4252615",
+             "Invalid check digit for barcode \"UPC_E0\" (must be 4, current \"4252615\")."},
+        Case{bcCodeUPC_E1, "",
+             "Invalid check digit for barcode \"UPC_E1\" (must be 7, current \"0000000\")."},
+        Case{bcCodeUPC_E1, "425261", nullptr}, Case{bcCodeUPC_E1, "x", Numeric},
+        Case{bcCodeUPC_Supp2, "", nullptr}, Case{bcCodeUPC_Supp2, "12", nullptr},
+        Case{bcCodeUPC_Supp2, "123",
+             "Invalid length for barcode \"UPC_Supp2\" (must be 2 digits, current \"123\")."},
+        Case{bcCodeUPC_Supp5, "", nullptr}, Case{bcCodeUPC_Supp5, "52495", nullptr},
+        Case{bcCodeUPC_Supp5, "123456",
+             "Invalid length for barcode \"UPC_Supp5\" (must be 5 digits, current \"123456\")."},
+        Case{bcCodeEAN128A, "", nullptr}, Case{bcCodeEAN128A, "AB1", nullptr},
+        Case{bcCodeEAN128A, "a", "CodeEAN128A: character \"a\" cannot be encoded"},
+        Case{bcCodeEAN128B, "", nullptr}, Case{bcCodeEAN128B, "(01)abc", nullptr},
+        Case{bcCodeEAN128B, "\u00e9", "CodeEAN128B: character \"\u00e9\" cannot be encoded"},
+        Case{bcCodeEAN128C, "", nullptr}, Case{bcCodeEAN128C, "0112345678901231", nullptr},
+        Case{bcCodeEAN128C, "1x", Numeric}, Case{bcTypeUndefined, "", WrongType},
+        Case{bcTypeUndefined, "123", WrongType}, Case{bcTypeUndefined, "a", Numeric},
+        Case{255, "", WrongType}, Case{255, "123", WrongType}, Case{255, "a", WrongType},
+        // without the check option the EAN/UPC digits must carry a right check digit
+        Case{bcCodeEAN8, "12345670", nullptr, false},
+        Case{bcCodeEAN8, "1234567",
+             "Invalid check digit for barcode \"EAN8\" (must be 5, current \"01234567\").", false},
+        Case{bcCodeUPC_E0, "", nullptr, false}, Case{bcCodeCodabar, "A1B", nullptr, false},
+        Case{bcCode39, "", nullptr, false}, Case{bcCodeMSI, "", nullptr, false}));
+
+// Hostile texts: every outcome is a pattern of the alphabet or a documented refusal.
+TEST(AllTypesHostile, NeverAnythingElse) {
+    std::string allAscii;
+    for (int c = 0; c < 128; ++c)
+        allAscii += static_cast<char>(c);
+    const std::string lone = ToUtf8(std::u16string(1, u'\xD800')); // becomes U+FFFD
+    const std::vector<std::string> texts = {
+        std::string(1, '\0'),
+        allAscii,
+        std::string(5000, '9'),
+        std::string(5000, 'Z'),
+        "\U0001F600",
+        lone,
+        "   ",
+        "A" + std::string(3000, '1') + "B",
+        "\xff\xfe",
+    };
+    for (int type = 0; type < 256; type += type < 30 ? 1 : 15)
+        for (const std::string& text : texts)
+            for (bool check : {true, false}) {
+                const TBuildResult r = BuildSymbol(type, text, check);
+                if (r.ok)
+                    EXPECT_TRUE(InBarAlphabet(r.pattern)) << type;
+                else
+                    EXPECT_TRUE(IsDocumentedRefusal(r.error)) << type << ": " << r.error;
+            }
+}
+
+TEST(AllTypesHostile, RandomTexts) {
+    const unsigned seed = std::random_device{}();
+    std::cout << "seed " << seed << '\n';
+    RecordProperty("seed", std::to_string(seed));
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 300; ++round) {
+        const int type = static_cast<int>(rng() % 25);
+        std::u16string text(rng() % 40, u' ');
+        for (char16_t& c : text)
+            c = static_cast<char16_t>(rng() % 4 == 0 ? rng() % 0x10000 : u'0' + rng() % 75);
+        const TBuildResult r = BuildSymbol(type, ToUtf8(text), rng() % 2 == 0);
+        if (r.ok)
+            EXPECT_TRUE(InBarAlphabet(r.pattern)) << "seed " << seed << " type " << type;
+        else
+            EXPECT_TRUE(IsDocumentedRefusal(r.error))
+                << "seed " << seed << " type " << type << ": " << r.error;
+    }
+}
+
+} // namespace
