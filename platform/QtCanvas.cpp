@@ -14,10 +14,8 @@ TQtCanvas::TQtCanvas(QImage& img) : image(img) {
     image.setDotsPerMeterX(DotsPerMeterAt96Dpi);
     image.setDotsPerMeterY(DotsPerMeterAt96Dpi);
     painter.begin(&image);
-    // Bars must have sharp pixel edges to scan; text is drawn the same way for a
-    // picture that does not depend on the machine's font smoothing.
+    // Bars must have sharp pixel edges to scan.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
 }
 
 void TQtCanvas::ApplyFont() {

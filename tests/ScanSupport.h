@@ -1,0 +1,19 @@
+// Reads generated pictures back with independent decoders (zbarimg and
+// ZXingReader), after giving them a white quiet zone as printed labels have.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+struct ScanResult {
+    bool ok = false;
+    std::string text;       // the decoded data, exactly (control characters included)
+    std::string symbology;  // the decoder's name for it ("EAN-13", "CODE-128", ...)
+    std::string identifier; // ZXing's symbology identifier ("]C1" for GS1-128); empty for zbar
+    std::string log;        // what the decoder printed, for failure messages
+};
+
+QImage WithQuietZone(const QImage& picture, int margin = 40);
+
+ScanResult ScanWithZbar(const QImage& picture);
+ScanResult ScanWithZxing(const QImage& picture);
