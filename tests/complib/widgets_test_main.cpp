@@ -1,0 +1,14 @@
+#include "BemoCompGlobalCfg.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    // No test needs a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // As at program start: once, with the application object in place.
+    InitBemoCompConfig();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
