@@ -1,0 +1,360 @@
+#include "bFloatFormat.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A non-negative number as 0.Digits × 10^Point: no leading or trailing zeros
+// in Digits, which is empty for zero.
+struct TDecimal {
+    std::string Digits;
+    int Point = 0;
+    bool IsZero() const { return Digits.empty(); }
+};
+
+void StripTrailingZeros(TDecimal& d) {
+    while (!d.Digits.empty() && d.Digits.back() == '0')
+        d.Digits.pop_back();
+}
+
+// Fifteen significant digits is what a double holds reliably; rounding to
+// fewer places starts from these, so 1.005 is taken as written and rounds up.
+TDecimal ToDecimal(double v) {
+    TDecimal d;
+    v = std::fabs(v);
+    if (v == 0) return d;
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    const std::string text(buf, res.ptr);
+    const auto e = text.find('e');
+    d.Digits = text.substr(0, 1) + text.substr(2, e - 2);
+    d.Point = std::atoi(text.c_str() + e + 1) + 1;
+    StripTrailingZeros(d);
+    return d;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero.
+void RoundDigits(TDecimal& d, int keep) {
+    if (keep >= static_cast<int>(d.Digits.size())) return;
+    if (keep < 0) {
+        d = {};
+        return;
+    }
+    const bool up = d.Digits[keep] >= '5';
+    d.Digits.resize(keep);
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.Digits[i] == '9')
+            d.Digits[i--] = '0';
+        if (i >= 0) {
+            ++d.Digits[i];
+        } else {
+            d.Digits.insert(d.Digits.begin(), '1');
+            ++d.Point;
+        }
+    }
+    StripTrailingZeros(d);
+}
+
+char DigitAt(const TDecimal& d, int index) {
+    return index >= 0 && index < static_cast<int>(d.Digits.size()) ? d.Digits[index] : '0';
+}
+
+// ---- the picture of one section --------------------------------------------------
+
+struct TToken {
+    enum Kind { IntDigit, FracDigit, Point, Literal, Exponent } Kind;
+    QString Text;  // literals
+    QChar ExpChar; // exponent: E or e
+    bool ExpPlus = false;
+    int ExpDigits = 0;
+};
+
+struct TPicture {
+    std::vector<TToken> Tokens;
+    int IntCount = 0;
+    int ForcedInt = 0; // integer digits that are always written
+    int FracCount = 0;
+    int ForcedFrac = 0; // fraction digits that are always written
+    bool Grouping = false;
+    bool Scientific = false;
+};
+
+// Splits at the semicolons outside quotes; only the first three sections count.
+std::vector<QString> SplitSections(const QString& format) {
+    std::vector<QString> sections(1);
+    QChar quote;
+    for (QChar c : format) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u';') {
+            if (sections.size() == 3) break;
+            sections.emplace_back();
+            continue;
+        }
+        sections.back() += c;
+    }
+    return sections;
+}
+
+TPicture ParsePicture(const QString& s) {
+    TPicture pic;
+    bool afterPoint = false;
+    bool afterExponent = false;
+    int firstIntZero = -1;
+    auto literal = [&](QString text) {
+        if (!pic.Tokens.empty() && pic.Tokens.back().Kind == TToken::Literal)
+            pic.Tokens.back().Text += text;
+        else
+            pic.Tokens.push_back({TToken::Literal, std::move(text), {}, false, 0});
+    };
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = s[i];
+        if (c == u'\'' || c == u'"') {
+            const qsizetype close = s.indexOf(c, i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            literal(s.mid(i + 1, end - i - 1));
+            i = end;
+        } else if (afterExponent) {
+            literal(c);
+        } else if (c == u'0' || c == u'#') {
+            const bool zero = c == u'0';
+            if (afterPoint) {
+                pic.Tokens.push_back({TToken::FracDigit, {}, {}, false, 0});
+                ++pic.FracCount;
+                if (zero) pic.ForcedFrac = pic.FracCount;
+            } else {
+                pic.Tokens.push_back({TToken::IntDigit, {}, {}, false, 0});
+                if (zero && firstIntZero < 0) firstIntZero = pic.IntCount;
+                ++pic.IntCount;
+            }
+        } else if (c == u'.') {
+            if (!afterPoint) pic.Tokens.push_back({TToken::Point, {}, {}, false, 0});
+            afterPoint = true;
+        } else if (c == u',') {
+            pic.Grouping = true;
+        } else if ((c == u'E' || c == u'e') && i + 1 < n &&
+                   (s[i + 1] == u'+' || s[i + 1] == u'-')) {
+            TToken t{TToken::Exponent, {}, c, s[i + 1] == u'+', 0};
+            i += 2;
+            while (i < n && s[i] == u'0') {
+                ++t.ExpDigits;
+                ++i;
+            }
+            --i;
+            pic.Tokens.push_back(t);
+            pic.Scientific = true;
+            afterExponent = true;
+        } else {
+            literal(c);
+        }
+    }
+    pic.ForcedInt = firstIntZero < 0 ? 0 : pic.IntCount - firstIntZero;
+    return pic;
+}
+
+// The digits a picture will show for v, rounded to its places. Zero afterwards
+// means the zero section applies.
+TDecimal RoundFor(const TPicture& pic, double v) {
+    TDecimal d = ToDecimal(v);
+    if (pic.Scientific)
+        RoundDigits(d, std::max(1, pic.IntCount + pic.FracCount));
+    else
+        RoundDigits(d, d.Point + pic.FracCount);
+    return d;
+}
+
+QString Render(const TPicture& pic, const TDecimal& d, bool minus, QChar decSep, QChar thouSep) {
+    // Integer digits, fraction digits and the exponent the placeholders receive.
+    std::string intDigits;
+    std::string fracDigits;
+    int exponent = 0;
+    if (pic.Scientific) {
+        if (!d.IsZero()) {
+            exponent = d.Point - pic.IntCount;
+            for (int i = 0; i < pic.IntCount; ++i)
+                intDigits += DigitAt(d, i);
+        } else {
+            intDigits.assign(pic.ForcedInt, '0');
+        }
+        for (int i = 0; i < pic.FracCount; ++i)
+            fracDigits += DigitAt(d, pic.IntCount + i);
+    } else {
+        for (int i = 0; i < d.Point; ++i)
+            intDigits += DigitAt(d, i);
+        if (static_cast<int>(intDigits.size()) < pic.ForcedInt)
+            intDigits.insert(0, pic.ForcedInt - intDigits.size(), '0');
+        for (int i = 0; i < pic.FracCount; ++i)
+            fracDigits += DigitAt(d, d.Point + i);
+    }
+    while (static_cast<int>(fracDigits.size()) > pic.ForcedFrac && fracDigits.back() == '0')
+        fracDigits.pop_back();
+
+    QString out;
+    if (minus) out += u'-';
+    const int n = static_cast<int>(intDigits.size());
+    const bool grouping = pic.Grouping && !pic.Scientific;
+    bool intWritten = false;
+    auto putInt = [&](int from, int to) { // digits [from, to)
+        for (int j = from; j < to; ++j) {
+            if (grouping && j > 0 && (n - j) % 3 == 0) out += thouSep;
+            out += QChar::fromLatin1(intDigits[j]);
+            intWritten = true;
+        }
+    };
+    int intSeen = 0;
+    int fracSeen = 0;
+    for (const TToken& t : pic.Tokens) {
+        switch (t.Kind) {
+        case TToken::IntDigit: {
+            const int j = n - pic.IntCount + intSeen;
+            if (intSeen == 0 && j > 0) putInt(0, j); // more digits than placeholders
+            if (j >= 0) putInt(j, j + 1);
+            ++intSeen;
+            break;
+        }
+        case TToken::Point:
+            if (pic.IntCount == 0) putInt(0, n);
+            if (!fracDigits.empty()) out += decSep;
+            break;
+        case TToken::FracDigit:
+            if (fracSeen < static_cast<int>(fracDigits.size()))
+                out += QChar::fromLatin1(fracDigits[fracSeen]);
+            ++fracSeen;
+            break;
+        case TToken::Literal:
+            // Between integer placeholders a literal separates digits, so it waits for one.
+            if (intSeen == 0 || intSeen >= pic.IntCount || intWritten) out += t.Text;
+            break;
+        case TToken::Exponent: {
+            out += t.ExpChar;
+            if (exponent < 0)
+                out += u'-';
+            else if (t.ExpPlus)
+                out += u'+';
+            QString digits = QString::number(std::abs(exponent));
+            if (digits.size() < t.ExpDigits)
+                digits.prepend(QString(t.ExpDigits - digits.size(), u'0'));
+            out += digits;
+            break;
+        }
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString FloatToStrGeneral(double Value, QChar DecimalSeparator) {
+    if (std::isnan(Value)) return QStringLiteral("NAN");
+    if (std::isinf(Value)) return Value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+    const TDecimal d = ToDecimal(Value);
+    if (d.IsZero()) return QStringLiteral("0");
+    QString out;
+    if (Value < 0) out += u'-';
+    const int exponent = d.Point - 1;
+    const int count = static_cast<int>(d.Digits.size());
+    if (exponent < -4 || exponent > 14) {
+        out += QChar::fromLatin1(d.Digits[0]);
+        if (count > 1) out += DecimalSeparator + QString::fromLatin1(d.Digits.substr(1));
+        out += u'E';
+        if (exponent < 0) out += u'-';
+        out += QString::number(std::abs(exponent));
+        return out;
+    }
+    if (d.Point <= 0) {
+        out += u'0';
+    } else {
+        for (int i = 0; i < d.Point; ++i)
+            out += QChar::fromLatin1(DigitAt(d, i));
+    }
+    if (count > d.Point) {
+        out += DecimalSeparator;
+        for (int i = d.Point; i < count; ++i)
+            out += QChar::fromLatin1(DigitAt(d, i));
+    }
+    return out;
+}
+
+QString FormatFloat(const QString& Format, double Value, QChar DecimalSeparator,
+                    QChar ThousandSeparator) {
+    if (!std::isfinite(Value)) return FloatToStrGeneral(Value, DecimalSeparator);
+    const std::vector<QString> sections = SplitSections(Format);
+    const int count = static_cast<int>(sections.size());
+    auto pick = [&](bool negative, bool zero) {
+        if (negative && count >= 2 && !sections[1].isEmpty()) return 1;
+        if (zero && count >= 3 && !sections[2].isEmpty()) return 2;
+        return 0;
+    };
+    bool negative = Value < 0;
+    bool zero = Value == 0;
+    int index = pick(negative, zero);
+    if (sections[index].isEmpty()) return FloatToStrGeneral(Value, DecimalSeparator);
+    TPicture pic = ParsePicture(sections[index]);
+    TDecimal digits = RoundFor(pic, Value);
+    if (digits.IsZero() && !zero) {
+        negative = false;
+        zero = true;
+        const int zeroIndex = pick(false, true);
+        if (zeroIndex != index) {
+            index = zeroIndex;
+            if (sections[index].isEmpty()) return QStringLiteral("0");
+            pic = ParsePicture(sections[index]);
+        }
+    }
+    // A section of its own for negative numbers shows them without a sign.
+    return Render(pic, digits, negative && index == 0, DecimalSeparator, ThousandSeparator);
+}
+
+std::optional<double> StrToFloat(const QString& S, QChar DecimalSeparator) {
+    qsizetype from = 0;
+    qsizetype to = S.size();
+    while (from < to && S[from].unicode() <= u' ')
+        ++from;
+    while (to > from && S[to - 1].unicode() <= u' ')
+        --to;
+    QByteArray plain; // the number in the C locale's spelling
+    qsizetype i = from;
+    auto isDigit = [&](qsizetype k) { return k < to && S[k] >= u'0' && S[k] <= u'9'; };
+    if (i < to && (S[i] == u'+' || S[i] == u'-')) plain += static_cast<char>(S[i++].unicode());
+    int mantissaDigits = 0;
+    for (; isDigit(i); ++i, ++mantissaDigits)
+        plain += static_cast<char>(S[i].unicode());
+    if (i < to && S[i] == DecimalSeparator) {
+        plain += '.';
+        for (++i; isDigit(i); ++i, ++mantissaDigits)
+            plain += static_cast<char>(S[i].unicode());
+    }
+    if (mantissaDigits == 0) return std::nullopt;
+    if (i < to && (S[i] == u'E' || S[i] == u'e')) {
+        plain += 'e';
+        ++i;
+        if (i < to && (S[i] == u'+' || S[i] == u'-')) plain += static_cast<char>(S[i++].unicode());
+        if (!isDigit(i)) return std::nullopt;
+        for (; isDigit(i); ++i)
+            plain += static_cast<char>(S[i].unicode());
+    }
+    if (i != to) return std::nullopt;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(QString::fromLatin1(plain), &ok);
+    if (ok) return v;
+    // The syntax is right, so a failure is a number out of range: too small is zero.
+    if (v == 0) return 0.0;
+    return std::nullopt;
+}
+
+QChar ThousandSepFor(QChar DecimalSeparator) {
+    const QString group = QLocale().groupSeparator();
+    const QChar sep = group.isEmpty() ? QChar(u',') : group.front();
+    if (sep != DecimalSeparator) return sep;
+    return DecimalSeparator == u',' ? QChar(u'.') : QChar(u',');
+}
