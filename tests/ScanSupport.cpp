@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 QImage WithQuietZone(const QImage& picture, int margin) {
     QImage out(picture.width() + 2 * margin, picture.height() + 2 * margin, QImage::Format_RGB32);
@@ -48,22 +47,29 @@ ScanResult ScanWithZbar(const QImage& picture) {
     r.log = (run.out + run.err).toStdString();
     if (!run.started) return r;
     // UPC-A and UPC-E are reported as EAN-13 unless asked for by name.
-    // The XML form keeps the data exact and names the symbology.
-    QXmlStreamReader xml(run.out);
-    while (!xml.atEnd()) {
-        if (!xml.readNextStartElement()) continue;
-        if (xml.name() == QLatin1String("symbol")) {
-            r.symbology = xml.attributes().value(QLatin1String("type")).toString().toStdString();
-        } else if (xml.name() == QLatin1String("data")) {
-            const bool base64 =
-                xml.attributes().value(QLatin1String("format")) == QLatin1String("base64");
-            const QString data = xml.readElementText();
-            r.text =
-                base64 ? QByteArray::fromBase64(data.toLatin1()).toStdString() : data.toStdString();
-            r.ok = true;
-            break;
-        }
-    }
+    // The XML form names the symbology and its modifiers; the data is taken from
+    // the raw bytes, since an XML reader would turn a carriage return into a line feed.
+    const QByteArray& xml = run.out;
+    const qsizetype symbol = xml.indexOf("<symbol ");
+    if (symbol < 0) return r;
+    const qsizetype tagEnd = xml.indexOf('>', symbol);
+    const QByteArray tag = xml.mid(symbol, tagEnd - symbol);
+    auto attribute = [&](const QByteArray& name) {
+        const qsizetype at = tag.indexOf(" " + name + "='");
+        if (at < 0) return QByteArray();
+        const qsizetype from = at + name.size() + 3;
+        return tag.mid(from, tag.indexOf('\'', from) - from);
+    };
+    r.symbology = attribute("type").toStdString();
+    r.modifiers = attribute("modifiers").toStdString();
+    const qsizetype dataTag = xml.indexOf("<data", tagEnd);
+    const qsizetype open = xml.indexOf("<![CDATA[", dataTag);
+    const qsizetype close = xml.indexOf("]]></data>", open);
+    if (dataTag < 0 || open < 0 || close < 0) return r;
+    const QByteArray data = xml.mid(open + 9, close - open - 9);
+    const bool base64 = xml.mid(dataTag, open - dataTag).contains("format='base64'");
+    r.text = (base64 ? QByteArray::fromBase64(data) : data).toStdString();
+    r.ok = true;
     return r;
 }
 

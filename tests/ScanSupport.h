@@ -10,6 +10,7 @@ struct ScanResult {
     std::string text;       // the decoded data, exactly (control characters included)
     std::string symbology;  // the decoder's name for it ("EAN-13", "CODE-128", ...)
     std::string identifier; // ZXing's symbology identifier ("]C1" for GS1-128); empty for zbar
+    std::string modifiers;  // zbar's modifiers ("GS1"); empty for ZXing
     std::string log;        // what the decoder printed, for failure messages
 };
 
