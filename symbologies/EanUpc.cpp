@@ -48,6 +48,12 @@ std::u16string PadAndCheckLength(const std::u16string& digits, int length, bool 
     return result;
 }
 
+void ThrowInvalidCheckDigit(std::string_view typeName, int expected, const std::u16string& digits) {
+    throw EBarcodeError(
+        FormatMessage("Invalid check digit for barcode \"%s\" (must be %s, current \"%s\").",
+                      {typeName, std::to_string(expected), ToUtf8(digits)}));
+}
+
 std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutCheck,
                              int lengthWithCheck, bool zeroPad, bool addCheck,
                              std::string_view typeName) {
@@ -57,13 +63,9 @@ std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutChec
         return PadAndCheckLength(CheckSumModulo10(body), lengthWithCheck, false, typeName);
     }
     const std::u16string full = PadAndCheckLength(digits, lengthWithCheck, zeroPad, typeName);
-    // A wrong check digit would make a symbol that no scanner accepts: refuse it.
     if (!full.empty()) {
         const int expected = Modulo10CheckDigit(full.substr(0, full.size() - 1));
-        if (full.back() - u'0' != expected)
-            throw EBarcodeError(FormatMessage(
-                "Invalid check digit for barcode \"%s\" (must be %s, current \"%s\").",
-                {typeName, std::to_string(expected), ToUtf8(full)}));
+        if (full.back() - u'0' != expected) ThrowInvalidCheckDigit(typeName, expected, full);
     }
     return full;
 }

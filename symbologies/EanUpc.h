@@ -18,6 +18,10 @@ std::u16string CheckSumModulo10(const std::u16string& digits);
 // Optionally zero-pads on the left to length, then insists on exactly that length.
 std::u16string PadAndCheckLength(const std::u16string& digits, int length, bool zeroPad,
                                  std::string_view typeName);
+// Refuses digits whose last digit is not the expected check digit: such a
+// symbol would be read by no scanner.
+[[noreturn]] void ThrowInvalidCheckDigit(std::string_view typeName, int expected,
+                                         const std::u16string& digits);
 // The complete digit string of a symbol. Without addCheck the last digit must
 // already be the right check digit.
 std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutCheck,

@@ -51,12 +51,8 @@ std::u16string EncodeUPC_E(std::u16string& text, char16_t ns, std::string_view t
     std::u16string digits = text;
     if (digits.size() == 6) digits += ExpandUPC_E(digits, ns)[11];
     digits = PadAndCheckLength(digits, 7, true, typeName);
-    // A wrong check digit would make a symbol that no scanner accepts: refuse it.
     const int expected = ExpandUPC_E(digits.substr(0, 6), ns)[11] - u'0';
-    if (digits[6] - u'0' != expected)
-        throw EBarcodeError(
-            FormatMessage("Invalid check digit for barcode \"%s\" (must be %s, current \"%s\").",
-                          {typeName, std::to_string(expected), ToUtf8(digits)}));
+    if (digits[6] - u'0' != expected) ThrowInvalidCheckDigit(typeName, expected, digits);
     text = ns + digits;
 
     const char16_t* parity = UPCEParityTable[digits[6] - u'0'];

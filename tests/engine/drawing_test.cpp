@@ -242,3 +242,23 @@ TEST(Drawing, TextBackgroundIsWhiteWhateverTheSymbolColour) {
     EXPECT_EQ(canvas.polygons[0].brush.Color, 0x800000u);
     EXPECT_EQ(canvas.polygons[1].brush.Color, 0x00FFFFu);
 }
+
+TEST(Drawing, ShortBarsCoverTheLowerHalfAndEndWithTheFullBars) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCodePostNet);
+    bc.SetBarCode(u"1");
+    bc.SetUseCheckSum(false);
+    bc.SetTop(7);
+    bc.SetHeight(41 + 11); // bar height h = 41 below an 11-pixel text band
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    // "51" + "A1A1A15151" + "5": the frame bar, then three short bars of the digit 1.
+    ASSERT_EQ(canvas.polygons.size(), 13u);
+    const DrawnPolygon& full = canvas.polygons[0];
+    const DrawnPolygon& half = canvas.polygons[2];
+    EXPECT_EQ(full.Top(), 7);
+    EXPECT_EQ(half.Top(), 7 + 20);
+    EXPECT_EQ(half.Bottom(), full.Bottom());
+    EXPECT_EQ(full.Bottom(), 7 + 41 - 1);
+    EXPECT_EQ(half.brush.Color, clBlack);
+}

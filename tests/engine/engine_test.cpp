@@ -2,6 +2,7 @@
 // widths and the module fit, plus the two-of-five and EAN/UPC-A encoders.
 #include <gtest/gtest.h>
 
+#include "BuildSymbol.h"
 #include "EanUpc.h"
 #include "Rounding.h"
 #include "ZoBarcode.h"
@@ -16,11 +17,6 @@ TZoBarcode Make(TBarcodeType type, const std::u16string& text, bool check = true
     return bc;
 }
 
-std::string Pattern(TBarcodeType type, const std::u16string& text, bool check = true) {
-    TZoBarcode bc = Make(type, text, check);
-    return ToUtf8(bc.BuildPattern());
-}
-
 std::string ErrorOf(TZoBarcode& bc) {
     try {
         bc.BuildPattern();
@@ -28,11 +24,6 @@ std::string ErrorOf(TZoBarcode& bc) {
         return e.what();
     }
     return "(no error)";
-}
-
-std::string ErrorOf(TBarcodeType type, const std::u16string& text, bool check = true) {
-    TZoBarcode bc = Make(type, text, check);
-    return ErrorOf(bc);
 }
 
 // Runs a build for its side effects on Ratio and modules, whatever the encoder says.
@@ -183,16 +174,19 @@ TEST(Pipeline, NumericTypesAreTrimmedAndChecked) {
     ean.BuildPattern();
     EXPECT_EQ(ean.BCText, u"0000000001236");
 
-    EXPECT_EQ(ErrorOf(bcCodeEAN13, u"12a"), "Barcode must be numeric");
-    EXPECT_EQ(ErrorOf(bcCodeEAN13, u"1 2"), "Barcode must be numeric");
-    EXPECT_EQ(ErrorOf(bcCode_2_5_matrix, u"\u0661"), "Barcode must be numeric"); // Arabic-Indic one
+    EXPECT_EQ(BuildSymbol(bcCodeEAN13, "12a").error, "Barcode must be numeric");
+    EXPECT_EQ(BuildSymbol(bcCodeEAN13, "1 2").error, "Barcode must be numeric");
+    EXPECT_EQ(BuildSymbol(bcCode_2_5_matrix, "\u0661").error,
+              "Barcode must be numeric"); // Arabic-Indic one
 }
 
 TEST(Pipeline, WrongTypesFailAfterTheNumericCheck) {
-    EXPECT_EQ(ErrorOf(bcTypeUndefined, u"12a"), "Barcode must be numeric");
-    EXPECT_EQ(ErrorOf(bcTypeUndefined, u"12"), "TZoBarcode: wrong BarcodeType");
-    EXPECT_EQ(ErrorOf(static_cast<TBarcodeType>(255), u"abc"), "TZoBarcode: wrong BarcodeType");
-    EXPECT_EQ(ErrorOf(static_cast<TBarcodeType>(24), u"1"), "TZoBarcode: wrong BarcodeType");
+    EXPECT_EQ(BuildSymbol(bcTypeUndefined, "12a").error, "Barcode must be numeric");
+    EXPECT_EQ(BuildSymbol(bcTypeUndefined, "12").error, "TZoBarcode: wrong BarcodeType");
+    EXPECT_EQ(BuildSymbol(static_cast<TBarcodeType>(255), "abc").error,
+              "TZoBarcode: wrong BarcodeType");
+    EXPECT_EQ(BuildSymbol(static_cast<TBarcodeType>(24), "1").error,
+              "TZoBarcode: wrong BarcodeType");
 }
 
 TEST(Pipeline, PatternCharactersOutsideTheAlphabetAreAnInternalError) {
@@ -287,17 +281,19 @@ TEST(TwoOfFive, Patterns) {
         {bcCode_2_5_matrix, u"", "70505070505"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Pattern(c.type, c.text, true), c.pattern) << ToUtf8(c.text);
-        EXPECT_EQ(Pattern(c.type, c.text, false), c.pattern) << "check option changes nothing";
+        EXPECT_EQ(BuildSymbol(c.type, ToUtf8(c.text), true).pattern, c.pattern) << ToUtf8(c.text);
+        EXPECT_EQ(BuildSymbol(c.type, ToUtf8(c.text), false).pattern, c.pattern)
+            << "check option changes nothing";
     }
 }
 
 TEST(TwoOfFive, LengthsPerDigit) {
     for (std::size_t n = 0; n <= 12; n += 2) {
         const std::u16string digits(n, u'7');
-        EXPECT_EQ(Pattern(bcCode_2_5_industrial, digits).size(), 12 + 10 * n);
-        EXPECT_EQ(Pattern(bcCode_2_5_matrix, digits).size(), 11 + 6 * n); // five elements and a gap
-        EXPECT_EQ(Pattern(bcCode_2_5_interleaved, digits).size(), 7 + 5 * n);
+        EXPECT_EQ(BuildSymbol(bcCode_2_5_industrial, ToUtf8(digits)).pattern.size(), 12 + 10 * n);
+        EXPECT_EQ(BuildSymbol(bcCode_2_5_matrix, ToUtf8(digits)).pattern.size(),
+                  11 + 6 * n); // five elements and a gap
+        EXPECT_EQ(BuildSymbol(bcCode_2_5_interleaved, ToUtf8(digits)).pattern.size(), 7 + 5 * n);
     }
 }
 
@@ -305,7 +301,7 @@ TEST(TwoOfFive, InterleavedOddLengthGetsALeadingZeroInTheText) {
     TZoBarcode bc = Make(bcCode_2_5_interleaved, u"123");
     const std::u16string odd = bc.BuildPattern();
     EXPECT_EQ(bc.BCText, u"0123");
-    EXPECT_EQ(odd, FromUtf8(Pattern(bcCode_2_5_interleaved, u"0123")));
+    EXPECT_EQ(odd, FromUtf8(BuildSymbol(bcCode_2_5_interleaved, "0123").pattern));
 
     TZoBarcode one = Make(bcCode_2_5_interleaved, u"7");
     one.BuildPattern();
@@ -395,8 +391,8 @@ TEST(EanUpc, Refusals) {
 }
 
 TEST(EanUpc, LeadingZeroMakesEan13LikeUpcA) {
-    EXPECT_EQ(Pattern(bcCodeEAN13, u"0123456789012", false),
-              Pattern(bcCodeUPC_A, u"123456789012", false));
+    EXPECT_EQ(BuildSymbol(bcCodeEAN13, "0123456789012", false).pattern,
+              BuildSymbol(bcCodeUPC_A, "123456789012", false).pattern);
 }
 
 TEST(EanUpc, EveryDigitIsSevenModules) {
