@@ -1,7 +1,7 @@
 // Code 128 and EAN-128, each symbol in one code set.
 #include "Code128.h"
 
-#include "EncodeError.h"
+#include "EncoderSupport.h"
 #include "ZoBarcode.h"
 
 const std::array<TCode128Entry, 103> Code128Table = {{

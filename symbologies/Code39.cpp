@@ -1,7 +1,7 @@
 // Code 39 and its full-ASCII form.
 #include "Code39.h"
 
-#include "EncodeError.h"
+#include "EncoderSupport.h"
 #include "ZoBarcode.h"
 
 const std::array<TCode39Entry, 44> Code39Table = {{
@@ -42,9 +42,7 @@ const std::array<const char16_t*, 128> Code39ExtTable = {
 };
 
 int FindCode39(char16_t c) {
-    for (std::size_t i = 0; i < Code39Table.size(); ++i)
-        if (Code39Table[i].Char == c) return static_cast<int>(i);
-    return -1;
+    return IndexOfChar(Code39Table, c);
 }
 
 namespace {
@@ -82,10 +80,6 @@ std::u16string TZoBarcode::Code_39() {
 }
 
 std::u16string TZoBarcode::Code_39Extended() {
-    std::u16string mapped;
-    for (std::size_t i = 0; i < BCText.size(); ++i) {
-        if (BCText[i] >= Code39ExtTable.size()) ThrowCannotEncode(BarCodeType(), BCText, i);
-        mapped += Code39ExtTable[BCText[i]];
-    }
-    return Encode39(mapped, UseCheckSum(), BarCodeType());
+    return Encode39(MapFullAscii(Code39ExtTable, BCText, BarCodeType()), UseCheckSum(),
+                    BarCodeType());
 }

@@ -2,7 +2,7 @@
 #include "Code93.h"
 
 #include "Code128.h"
-#include "EncodeError.h"
+#include "EncoderSupport.h"
 #include "ZoBarcode.h"
 
 const std::array<TCode93Entry, 47> Code93Table = {{
@@ -38,9 +38,7 @@ const std::array<const char16_t*, 128> Code93ExtTable = {
 };
 
 int FindCode93(char16_t c) {
-    for (std::size_t i = 0; i < Code93Table.size(); ++i)
-        if (Code93Table[i].Char == c) return static_cast<int>(i);
-    return -1;
+    return IndexOfChar(Code93Table, c);
 }
 
 namespace {
@@ -85,10 +83,5 @@ std::u16string TZoBarcode::Code_93() {
 }
 
 std::u16string TZoBarcode::Code_93Extended() {
-    std::u16string mapped;
-    for (std::size_t i = 0; i < BCText.size(); ++i) {
-        if (BCText[i] >= Code93ExtTable.size()) ThrowCannotEncode(BarCodeType(), BCText, i);
-        mapped += Code93ExtTable[BCText[i]];
-    }
-    return Encode93(mapped);
+    return Encode93(MapFullAscii(Code93ExtTable, BCText, BarCodeType()));
 }

@@ -1,7 +1,7 @@
 // MSI, PostNet and Codabar.
 #include "MsiPostNetCodabar.h"
 
-#include "EncodeError.h"
+#include "EncoderSupport.h"
 #include "ZoBarcode.h"
 
 const std::array<const char16_t*, 10> MSITable = {
@@ -23,9 +23,7 @@ const std::array<TCodabarEntry, 20> CodabarTable = {{
 }};
 
 int FindCodabar(char16_t c) {
-    for (std::size_t i = 0; i < CodabarTable.size(); ++i)
-        if (CodabarTable[i].Char == c) return static_cast<int>(i);
-    return -1;
+    return IndexOfChar(CodabarTable, c);
 }
 
 namespace {

@@ -1,6 +1,9 @@
-// The refusal shared by the encoders whose character set does not cover every text.
+// What the encoders of character-set symbologies share: the lookup of a
+// character in their tables, the full-ASCII mapping and the refusal of a
+// character the symbology cannot carry.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "ZoBarcode.h"
@@ -25,4 +28,23 @@ inline std::string CharForMessage(const std::u16string& text, std::size_t pos) {
                                            std::size_t pos) {
     throw EBarcodeError(FormatMessage("%s: character \"%s\" cannot be encoded",
                                       {ToUtf8(BarcodeTypeName(type)), CharForMessage(text, pos)}));
+}
+
+// Index of the first entry whose Char is c, or -1.
+template <class Table> int IndexOfChar(const Table& table, char16_t c) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].Char == c) return static_cast<int>(i);
+    return -1;
+}
+
+// Replaces every character of text by its entry of a full-ASCII table (codes 0..127);
+// a character above 127 has no representation and is refused.
+inline std::u16string MapFullAscii(const std::array<const char16_t*, 128>& table,
+                                   const std::u16string& text, TBarcodeType type) {
+    std::u16string mapped;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= table.size()) ThrowCannotEncode(type, text, i);
+        mapped += table[text[i]];
+    }
+    return mapped;
 }
