@@ -1,6 +1,7 @@
 #include "GeneratePicture.h"
 
 #include <algorithm>
+#include <string>
 
 #include "QtCanvas.h"
 #include "QtConvert.h"
@@ -41,6 +42,10 @@ QImage GenerateBarcodePicture(const QString& code, int type, const TGenerateOpti
     TRect r = DrawInto(bitmap, code, type, options, b);
     const int width = r.Right - r.Left + 2 * b;
     const int height = r.Bottom - r.Top + 2 * b;
+    if (width > GenerateMaxPictureWidth)
+        throw EBarcodeError(
+            FormatMessage("The symbol is %s pixels wide; a picture may be at most %s.",
+                          {std::to_string(width), std::to_string(GenerateMaxPictureWidth)}));
     if (width > GenerateWidth) {
         // A symbol wider than the bitmap even at module 1 would be cut at its edge
         // and no longer scan: draw it again, whole, on a bitmap wide enough.

@@ -17,6 +17,9 @@ struct TGenerateOptions {
 inline constexpr int GenerateWidth = 300;
 inline constexpr int GenerateHeight = 200;
 inline constexpr int GenerateMaxBorder = 30;
+// Wider symbols (tens of thousands of characters) are refused rather than
+// drawn into a picture of gigabytes.
+inline constexpr int GenerateMaxPictureWidth = 32767;
 
 // The text font of the symbols (the window's font: Tahoma, 8 points).
 TFont GenerateTextFont();

@@ -76,6 +76,12 @@ TEST(Generate, RefusalsCarryTheEngineMessages) {
               R"(Invalid length for barcode "EAN8" (must be 7 digits, current "123456789").)");
 }
 
+TEST(Generate, AbsurdlyLongCodesAreRefusedNotDrawn) {
+    // 3000 characters of Code 128 are 33 000 modules even at module 1.
+    const std::string message = Refusal(QString(3000, u'A'), 6);
+    EXPECT_EQ(message, "The symbol is 33055 pixels wide; a picture may be at most 32767.");
+}
+
 TEST(Generate, PreparedCodeIsWhatTheSymbolEncodes) {
     const TPreparedCode p = PrepareBarcode(QStringLiteral("123456789012"), 14, true);
     EXPECT_EQ(p.Text, QStringLiteral("1234567890128"));
