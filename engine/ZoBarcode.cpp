@@ -256,7 +256,9 @@ void TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
     canvas.Font = FShowTextFont;
     if (autoSize) {
         canvas.Font.Size = 2;
-        while (canvas.TextWidth(BCText) < w && canvas.Font.Size < MaxAutoFontSize)
+        // An empty text never reaches the symbol's width: it keeps the smallest size.
+        while (!BCText.empty() && canvas.TextWidth(BCText) < w &&
+               canvas.Font.Size < MaxAutoFontSize)
             ++canvas.Font.Size;
         if (FBarCodeType == bcCodeEAN8 || FBarCodeType == bcCodeUPC_A)
             canvas.Font.Size = canvas.Font.Size * 65 / 100;

@@ -18,8 +18,9 @@ class TZoBarcode {
 public:
     static constexpr const char* ClassName = "TZoBarcode";
     static constexpr int MaxModul = 49;
-    // Bounds the automatic text size, which would otherwise grow for ever on an empty text.
-    static constexpr int MaxAutoFontSize = 72;
+    // Bounds the automatic text size, which would otherwise grow for ever on a
+    // text that takes no width; far above any size a real symbol asks for.
+    static constexpr int MaxAutoFontSize = 500;
 
     TZoBarcode();
 

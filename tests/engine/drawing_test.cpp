@@ -189,15 +189,34 @@ TEST(Drawing, AutomaticFontSize) {
     EXPECT_EQ(low.ShowTextFont().Size, 3); // 2 * (6 + 3) > 15: 6 halved
 }
 
-TEST(Drawing, AutomaticFontSizeEndsOnAnEmptyText) {
+TEST(Drawing, AutomaticFontSizeEndsOnEmptyAndOnInvisibleTexts) {
     TZoBarcode bc;
     bc.SetBarCodeType(bcCode_2_5_industrial);
-    bc.SetBarCode(u"   ");
+    bc.SetBarCode(u"   "); // trimmed to nothing
     bc.SetHeight(1000);
     bc.SetAutoFontSize(true);
     FakeCanvas canvas;
     bc.DrawBarcode(canvas);
+    EXPECT_EQ(bc.ShowTextFont().Size, 2 * 3 / 4);
+
+    // A text the font draws with no width at all stops at the bound.
+    bc.SetBarCode(u"1");
+    FakeCanvas invisible;
+    invisible.charWidthPerPoint = 0;
+    bc.DrawBarcode(invisible);
     EXPECT_EQ(bc.ShowTextFont().Size, TZoBarcode::MaxAutoFontSize * 3 / 4);
+}
+
+TEST(Drawing, AutomaticFontSizeIsNotCappedForShortTexts) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(bcCode_2_5_industrial);
+    bc.SetBarCode(u"1");
+    bc.SetModul(10); // a wide symbol for a one-character text
+    bc.SetHeight(1000);
+    bc.SetAutoFontSize(true);
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    EXPECT_EQ(bc.ShowTextFont().Size, bc.GetWidth() * 3 / 4);
 }
 
 TEST(Drawing, TextPositions) {
