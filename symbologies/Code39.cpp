@@ -55,7 +55,8 @@ std::u16string Encode39(const std::u16string& text, bool withCheck, TBarcodeType
     int sum = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int k = FindCode39(text[i]);
-        if (k < 0) ThrowCannotEncode(type, text, i);
+        // '*' inside the data would end the symbol there: no scanner reads past it.
+        if (k < 0 || text[i] == u'*') ThrowCannotEncode(type, text, i);
         pattern += Code39Table[k].Pattern;
         pattern += u'0';
         sum = (sum + Code39Table[k].Check) % 43;

@@ -52,8 +52,8 @@ std::u16string Encode93(const std::u16string& text) {
     for (char16_t c : text) {
         const int v = FindCode93(c);
         if (v < 0)
-            throw EBarcodeError(
-                FormatMessage("%s:Code93 bad Data <%s>", {TZoBarcode::ClassName, ToUtf8(text)}));
+            throw EBarcodeError(FormatMessage("%s:Code93 bad Data <%s>",
+                                              {TZoBarcode::ClassName, TextForMessage(text)}));
         widths += Code93Table[v].Widths;
     }
     // Weights count from the last character; C wraps after 20, K after 15.

@@ -78,7 +78,10 @@ std::u16string TZoBarcode::Code_Codabar() {
     std::u16string pattern;
     for (std::size_t i = 0; i < BCText.size(); ++i) {
         const int k = FindCodabar(BCText[i]);
-        if (k < 0) ThrowCannotEncode(BarCodeType(), BCText, i);
+        // A start/stop character inside the data would end the symbol there.
+        const bool inside = i > 0 && i + 1 < BCText.size();
+        if (k < 0 || (inside && IsCodabarStartStop(BCText[i])))
+            ThrowCannotEncode(BarCodeType(), BCText, i);
         pattern += CodabarTable[k].Pattern;
         pattern += u'0';
     }

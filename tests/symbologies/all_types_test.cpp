@@ -26,8 +26,7 @@ bool IsDocumentedRefusal(const std::string& message) {
                    ToUtf8(BarcodeTypeName(static_cast<TBarcodeType>(t))) + ": character \"",
                    "\" cannot be encoded"))
             return true;
-    // what() ends at a NUL of the text, so only the head of this one is certain
-    if (message.starts_with("TZoBarcode:Code93 bad Data <")) return true;
+    if (message.starts_with("TZoBarcode:Code93 bad Data <") && message.ends_with(">")) return true;
     static const std::regex known[] = {
         std::regex(R"(Barcode must be numeric)"),
         std::regex(R"(TZoBarcode: wrong BarcodeType)"),

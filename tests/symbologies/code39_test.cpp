@@ -46,7 +46,6 @@ TEST(Code39, CheckCharacter) {
         {"Z8", u'0'},   // 43 wraps to 0, which is the digit, not the start/stop '*'
         {"Z7", u'%'},   // 42, the last value
         {"%%%%", u'$'}, // 168 = 3 * 43 + 39
-        {"*", u'0'},    // '*' counts 0
     };
     for (const auto& c : cases) {
         const std::string text = c.text;
@@ -91,6 +90,8 @@ TEST(Code39, RefusesCharactersWithoutEntry) {
         {bcCode39, "A\tB", "Code39: character \"\u2409\" cannot be encoded"},
         {bcCode39, std::string("A\0B", 3), "Code39: character \"\u2400\" cannot be encoded"},
         {bcCode39, "a!", "Code39: character \"a\" cannot be encoded"}, // the first one
+        // '*' is the start/stop character: scanners stop reading at it
+        {bcCode39, "AB*CD", "Code39: character \"*\" cannot be encoded"},
         {bcCode39Extended, "A\u00e91", "Code39Extended: character \"\u00e9\" cannot be encoded"},
         {bcCode39Extended, "x\U0001F600",
          "Code39Extended: character \"\U0001F600\" cannot be encoded"},

@@ -79,6 +79,9 @@ TEST(Code93, StandardTableShape) {
 TEST(Code93, Refusals) {
     EXPECT_EQ(BuildSymbol(bcCode93, "abc").error, "TZoBarcode:Code93 bad Data <abc>");
     EXPECT_EQ(BuildSymbol(bcCode93, "A\u00e9").error, "TZoBarcode:Code93 bad Data <A\u00e9>");
+    // control characters are shown, not cut the message short
+    EXPECT_EQ(BuildSymbol(bcCode93, std::string("A\0B\t", 4)).error,
+              "TZoBarcode:Code93 bad Data <A\u2400B\u2409>");
     EXPECT_EQ(BuildSymbol(bcCode93Extended, "A\u00e9").error,
               "Code93Extended: character \"\u00e9\" cannot be encoded");
 }

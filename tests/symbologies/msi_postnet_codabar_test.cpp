@@ -111,6 +111,8 @@ TEST(Codabar, Refusals) {
         {"a123b", startStop},
         {"A1 2B", "CodeCodabar: character \" \" cannot be encoded"},
         {"C1c2D", "CodeCodabar: character \"c\" cannot be encoded"},
+        // start/stop characters inside the data end the symbol for a scanner
+        {"A12B34B", "CodeCodabar: character \"B\" cannot be encoded"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(BuildSymbol(bcCodeCodabar, c.text).error, c.message);
