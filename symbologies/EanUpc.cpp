@@ -70,36 +70,39 @@ std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutChec
     return full;
 }
 
+namespace {
+
+// Guard, the left half in the sets named per digit ('A' or 'B'), centre guard,
+// the right half in set C, guard.
+std::u16string GuardedHalves(std::u16string_view left, std::u16string_view leftSets,
+                             std::u16string_view right) {
+    std::u16string pattern = u"505";
+    for (std::size_t i = 0; i < left.size(); ++i)
+        pattern += Digit(leftSets[i] == u'A' ? EanSetA : EanSetB, left[i]);
+    pattern += u"05050";
+    for (char16_t d : right)
+        pattern += Digit(EanSetC, d);
+    return pattern + u"505";
+}
+
+} // namespace
+
 std::u16string TZoBarcode::Code_EAN8() {
     BCText = PrepareDigits(BCText, 7, 8, true, UseCheckSum(), "EAN8");
-    std::u16string pattern = u"505";
-    for (int i = 0; i < 4; ++i)
-        pattern += Digit(EanSetA, BCText[i]);
-    pattern += u"05050";
-    for (int i = 4; i < 8; ++i)
-        pattern += Digit(EanSetC, BCText[i]);
-    return pattern + u"505";
+    const std::u16string_view digits = BCText;
+    return GuardedHalves(digits.substr(0, 4), u"AAAA", digits.substr(4, 4));
 }
 
 std::u16string TZoBarcode::Code_EAN13() {
     BCText = PrepareDigits(BCText, 12, 13, true, UseCheckSum(), "EAN13");
-    const char16_t* parity = EAN13ParityTable[BCText[0] - u'0'];
-    std::u16string pattern = u"505";
-    for (int i = 1; i <= 6; ++i)
-        pattern += Digit(parity[i - 1] == u'A' ? EanSetA : EanSetB, BCText[i]);
-    pattern += u"05050";
-    for (int i = 7; i < 13; ++i)
-        pattern += Digit(EanSetC, BCText[i]);
-    return pattern + u"505";
+    // The first digit has no bars: it is carried by the parities of the left half.
+    const std::u16string_view digits = BCText;
+    return GuardedHalves(digits.substr(1, 6), EAN13ParityTable[digits[0] - u'0'],
+                         digits.substr(7, 6));
 }
 
 std::u16string TZoBarcode::Code_UPC_A() {
     BCText = PrepareDigits(BCText, 11, 12, true, UseCheckSum(), "UPC_A");
-    std::u16string pattern = u"505";
-    for (int i = 0; i < 6; ++i)
-        pattern += Digit(EanSetA, BCText[i]);
-    pattern += u"05050";
-    for (int i = 6; i < 12; ++i)
-        pattern += Digit(EanSetC, BCText[i]);
-    return pattern + u"505";
+    const std::u16string_view digits = BCText;
+    return GuardedHalves(digits.substr(0, 6), u"AAAAAA", digits.substr(6, 6));
 }
