@@ -123,9 +123,7 @@ QString Parse(const QStringList& args, Options& o) {
     if (!o.code) return QStringLiteral("no CODE given");
     if (!o.pattern && o.output.isEmpty())
         return QStringLiteral("nothing to do: give --output FILE or --pattern");
-    if (!o.output.isEmpty() && ImageFormatForFile(o.output).isEmpty())
-        return QStringLiteral("%1: unknown picture format (use .png, .bmp or .jpg)").arg(o.output);
-    return {};
+    return o.output.isEmpty() ? QString() : ImageFormatProblem(o.output);
 }
 
 } // namespace

@@ -13,15 +13,18 @@ QString ImageFormatForFile(const QString& fileName) {
     return {};
 }
 
+QString ImageFormatProblem(const QString& fileName) {
+    if (!ImageFormatForFile(fileName).isEmpty()) return {};
+    return QStringLiteral("%1: unknown picture format (use .png, .bmp or .jpg)").arg(fileName);
+}
+
 bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error) {
     auto fail = [&](const QString& message) {
         if (error) *error = message;
         return false;
     };
     const QString format = ImageFormatForFile(fileName);
-    if (format.isEmpty())
-        return fail(
-            QStringLiteral("%1: unknown picture format (use .png, .bmp or .jpg)").arg(fileName));
+    if (format.isEmpty()) return fail(ImageFormatProblem(fileName));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
