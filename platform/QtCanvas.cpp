@@ -8,18 +8,28 @@
 
 namespace {
 constexpr int DotsPerMeterAt96Dpi = 3780;
-}
 
-TQtCanvas::TQtCanvas(QImage& img) : image(img) {
+QPaintDevice& At96Dpi(QImage& image) {
     image.setDotsPerMeterX(DotsPerMeterAt96Dpi);
     image.setDotsPerMeterY(DotsPerMeterAt96Dpi);
-    painter.begin(&image);
+    return image;
+}
+} // namespace
+
+TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {}
+
+TQtCanvas::TQtCanvas(QPaintDevice& device) {
+    const int dpi = device.logicalDpiY();
+    if (dpi > 0 && dpi != 96) fontScale = 96.0 / dpi;
+    painter.begin(&device);
     // Bars must have sharp pixel edges to scan.
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void TQtCanvas::ApplyFont() {
-    painter.setFont(ToQFont(Font));
+    QFont f = ToQFont(Font);
+    if (fontScale != 1.0) f.setPointSizeF(f.pointSizeF() * fontScale);
+    painter.setFont(f);
 }
 
 int TQtCanvas::TextWidth(const std::u16string& text) {

@@ -1,5 +1,6 @@
-// TCanvas over a QPainter on a QImage. Points map to pixels at 96 dpi (the
-// image's own resolution), so a drawing is the same whatever the screen.
+// TCanvas over a QPainter on a QImage, or on any other paint device such as an
+// SVG or PDF generator. Points map to pixels at 96 dpi whatever the device's
+// resolution, so a drawing has the same geometry on every device and screen.
 #pragma once
 
 #include <QImage>
@@ -10,6 +11,8 @@
 class TQtCanvas : public TCanvas {
 public:
     explicit TQtCanvas(QImage& image);
+    // One device unit is one pixel of the drawing; fonts keep their 96-dpi pixel size.
+    explicit TQtCanvas(QPaintDevice& device);
 
     int TextWidth(const std::u16string& text) override;
     int TextHeight(const std::u16string& text) override;
@@ -17,7 +20,7 @@ public:
     void Polygon(const std::vector<TPoint>& points) override;
 
 private:
-    QImage& image;
     QPainter painter;
+    double fontScale = 1.0; // 96 / the device's resolution
     void ApplyFont();
 };

@@ -88,3 +88,30 @@ TEST(Generate, PreparedCodeIsWhatTheSymbolEncodes) {
     EXPECT_EQ(p.Pattern,
               QStringLiteral("50515160805170506253505152505050515270517150616060615152505"));
 }
+
+TEST(Generate, LargerBoxesFitByTheSameRules) {
+    const struct {
+        int width, height, border;
+        QSize picture; // symbol plus border, height H - b; empty: the box is refused
+    } cases[] = {
+        {300, 200, 10, {238, 190}},  // the window's box
+        {600, 400, 10, {566, 390}},  // 570 inside: module 5, 475 + 71 lead-in = 546
+        {1200, 800, 0, {1092, 800}}, // 1200 inside: module 11 would be 1202
+        {30, 300, 10, {}},           // nothing left inside three borders
+        {8193, 8192, 0, {}},         // more than GenerateMaxPixels
+    };
+    for (const auto& c : cases) {
+        TGenerateOptions o;
+        o.Width = c.width;
+        o.Height = c.height;
+        o.Border = c.border;
+        EXPECT_EQ(GenerateBoxProblem(o).isEmpty(), !c.picture.isEmpty()) << c.width;
+        if (c.picture.isEmpty()) {
+            EXPECT_THROW(GenerateBarcodePicture(QStringLiteral("590123412345"), 14, o),
+                         EBarcodeError);
+            continue;
+        }
+        EXPECT_EQ(GenerateBarcodePicture(QStringLiteral("590123412345"), 14, o).size(), c.picture)
+            << c.width;
+    }
+}
