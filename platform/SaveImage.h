@@ -1,7 +1,17 @@
+// The one picture writer: the command-line generator and the window's Save as
+// both write through it.
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
+#include <functional>
+
+// Format names: "PNG", "BMP" and "JPEG" are pictures (QImage writers); "SVG"
+// and "PDF" are drawings (platform/VectorPicture.h).
+// The format a file name extension names, case-insensitive ("jpg" gives
+// "JPEG"), or an empty string when it names none of the five.
+QString PictureFormatForExtension(const QString& extension);
 
 // The writer format for a file name's extension ("PNG", "BMP", "JPEG"), or an
 // empty string when the extension is none of those.
@@ -11,8 +21,28 @@ QString ImageFormatForFile(const QString& fileName);
 // or an empty string when it can.
 QString ImageFormatProblem(const QString& fileName);
 
-// Writes image to fileName in the format of its extension (JPEG at quality 100).
-// The file is written beside the target under a temporary name and renamed
-// over it only when complete, so an existing picture is never left half-written.
-// Returns false with a message in *error when it cannot.
-bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error);
+inline constexpr int DefaultDpi = 96;
+
+// The image at the fewest bits per pixel that keep every pixel exactly: one bit
+// for two colours, 8-bit grey when every pixel is grey, an 8-bit palette for up
+// to 256 colours; otherwise the image as it is. A barcode has black, white and
+// the greys of the text's smoothed edges: 8-bit grey instead of 24-bit colour.
+QImage SmallestExactImage(const QImage& image);
+
+// Encodes image onto device in format ("PNG", "BMP" or "JPEG"): PNG and BMP as
+// SmallestExactImage (PNG at the strongest compression), JPEG at quality 100,
+// every format with the resolution dpi. Returns false with a message when it cannot.
+bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
+                QString* error);
+
+// Writes a file whole or not at all: write fills a temporary file beside
+// fileName, which is renamed over it only when write succeeded, so an existing
+// file is never left half-written. A replaced file keeps its permission bits.
+// Returns false with a message (naming the file) when it cannot.
+bool WriteFileAtomically(const QString& fileName,
+                         const std::function<bool(QIODevice&, QString*)>& write, QString* error);
+
+// WriteImage into fileName through WriteFileAtomically; the format is that of
+// the extension when none is given.
+bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error,
+                         const QString& format = {}, int dpi = DefaultDpi);
