@@ -1,166 +1,222 @@
 #include "BarcodeCli.h"
 
-#include <optional>
+#include <QBuffer>
+#include <new>
 
 #include "BarcodeError.h"
 #include "GeneratePicture.h"
-#include "QtConvert.h"
 #include "SaveImage.h"
-#include "ZoBarCode_interface.h"
+#include "TypeNames.h"
+#include "VectorPicture.h"
 
 namespace {
 
-const char* const Usage =
-    "Usage: barcodegen-cli [options] CODE\n"
-    "Draws CODE as a barcode picture, exactly as the window's Generate does.\n"
-    "\n"
-    "  -t, --type NAME|INDEX  symbology: a name of --list-types (any case) or its\n"
-    "                         index 0 to 22 (default CodeEAN13)\n"
-    "      --no-check-digit   do not add a check digit (EAN-8, EAN-13, UPC-A verify it)\n"
-    "      --no-text          do not print the code under the bars\n"
-    "      --border N         white border of N pixels, 0 to 30 (default 10)\n"
-    "      --no-border        no border\n"
-    "  -o, --output FILE      write the picture; PNG, BMP or JPEG by extension\n"
-    "      --pattern          print the prepared text and the bar pattern, draw nothing\n"
-    "      --list-types       print the index and name of every symbology\n"
-    "  -h, --help             this help\n"
-    "      --                 end of options (for a CODE that begins with '-')\n"
-    "\n"
-    "Exit status: 0 done, 1 the code was refused or the file not written, 2 usage error.\n";
+const QString Prefix = QStringLiteral("barcodegen-cli: ");
 
-constexpr int TypeCount = bcTypeUndefined; // the 23 selectable symbologies
-
-std::optional<int> ParseType(const QString& s) {
-    bool isNumber = false;
-    const int index = s.toInt(&isNumber);
-    if (isNumber) return index >= 0 && index < TypeCount ? std::optional<int>(index) : std::nullopt;
-    for (int i = 0; i < TypeCount; ++i)
-        if (s.compare(ToQString(BarcodeTypeTable[i].Name), Qt::CaseInsensitive) == 0) return i;
-    return std::nullopt;
+// Refusals of our own, before the engine sees the code. The window never
+// generates an empty code; the engine would make an all-zero symbol of it.
+QString CodeProblem(const QString& code, int type) {
+    if (code.isEmpty()) return QStringLiteral("the code is empty: nothing to draw");
+    // The engine trims blanks and control characters off codes of digits.
+    const bool blank = std::all_of(code.begin(), code.end(), [](QChar c) { return c <= u' '; });
+    if (blank && BarcodeTypeTable[static_cast<std::size_t>(type)].num)
+        return QStringLiteral("the code holds only blanks, and %1 takes digits")
+            .arg(BarcodeTableName(type));
+    return {};
 }
 
-struct Options {
-    int type = bcCodeEAN13;
-    TGenerateOptions generate;
-    bool border = true;
-    QString output;
-    bool pattern = false;
-    bool listTypes = false;
-    bool help = false;
-    std::optional<QString> code;
-};
-
-// Returns an error text, or an empty string when the arguments are fine.
-QString Parse(const QStringList& args, Options& o) {
-    bool optionsEnded = false;
-    for (int i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString inlineValue;
-        bool hasInline = false;
-        if (!optionsEnded && a.startsWith(QLatin1String("--")) && a.contains(u'=')) {
-            const qsizetype eq = a.indexOf(u'=');
-            inlineValue = a.mid(eq + 1);
-            a = a.left(eq);
-            hasInline = true;
-        }
-        auto value = [&](QString& into) -> bool {
-            if (hasInline) {
-                into = inlineValue;
-                return true;
-            }
-            if (i + 1 >= args.size()) return false;
-            into = args[++i];
-            return true;
-        };
-        if (optionsEnded || !a.startsWith(u'-') || a == QLatin1String("-")) {
-            if (o.code) return QStringLiteral("more than one CODE given");
-            o.code = args[i];
-            continue;
-        }
-        if (a == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (a == QLatin1String("-t") || a == QLatin1String("--type")) {
-            QString v;
-            if (!value(v)) return QStringLiteral("%1 needs a symbology").arg(a);
-            const auto t = ParseType(v);
-            if (!t) return QStringLiteral("unknown symbology \"%1\" (see --list-types)").arg(v);
-            o.type = *t;
-        } else if (a == QLatin1String("--no-check-digit")) {
-            o.generate.UseCheckSum = false;
-        } else if (a == QLatin1String("--no-text")) {
-            o.generate.ShowText = false;
-        } else if (a == QLatin1String("--border")) {
-            QString v;
-            if (!value(v)) return QStringLiteral("--border needs a number");
-            bool ok = false;
-            const int n = v.toInt(&ok);
-            if (!ok || n < 0 || n > GenerateMaxBorder)
-                return QStringLiteral("--border takes a number from 0 to %1, not \"%2\"")
-                    .arg(GenerateMaxBorder)
-                    .arg(v);
-            o.generate.Border = n;
-        } else if (a == QLatin1String("--no-border")) {
-            o.border = false;
-        } else if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
-            if (!value(o.output) || o.output.isEmpty())
-                return QStringLiteral("%1 needs a file name").arg(a);
-        } else if (a == QLatin1String("--pattern")) {
-            o.pattern = true;
-        } else if (a == QLatin1String("--list-types")) {
-            o.listTypes = true;
-        } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
-            o.help = true;
-        } else {
-            return QStringLiteral("unknown option \"%1\"").arg(a);
-        }
-        if (hasInline &&
-            (a == QLatin1String("--no-check-digit") || a == QLatin1String("--no-text") ||
-             a == QLatin1String("--no-border") || a == QLatin1String("--pattern") ||
-             a == QLatin1String("--list-types") || a == QLatin1String("--help")))
-            return QStringLiteral("%1 takes no value").arg(a);
+bool Encodes(const QString& code, int type, bool useCheckSum) {
+    try {
+        PrepareBarcode(code, type, useCheckSum);
+        return true;
+    } catch (const EBarcodeError&) {
+        return false;
     }
-    if (o.help || o.listTypes) return {};
-    if (!o.code) return QStringLiteral("no CODE given");
-    if (!o.pattern && o.output.isEmpty())
-        return QStringLiteral("nothing to do: give --output FILE or --pattern");
-    return o.output.isEmpty() ? QString() : ImageFormatProblem(o.output);
+}
+
+// A line for after the engine's refusal, where the user likely meant something else.
+QString RefusalHint(const QString& code, int type, bool useCheckSum) {
+    struct LengthWithCheck {
+        int type, length;
+    };
+    static constexpr LengthWithCheck withCheck[] = {
+        {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
+    for (const LengthWithCheck& l : withCheck) {
+        if (l.type != type || !useCheckSum) continue;
+        const QString digits = code.trimmed();
+        const bool allDigits = std::all_of(digits.begin(), digits.end(),
+                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (allDigits && digits.size() == l.length)
+            return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
+    }
+    // Subsets that carry characters the other lacks (lower case, control characters).
+    struct Sibling {
+        int type, other;
+    };
+    static constexpr Sibling siblings[] = {{bcCode39, bcCode39Extended},
+                                           {bcCode128A, bcCode128B},
+                                           {bcCode128B, bcCode128A},
+                                           {bcCodeEAN128A, bcCodeEAN128B},
+                                           {bcCodeEAN128B, bcCodeEAN128A}};
+    for (const Sibling& s : siblings)
+        if (s.type == type && !Encodes(code, type, useCheckSum) &&
+            Encodes(code, s.other, useCheckSum))
+            return QStringLiteral("hint: %1 carries every character of this code (-t %1)")
+                .arg(BarcodeTableName(s.other));
+    return {};
+}
+
+TCodeOutcome Refused(const QString& message) {
+    TCodeOutcome r;
+    r.Exit = cliRefused;
+    r.Messages << message;
+    return r;
+}
+
+// Runs step, turning every failure into a refusal: the engine's message as it
+// is (with a hint), anything else with our prefix.
+template <class Step> TCodeOutcome Guarded(const TCliOptions& o, const QString& code, Step step) {
+    try {
+        return step();
+    } catch (const EBarcodeError& e) {
+        TCodeOutcome r = Refused(QString::fromUtf8(e.what()));
+        const QString hint = RefusalHint(code, o.Type, o.Generate.UseCheckSum);
+        if (!hint.isEmpty()) r.Messages << hint;
+        return r;
+    } catch (const std::bad_alloc&) {
+        return Refused(Prefix + QStringLiteral("not enough memory"));
+    } catch (const std::exception& e) {
+        return Refused(Prefix + QString::fromUtf8(e.what()));
+    } catch (...) {
+        return Refused(Prefix + QStringLiteral("unexpected failure"));
+    }
+}
+
+TCodeOutcome PatternOf(const TCliOptions& o) {
+    return Guarded(o, o.Code, [&] {
+        const QString problem = CodeProblem(o.Code, o.Type);
+        if (!problem.isEmpty()) return Refused(Prefix + problem);
+        const TPreparedCode p = PrepareBarcode(o.Code, o.Type, o.Generate.UseCheckSum);
+        TCodeOutcome r;
+        r.Bytes = (EscapeForLine(p.Text) + u'\n' + p.Pattern + u'\n').toUtf8();
+        return r;
+    });
+}
+
+QString TypeList() {
+    QString text;
+    for (int i = 0; i < CliTypeCount; ++i)
+        text += QStringLiteral("%1 %2 %3 %4\n")
+                    .arg(i)
+                    .arg(BarcodeTableName(i),
+                         BarcodeTypeTable[static_cast<std::size_t>(i)].num ? u"digits" : u"text",
+                         AddsCheckCharacter(i) ? u"check" : u"no-check");
+    return text;
+}
+
+int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err) {
+    for (const QString& line : r.Messages)
+        err << line << "\n";
+    if (r.Exit != cliOk || r.Bytes.isEmpty()) return r.Exit;
+    if (out.write(r.Bytes) != r.Bytes.size()) {
+        err << Prefix << "standard output: " << out.errorString() << "\n";
+        return cliRefused;
+    }
+    return cliOk;
 }
 
 } // namespace
 
-int RunBarcodeCli(const QStringList& args, QTextStream& out, QTextStream& err) {
-    Options o;
-    const QString problem = Parse(args, o);
-    if (!problem.isEmpty()) {
-        err << "barcodegen-cli: " << problem << "\n"
-            << "Try 'barcodegen-cli --help'.\n";
-        return cliUsage;
+QString EscapeForLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\')
+            out += QLatin1String("\\\\");
+        else if (c == u'\t')
+            out += QLatin1String("\\t");
+        else if (c == u'\r')
+            out += QLatin1String("\\r");
+        else if (c == u'\n')
+            out += QLatin1String("\\n");
+        else if (c.category() == QChar::Other_Control)
+            out += QLatin1String("\\x") +
+                   QString::number(c.unicode(), 16).rightJustified(2, u'0').toUpper();
+        else
+            out += c;
     }
-    if (o.help) {
-        out << Usage;
-        return cliOk;
-    }
-    if (o.listTypes) {
-        for (int i = 0; i < TypeCount; ++i)
-            out << i << ' ' << ToQString(BarcodeTypeTable[i].Name) << "\n";
-        return cliOk;
-    }
-    if (!o.border) o.generate.Border = 0;
-    try {
-        if (o.pattern) {
-            const TPreparedCode p = PrepareBarcode(*o.code, o.type, o.generate.UseCheckSum);
-            out << p.Text << "\n" << p.Pattern << "\n";
-            return cliOk;
-        }
-        const QImage picture = GenerateBarcodePicture(*o.code, o.type, o.generate);
+    return out;
+}
+
+TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
+    return Guarded(o, code, [&] {
+        const QString problem = CodeProblem(code, o.Type);
+        if (!problem.isEmpty()) return Refused(Prefix + problem);
+        const QImage picture = GenerateBarcodePicture(code, o.Type, o.Generate);
+        TCodeOutcome r;
+        QBuffer buffer(&r.Bytes);
+        buffer.open(QIODevice::WriteOnly);
         QString error;
-        if (!SaveImageAtomically(picture, o.output, &error)) {
-            err << "barcodegen-cli: " << error << "\n";
-            return cliRefused;
+        const bool drawing = o.Format == QLatin1String("SVG") || o.Format == QLatin1String("PDF");
+        const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
+                                                      o.Type, o.Generate, o.Dpi, &error)
+                                : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
+        if (!ok) return Refused(Prefix + error);
+        return r;
+    });
+}
+
+TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& fileName) {
+    TCodeOutcome r = RenderCode(o, code);
+    if (r.Exit != cliOk) return r;
+    return Guarded(o, code, [&] {
+        QString error;
+        const bool written = WriteFileAtomically(
+            fileName,
+            [&](QIODevice& device, QString* e) {
+                if (device.write(r.Bytes) == r.Bytes.size()) return true;
+                *e = device.errorString();
+                return false;
+            },
+            &error);
+        if (!written) return Refused(Prefix + error);
+        return TCodeOutcome{};
+    });
+}
+
+int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
+    try {
+        const TCliParse parsed = ParseCliArguments(args);
+        if (!parsed.Error.isEmpty()) {
+            err << Prefix << parsed.Error << "\n"
+                << "Try 'barcodegen-cli --help'.\n";
+            return cliUsage;
         }
-        return cliOk;
-    } catch (const EBarcodeError& e) {
-        err << QString::fromUtf8(e.what()) << "\n";
-        return cliRefused;
+        const TCliOptions& o = parsed.Options;
+        TCodeOutcome text;
+        switch (o.Action) {
+        case TCliAction::Help:
+            text.Bytes = CliHelpText().toUtf8();
+            return Finish(text, out, err);
+        case TCliAction::Version:
+            text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");
+            return Finish(text, out, err);
+        case TCliAction::ListTypes:
+            text.Bytes = TypeList().toUtf8();
+            return Finish(text, out, err);
+        case TCliAction::Pattern:
+            return Finish(PatternOf(o), out, err);
+        case TCliAction::Generate:
+            break;
+        }
+        if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
+        return Finish(RunCode(o, o.Code, o.Output), out, err);
+    } catch (const std::bad_alloc&) {
+        err << Prefix << "not enough memory\n";
+    } catch (const std::exception& e) {
+        err << Prefix << QString::fromUtf8(e.what()) << "\n";
+    } catch (...) {
+        err << Prefix << "unexpected failure\n";
     }
+    return cliRefused;
 }

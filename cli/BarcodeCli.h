@@ -1,10 +1,34 @@
 // The headless generator: draws exactly what the window's Generate draws.
 #pragma once
 
+#include <QByteArray>
+#include <QIODevice>
 #include <QStringList>
 #include <QTextStream>
 
+#include "CliOptions.h"
+
 enum TCliExit { cliOk = 0, cliRefused = 1, cliUsage = 2 };
 
-// args without the program name. Writes results to out and messages to err.
-int RunBarcodeCli(const QStringList& args, QTextStream& out, QTextStream& err);
+// What one code's run came to. Nothing in it is shared, so runs may go on in
+// several threads at once.
+struct TCodeOutcome {
+    TCliExit Exit = cliOk;
+    QStringList Messages; // lines for standard error: the refusal, then perhaps a hint
+    QByteArray Bytes;     // the encoded picture (empty when refused)
+};
+
+// Prepares, draws and encodes one code with the parsed options (Type,
+// Generate, Dpi, Format). Catches every failure into the outcome.
+TCodeOutcome RenderCode(const TCliOptions& options, const QString& code);
+
+// RenderCode, then the bytes written to fileName whole or not at all.
+TCodeOutcome RunCode(const TCliOptions& options, const QString& code, const QString& fileName);
+
+// The text line of --pattern: a backslash as \\, control characters as \t, \r,
+// \n or \xHH, so that the output stays two lines whatever the text.
+QString EscapeForLine(const QString& text);
+
+// args without the program name. The picture of -o - and every text result go
+// to out, messages to err. Returns a TCliExit.
+int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err);

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -13,9 +14,16 @@ int main(int argc, char** argv) {
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(previous);
-    QTextStream out(stdout);
+
+    QFile out;
+    out.open(stdout, QIODevice::WriteOnly);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    return RunBarcodeCli(args, out, err);
+    const int status = RunBarcodeCli(args, out, err);
+    if (!out.flush() && status == cliOk) { // a full disk behind a redirection
+        err << "barcodegen-cli: standard output: " << out.errorString() << "\n";
+        return cliRefused;
+    }
+    return status;
 }

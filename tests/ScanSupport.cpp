@@ -73,9 +73,9 @@ ScanResult ScanWithZbar(const QImage& picture) {
     return r;
 }
 
-ScanResult ScanWithZxing(const QImage& picture) {
+ScanResult ScanWithZxing(const QImage& picture, const QStringList& options) {
     ScanResult r;
-    const Run run = RunDecoder(QStringLiteral("ZXingReader"), {}, picture);
+    const Run run = RunDecoder(QStringLiteral("ZXingReader"), options, picture);
     r.log = (run.out + run.err).toStdString();
     if (!run.started) return r;
     // "Bytes:" lists the data in hexadecimal, which survives control characters.

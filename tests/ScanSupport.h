@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 #include <string>
 
 struct ScanResult {
@@ -17,4 +18,5 @@ struct ScanResult {
 QImage WithQuietZone(const QImage& picture, int margin = 40);
 
 ScanResult ScanWithZbar(const QImage& picture);
-ScanResult ScanWithZxing(const QImage& picture);
+// options go to ZXingReader before the file name.
+ScanResult ScanWithZxing(const QImage& picture, const QStringList& options = {});

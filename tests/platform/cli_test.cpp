@@ -7,21 +7,28 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "GeneratePicture.h"
+#include "ScanSupport.h"
+
 namespace {
 
 struct CliRun {
     int exitCode = -1;
-    QString out;
+    QByteArray out;
     QString err;
+    QString text() const { return QString::fromUtf8(out); }
 };
 
 CliRun Cli(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral(BARCODEGEN_CLI), args);
     p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+std::string Str(const QStringList& args) {
+    return args.join(u' ').toStdString();
 }
 
 QByteArray ReadAll(const QString& path) {
@@ -29,21 +36,57 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Runs an external converter; false when it fails.
+bool Convert(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 } // namespace
 
 TEST(Cli, PatternPrintsPreparedTextAndPattern) {
     const CliRun r = Cli({"--pattern", "-t", "CodeEAN13", "123456789012"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(r.text(),
               "1234567890128\n50515160805170506253505152505050515270517150616060615152505\n");
     EXPECT_EQ(r.err, "");
 
     // Names are case-insensitive; an index works too; no check digit verifies it.
-    EXPECT_EQ(Cli({"--pattern", "--type=codeean8", "1234567"}).out.section('\n', 0, 0), "12345670");
+    EXPECT_EQ(Cli({"--pattern", "--type=codeean8", "1234567"}).text().section('\n', 0, 0),
+              "12345670");
     EXPECT_EQ(
-        Cli({"--pattern", "-t", "13", "--no-check-digit", "12345670"}).out.section('\n', 0, 0),
+        Cli({"--pattern", "-t", "13", "--no-check-digit", "12345670"}).text().section('\n', 0, 0),
         "12345670");
-    EXPECT_EQ(Cli({"--pattern", "-t", "0", "--", "123"}).out.section('\n', 0, 0), "0123");
+    EXPECT_EQ(Cli({"--pattern", "-t", "0", "--", "123"}).text().section('\n', 0, 0), "0123");
+}
+
+TEST(Cli, PatternStaysTwoLinesWhateverTheText) {
+    const CliRun r = Cli({"--pattern", "-t", "Code93Extended", "a\r\nb\tc\\d\x01"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.text().split('\n');
+    ASSERT_EQ(lines.size(), 3) << r.out.toStdString(); // two lines and the final line feed
+    EXPECT_EQ(lines[0], R"(a\r\nb\tc\\d\x01)");
+    EXPECT_FALSE(lines[1].isEmpty());
+    EXPECT_EQ(lines[2], "");
+}
+
+TEST(Cli, TypeNamesAndAliases) {
+    const struct {
+        const char* name;
+        const char* sameAs;
+    } aliases[] = {
+        {"CodeEAN13", "14"}, {"EAN13", "14"},   {"ean-13", "14"},  {"e a n_1-3", "14"},
+        {"UPC_E0", "16"},    {"upc-e0", "16"},  {"Code128B", "6"}, {"code_128_b", "6"},
+        {"MSI", "10"},       {"codabar", "12"}, {"EAN128C", "22"}, {"Code39Extended", "4"},
+    };
+    for (const auto& a : aliases) {
+        const CliRun byName = Cli({"--pattern", "-t", a.name, "123456"});
+        const CliRun byIndex = Cli({"--pattern", "-t", a.sameAs, "123456"});
+        EXPECT_EQ(byName.exitCode, byIndex.exitCode) << a.name << byName.err.toStdString();
+        EXPECT_EQ(byName.out, byIndex.out) << a.name;
+        EXPECT_EQ(byName.err, byIndex.err) << a.name;
+    }
 }
 
 TEST(Cli, WritesPicturesInTheFormatOfTheExtension) {
@@ -59,8 +102,132 @@ TEST(Cli, WritesPicturesInTheFormatOfTheExtension) {
         Cli({"--no-border", "--no-text", "-o", dir.filePath("e.png"), "590123412345"});
     ASSERT_EQ(plain.exitCode, 0);
     EXPECT_EQ(QImage(dir.filePath("e.png")).size(), QSize(285, 200));
+    // --format names the format of a file name without a known extension.
+    ASSERT_EQ(Cli({"-f", "bmp", "-o", dir.filePath("f.label"), "590123412345"}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(dir.filePath("f.label")).startsWith("BM"));
     // Only the finished pictures are left: no temporary files beside them.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 5);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);
+}
+
+TEST(Cli, PicturesAreSmallAndExactWithTheirResolution) {
+    QTemporaryDir dir;
+    const struct {
+        QStringList args;
+        TGenerateOptions drawn;
+        char pngColourType; // 0 grey, 3 palette
+    } cases[] = {
+        {{}, {}, 0},
+        {{"--no-text"}, {true, false, 10, 300, 200}, 3}, // black and white: one bit
+        {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400}, 0},
+    };
+    for (const auto& c : cases) {
+        const QImage drawn = GenerateBarcodePicture(QStringLiteral("590123412345"), 14, c.drawn)
+                                 .convertToFormat(QImage::Format_RGB32);
+        for (const char* name : {"x.png", "x.bmp"}) {
+            const QString path = dir.filePath(name);
+            const CliRun r = Cli(c.args + QStringList{"--dpi", "300", "-o", path, "590123412345"});
+            ASSERT_EQ(r.exitCode, 0) << Str(c.args) << r.err.toStdString();
+            const QByteArray bytes = ReadAll(path);
+            const QImage back(path);
+            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), drawn) << Str(c.args) << name;
+            EXPECT_EQ(back.dotsPerMeterX(), 11811) << name; // 300 dpi
+            if (bytes.startsWith("BM"))
+                EXPECT_LE(bytes[28], 8) << "bits per pixel of " << Str(c.args);
+            else
+                EXPECT_EQ(bytes[25], c.pngColourType) << Str(c.args);
+        }
+    }
+    ASSERT_EQ(Cli({"-o", dir.filePath("d.png"), "590123412345"}).exitCode, 0);
+    EXPECT_LE(ReadAll(dir.filePath("d.png")).size(), 2000); // 3936 bytes as 24-bit colour
+    ASSERT_EQ(Cli({"--dpi", "600", "-o", dir.filePath("d.jpg"), "590123412345"}).exitCode, 0);
+    EXPECT_EQ(QImage(dir.filePath("d.jpg")).dotsPerMeterX(), 23622);
+}
+
+TEST(Cli, LargerBoxesGiveWholePixelModulesThatStillScan) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.png");
+    const CliRun r = Cli({"--size", "1200x800", "-o", path, "590123412345"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QImage img(path);
+    // 1170 pixels inside the border: EAN-13 is 109 modules wide with its lead-in,
+    // so module 10 (1092 pixels); module 11 would be 1202.
+    EXPECT_EQ(img.size(), QSize(1092 + 20, 790));
+    // The first bar, a guard of one module, stands after the lead-in of round(1092 * 0.1).
+    const int x0 = 10 + 109;
+    for (int x = x0 - 1; x <= x0 + 10; ++x)
+        EXPECT_EQ(img.pixelColor(x, 300) == Qt::black, x >= x0 && x < x0 + 10) << x;
+    // ZXingReader 1.4 fails an assertion when it finds a tall symbol again in its
+    // downscaled copy of the picture: it reads the full size only.
+    for (const ScanResult& s : {ScanWithZbar(img), ScanWithZxing(img, {"-noscale"})}) {
+        EXPECT_TRUE(s.ok) << s.log;
+        EXPECT_EQ(s.text, "5901234123457") << s.log;
+    }
+}
+
+TEST(Cli, DrawingsRenderBackToTheSameSymbol) {
+    QTemporaryDir dir;
+    const struct {
+        const char* type;
+        int index;
+        const char* code;
+        std::string text;
+    } codes[] = {{"EAN13", 14, "590123412345", "5901234123457"},
+                 {"Code128B", 6, "Label-42", "Label-42"}};
+    for (const auto& c : codes) {
+        const QString svg = dir.filePath("x.svg"), pdf = dir.filePath("x.pdf");
+        ASSERT_EQ(Cli({"-t", c.type, "-o", svg, c.code}).exitCode, 0);
+        ASSERT_EQ(Cli({"-t", c.type, "--dpi", "200", "-o", pdf, c.code}).exitCode, 0);
+        ASSERT_TRUE(Convert("rsvg-convert", {svg, "-o", dir.filePath("svg.png")}));
+        ASSERT_TRUE(
+            Convert("pdftoppm", {"-r", "200", "-png", "-singlefile", pdf, dir.filePath("pdf")}));
+        const QImage picture = GenerateBarcodePicture(QString::fromUtf8(c.code), c.index, {});
+        for (const char* rendered : {"svg.png", "pdf.png"}) {
+            const QImage img(dir.filePath(rendered));
+            // One pixel is one user unit; the page is the picture's size at its resolution.
+            EXPECT_NEAR(img.width(), picture.width(), 1) << rendered;
+            EXPECT_NEAR(img.height(), picture.height(), 1) << rendered;
+            for (const ScanResult& s : {ScanWithZbar(img), ScanWithZxing(img)}) {
+                EXPECT_TRUE(s.ok) << rendered << s.log;
+                EXPECT_EQ(s.text, c.text) << rendered;
+            }
+        }
+    }
+}
+
+TEST(Cli, StandardOutputGetsTheSameBytesAsAFile) {
+    QTemporaryDir dir;
+    for (const char* format : {"png", "bmp", "jpg", "svg"}) {
+        const QString path = dir.filePath(QStringLiteral("x.") + format);
+        ASSERT_EQ(Cli({"-t", "Code39", "-o", path, "CODE-39"}).exitCode, 0) << format;
+        const CliRun r = Cli({"-t", "Code39", "-f", format, "-o", "-", "CODE-39"});
+        EXPECT_EQ(r.exitCode, 0) << format << r.err.toStdString();
+        EXPECT_EQ(r.out, ReadAll(path)) << format;
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_TRUE(Cli({"-o", "-", "590123412345"}).out.startsWith("\x89PNG"));
+}
+
+TEST(Cli, ReplacedFileKeepsItsPermissionBits) {
+    QTemporaryDir dir;
+    for (const QFileDevice::Permissions mode :
+         {QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
+          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther}) {
+        const QString path = dir.filePath("keep.png");
+        QFile::remove(path);
+        ASSERT_EQ(Cli({"-o", path, "590123412345"}).exitCode, 0);
+        ASSERT_TRUE(QFile::setPermissions(path, mode));
+        const QByteArray before = ReadAll(path);
+        // A read-only file is replaced only by whoever may write it (its owner's superuser).
+        const bool writable = QFileInfo(path).isWritable();
+        const CliRun r = Cli({"-t", "EAN8", "-o", path, "1234567"});
+        EXPECT_EQ(r.exitCode, writable ? 0 : 1) << r.err.toStdString();
+        EXPECT_EQ(ReadAll(path) != before, writable);
+        const auto userFlags =
+            QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+        EXPECT_EQ(QFile::permissions(path) & ~userFlags, mode) << int(mode);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.png"});
+    }
 }
 
 TEST(Cli, RefusedCodeWritesNothingAndKeepsAnExistingFile) {
@@ -84,40 +251,119 @@ TEST(Cli, RefusedCodeWritesNothingAndKeepsAnExistingFile) {
     r = Cli({"-o", dir.filePath("no/such/folder/x.png"), "590123412345"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.err.isEmpty());
+
+    // Empty codes (and blank ones where digits are wanted) are refused, not drawn as zeros.
+    const QStringList empty[] = {{"-o", fresh, ""}, {"-o", fresh, "  "}, {"--pattern", ""}};
+    for (const QStringList& args : empty) {
+        r = Cli(args);
+        EXPECT_EQ(r.exitCode, 1) << Str(args);
+        EXPECT_TRUE(r.err.startsWith("barcodegen-cli: the code ")) << r.err.toStdString();
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(QFile::exists(fresh));
+    }
+    EXPECT_EQ(Cli({"--pattern", "-t", "Code128B", "  "}).exitCode, 0); // blanks are text there
 }
 
-TEST(Cli, UsageErrors) {
-    const QStringList bad[] = {
-        {},
-        {"590123412345"},                     // nothing to do
-        {"--pattern"},                        // no code
-        {"--pattern", "-t", "23", "1"},       // Undefined is not a choice
-        {"--pattern", "-t", "Nope", "1"},     //
-        {"--pattern", "-t"},                  // missing value
-        {"--border", "31", "--pattern", "1"}, //
-        {"--border", "x", "--pattern", "1"},  //
-        {"--frobnicate", "--pattern", "1"},   //
-        {"--pattern", "1", "2"},              // two codes
-        {"-o", "picture.gif", "1"},           // unknown format
-        {"--pattern=yes", "1"},               //
+TEST(Cli, HintsFollowTheEngineMessageWhereSomethingElseWasMeant) {
+    const QString checkHint = "hint: give --no-check-digit to have the last digit verified";
+    const struct {
+        QStringList args;
+        QString hint; // empty: no hint
+    } cases[] = {
+        {{"-t", "EAN13", "5901234123457"}, checkHint},
+        {{"-t", "EAN8", "12345670"}, checkHint},
+        {{"-t", "UPC_A", "036000291452"}, checkHint},
+        {{"-t", "EAN13", "59012341234567"}, ""},                    // too long either way
+        {{"-t", "EAN13", "--no-check-digit", "5901234123450"}, ""}, // verified: wrong digit
+        {{"-t", "UPC_E0", "01234565"}, ""},
+        {{"-t", "Code39", "Label a"},
+         "hint: Code39Extended carries every character of this code "
+         "(-t Code39Extended)"},
+        {{"-t", "Code39", "TAB\t"},
+         "hint: Code39Extended carries every character of this code "
+         "(-t Code39Extended)"},
+        {{"-t", "Code39", "\u00e9"}, ""}, // no Code 39 carries it
+        {{"-t", "Code128A", "abc"},
+         "hint: Code128B carries every character of this code "
+         "(-t Code128B)"},
+        {{"-t", "Code128B", "A\x01"},
+         "hint: Code128A carries every character of this code "
+         "(-t Code128A)"},
+        {{"-t", "Code128B", "a\x01"}, ""}, // neither subset carries both
+        {{"-t", "Code93", "abc"}, ""},
+        {{"-t", "Code128C", "12a"}, ""},
     };
-    for (const QStringList& args : bad) {
-        const CliRun r = Cli(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains("barcodegen-cli:")) << r.err.toStdString();
-        EXPECT_EQ(r.out, "");
+    for (const auto& c : cases) {
+        for (const QStringList& mode : {QStringList{"--pattern"}, QStringList{"-o", "-"}}) {
+            const CliRun r = Cli(mode + c.args);
+            EXPECT_EQ(r.exitCode, 1) << Str(c.args);
+            const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+            ASSERT_FALSE(lines.isEmpty()) << Str(c.args);
+            EXPECT_FALSE(lines[0].startsWith("hint:")) << Str(c.args); // the engine's message first
+            EXPECT_EQ(lines.size(), c.hint.isEmpty() ? 1 : 2) << r.err.toStdString();
+            EXPECT_EQ(lines.size() > 1 ? lines[1] : QString(), c.hint) << Str(c.args);
+            EXPECT_EQ(r.out, "");
+        }
     }
 }
 
-TEST(Cli, HelpAndTypeList) {
+TEST(Cli, UsageErrorsNameTheOption) {
+    const struct {
+        QStringList args;
+        const char* named; // what the message must mention
+    } bad[] = {
+        {{}, "CODE"},
+        {{"590123412345"}, "--output"},             // nothing to do
+        {{"--pattern"}, "CODE"},                    // no code
+        {{"--pattern", "-t", "23", "1"}, "--type"}, // Undefined is not a choice
+        {{"--pattern", "-t", "Nope", "1"}, "--type"},
+        {{"--pattern", "-t"}, "-t"}, // missing value
+        {{"--border", "31", "-o", "x.png", "1"}, "--border"},
+        {{"--border", "x", "-o", "x.png", "1"}, "--border"},
+        {{"--frobnicate", "--pattern", "1"}, "frobnicate"},
+        {{"--pattern", "1", "2"}, "CODE"},           // two codes
+        {{"-o", "picture.gif", "1"}, "picture.gif"}, // unknown format
+        {{"--pattern=yes", "1"}, "pattern"},
+        {{"--pattern", "-o", "x.png", "1"}, "--output"},
+        {{"--pattern", "--size", "600x400", "1"}, "--size"},
+        {{"--pattern", "--no-text", "1"}, "--no-text"},
+        {{"--no-border", "--border", "20", "-o", "x.png", "1"}, "--border"},
+        {{"-t", "EAN13", "-t", "EAN8", "--pattern", "1"}, "--type"},
+        {{"-o", "a.png", "-o", "b.png", "1"}, "--output"},
+        {{"--size", "1200", "-o", "x.png", "1"}, "--size"},
+        {{"--size", "60x20", "-o", "x.png", "1"}, "--size"}, // no room inside the border
+        {{"--size", "9000x9000", "-o", "x.png", "1"}, "--size"},
+        {{"--dpi", "0", "-o", "x.png", "1"}, "--dpi"},
+        {{"--format", "gif", "-o", "-", "1"}, "--format"},
+        {{"--format", "svg", "-o", "x.png", "1"}, "--format"},
+        {{"--list-types", "-t", "EAN8"}, "--type"},
+        {{"--list-types", "1"}, "CODE"},
+    };
+    for (const auto& b : bad) {
+        const CliRun r = Cli(b.args);
+        EXPECT_EQ(r.exitCode, 2) << Str(b.args);
+        EXPECT_TRUE(r.err.startsWith("barcodegen-cli:")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.section('\n', 0, 0).contains(b.named)) << r.err.toStdString();
+        EXPECT_EQ(r.out, "");
+    }
+    // The same value twice is no contradiction.
+    EXPECT_EQ(Cli({"-t", "EAN13", "-t", "14", "--pattern", "1"}).exitCode, 0);
+}
+
+TEST(Cli, HelpVersionAndTypeList) {
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: barcodegen-cli"));
+    EXPECT_TRUE(help.text().startsWith("Usage: barcodegen-cli"));
+    EXPECT_TRUE(help.text().contains("--pattern prints two lines"));
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.text().startsWith("barcodegen-cli "));
     const CliRun list = Cli({"--list-types"});
     EXPECT_EQ(list.exitCode, 0);
-    const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = list.text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 23);
-    EXPECT_EQ(lines.first(), "0 Code_2_5_interleaved");
-    EXPECT_EQ(lines[14], "14 CodeEAN13");
-    EXPECT_EQ(lines.last(), "22 CodeEAN128C");
+    EXPECT_EQ(lines.first(), "0 Code_2_5_interleaved digits no-check");
+    EXPECT_EQ(lines[6], "6 Code128B text check");
+    EXPECT_EQ(lines[14], "14 CodeEAN13 digits check");
+    EXPECT_EQ(lines.last(), "22 CodeEAN128C digits check");
 }
