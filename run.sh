@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program. Arguments go to
-# the command-line generator (see ./run.sh --help).
+# the command-line generator (see ./run.sh --help). Only the program writes to
+# standard output: installing and building report on stderr.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
@@ -8,9 +9,8 @@ source scripts/deps.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 
 build="$here/build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DBARCODEGEN_TESTS=OFF -DBARCODEGEN_BENCH=OFF >/dev/null
-ninja -C "$build" -j2 barcodegen-cli >/dev/null
+configure_and_build "$build" barcodegen-cli -DCMAKE_BUILD_TYPE=Release \
+    -DBARCODEGEN_TESTS=OFF -DBARCODEGEN_BENCH=OFF
 
 cd "$OLDPWD"
 if [ $# -eq 0 ]; then

@@ -1,4 +1,5 @@
-# Installs the Debian packages the project needs, when some are missing.
+# Installs the Debian packages the project needs, when some are missing, and
+# runs build steps so that a failure shows what went wrong.
 # Sourced by run.sh and test.sh; call ensure_packages with the package names.
 
 ensure_packages() {
@@ -13,10 +14,10 @@ ensure_packages() {
         echo "Install them as root (apt-get install ${missing[*]}) or run this script as root." >&2
         exit 1
     fi
-    echo "Installing: ${missing[*]}"
+    echo "Installing: ${missing[*]}" >&2
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq "${missing[@]}"
+    apt-get update -qq >&2
+    apt-get install -y -qq "${missing[@]}" >&2
 }
 
 # What building and running the program needs.
@@ -25,3 +26,37 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev qt6-qp
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
     poppler-utils)
+
+# build_step quiet|loud command...: runs a configure or build command with its
+# output on stderr (stdout may carry a picture). Quiet keeps the output back
+# unless the command fails; either way a failure ends the script with its status.
+build_step() {
+    local mode="$1"
+    shift
+    local status=0
+    if [ "$mode" = loud ]; then
+        "$@" >&2 || status=$?
+    else
+        local log
+        log="$(mktemp)"
+        "$@" >"$log" 2>&1 || status=$?
+        [ $status -eq 0 ] || cat "$log" >&2
+        rm -f "$log"
+    fi
+    if [ $status -ne 0 ]; then
+        echo "Failed (exit status $status): $*" >&2
+        exit $status
+    fi
+}
+
+# configure_and_build BUILD_DIR TARGET [cmake options...]: the first build of a
+# folder shows its progress; later builds are quiet unless they fail.
+configure_and_build() {
+    local build="$1" target="$2"
+    shift 2
+    local mode=quiet
+    [ -f "$build/build.ninja" ] || mode=loud
+    [ $mode = loud ] && echo "First build in $build: this takes a few minutes." >&2
+    build_step $mode cmake -S . -B "$build" -G Ninja "$@"
+    build_step $mode ninja -C "$build" -j2 $target
+}
