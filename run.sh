@@ -9,7 +9,7 @@ source scripts/deps.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 
 build="$here/build"
-configure_and_build "$build" barcodegen-cli -DCMAKE_BUILD_TYPE=Release \
+configure_and_build "$build" barcodegen-cli quiet -DCMAKE_BUILD_TYPE=Release \
     -DBARCODEGEN_TESTS=OFF -DBARCODEGEN_BENCH=OFF
 
 cd "$OLDPWD"

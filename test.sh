@@ -8,7 +8,7 @@ source scripts/deps.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 build="$here/build-test"
-configure_and_build "$build" "" -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON \
+configure_and_build "$build" "" loud -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON \
     -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300

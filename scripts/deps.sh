@@ -49,14 +49,13 @@ build_step() {
     fi
 }
 
-# configure_and_build BUILD_DIR TARGET [cmake options...]: the first build of a
-# folder shows its progress; later builds are quiet unless they fail.
+# configure_and_build BUILD_DIR TARGET quiet|loud [cmake options...]: the first
+# build of a folder shows its progress; later ones are as the third argument says.
 configure_and_build() {
-    local build="$1" target="$2"
-    shift 2
-    local mode=quiet
+    local build="$1" target="$2" mode="$3"
+    shift 3
     [ -f "$build/build.ninja" ] || mode=loud
-    [ $mode = loud ] && echo "First build in $build: this takes a few minutes." >&2
+    [ -f "$build/build.ninja" ] || echo "First build in $build: this takes a few minutes." >&2
     build_step $mode cmake -S . -B "$build" -G Ninja "$@"
     build_step $mode ninja -C "$build" -j2 $target
 }
