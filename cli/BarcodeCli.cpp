@@ -1,6 +1,7 @@
 #include "BarcodeCli.h"
 
 #include <QBuffer>
+#include <algorithm>
 #include <new>
 
 #include "BarcodeError.h"
@@ -13,13 +14,22 @@ namespace {
 
 const QString Prefix = QStringLiteral("barcodegen-cli: ");
 
+// The code as the engine reads it for a type of digits: without the blanks and
+// control characters around it.
+QString EngineTrimmed(const QString& code) {
+    qsizetype first = 0, last = code.size();
+    while (first < last && code[first] <= u' ')
+        ++first;
+    while (last > first && code[last - 1] <= u' ')
+        --last;
+    return code.mid(first, last - first);
+}
+
 // Refusals of our own, before the engine sees the code. The window never
 // generates an empty code; the engine would make an all-zero symbol of it.
 QString CodeProblem(const QString& code, int type) {
     if (code.isEmpty()) return QStringLiteral("the code is empty: nothing to draw");
-    // The engine trims blanks and control characters off codes of digits.
-    const bool blank = std::all_of(code.begin(), code.end(), [](QChar c) { return c <= u' '; });
-    if (blank && BarcodeTypeTable[static_cast<std::size_t>(type)].num)
+    if (EngineTrimmed(code).isEmpty() && BarcodeTypeTable[static_cast<std::size_t>(type)].num)
         return QStringLiteral("the code holds only blanks, and %1 takes digits")
             .arg(BarcodeTableName(type));
     return {};
@@ -43,7 +53,7 @@ QString RefusalHint(const QString& code, int type, bool useCheckSum) {
         {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
     for (const LengthWithCheck& l : withCheck) {
         if (l.type != type || !useCheckSum) continue;
-        const QString digits = code.trimmed();
+        const QString digits = EngineTrimmed(code);
         const bool allDigits = std::all_of(digits.begin(), digits.end(),
                                            [](QChar c) { return c >= u'0' && c <= u'9'; });
         if (allDigits && digits.size() == l.length)
@@ -114,10 +124,11 @@ QString TypeList() {
     return text;
 }
 
-int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err) {
+// Prints the outcome's messages, and its bytes when they are for standard output.
+int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err, bool bytesToOut = true) {
     for (const QString& line : r.Messages)
         err << line << "\n";
-    if (r.Exit != cliOk || r.Bytes.isEmpty()) return r.Exit;
+    if (r.Exit != cliOk || !bytesToOut || r.Bytes.isEmpty()) return r.Exit;
     if (out.write(r.Bytes) != r.Bytes.size()) {
         err << Prefix << "standard output: " << out.errorString() << "\n";
         return cliRefused;
@@ -152,8 +163,9 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
     return Guarded(o, code, [&] {
         const QString problem = CodeProblem(code, o.Type);
         if (!problem.isEmpty()) return Refused(Prefix + problem);
-        const QImage picture = GenerateBarcodePicture(code, o.Type, o.Generate);
         TCodeOutcome r;
+        r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
+        const QImage& picture = r.Picture;
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
@@ -180,7 +192,7 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
             },
             &error);
         if (!written) return Refused(Prefix + error);
-        return TCodeOutcome{};
+        return r;
     });
 }
 
@@ -210,7 +222,7 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
             break;
         }
         if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
-        return Finish(RunCode(o, o.Code, o.Output), out, err);
+        return Finish(RunCode(o, o.Code, o.Output), out, err, false);
     } catch (const std::bad_alloc&) {
         err << Prefix << "not enough memory\n";
     } catch (const std::exception& e) {

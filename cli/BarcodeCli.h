@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QImage>
 #include <QStringList>
 #include <QTextStream>
 
@@ -15,6 +16,7 @@ enum TCliExit { cliOk = 0, cliRefused = 1, cliUsage = 2 };
 struct TCodeOutcome {
     TCliExit Exit = cliOk;
     QStringList Messages; // lines for standard error: the refusal, then perhaps a hint
+    QImage Picture;       // the picture drawn, also for SVG and PDF (null when refused)
     QByteArray Bytes;     // the encoded picture (empty when refused)
 };
 

@@ -11,9 +11,8 @@
 namespace {
 
 const char* const HelpEpilogue = R"(
-CODE is the text to encode; put -- before a CODE that begins with '-'.
-An empty CODE is refused, and so is one of blanks only for a type that takes
-digits.
+Put -- before a CODE that begins with '-'. An empty CODE is refused, and so is
+one of blanks only for a type that takes digits.
 
 Output: -o FILE writes the picture in the format of --format or of the file
 name's extension (.png, .bmp, .jpg, .svg, .pdf); -o - writes it to standard

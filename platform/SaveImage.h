@@ -30,7 +30,7 @@ inline constexpr int DefaultDpi = 96;
 QImage SmallestExactImage(const QImage& image);
 
 // Encodes image onto device in format ("PNG", "BMP" or "JPEG"): PNG and BMP as
-// SmallestExactImage (PNG at the strongest compression), JPEG at quality 100,
+// SmallestExactImage (PNG at zlib's default level), JPEG at quality 100,
 // every format with the resolution dpi. Returns false with a message when it cannot.
 bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
                 QString* error);

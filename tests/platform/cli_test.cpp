@@ -95,6 +95,7 @@ TEST(Cli, WritesPicturesInTheFormatOfTheExtension) {
         const QString path = dir.filePath(name);
         const CliRun r = Cli({"-o", path, "590123412345"});
         ASSERT_EQ(r.exitCode, 0) << name << r.err.toStdString();
+        EXPECT_EQ(r.out + r.err.toUtf8(), ""); // a script's pipe gets nothing
         const QImage img(path);
         EXPECT_EQ(img.size(), QSize(238, 190)) << name;
     }
