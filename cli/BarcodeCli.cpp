@@ -29,7 +29,9 @@ QString EngineTrimmed(const QString& code) {
 // generates an empty code; the engine would make an all-zero symbol of it.
 QString CodeProblem(const QString& code, int type) {
     if (code.isEmpty()) return QStringLiteral("the code is empty: nothing to draw");
-    if (EngineTrimmed(code).isEmpty() && BarcodeTypeTable[static_cast<std::size_t>(type)].num)
+    const bool digits =
+        type >= 0 && type < CliTypeCount && BarcodeTypeTable[static_cast<std::size_t>(type)].num;
+    if (digits && EngineTrimmed(code).isEmpty())
         return QStringLiteral("the code holds only blanks, and %1 takes digits")
             .arg(BarcodeTableName(type));
     return {};
