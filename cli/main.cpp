@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "BarcodeCli.h"
+#include "WindowFont.h"
 
 int main(int argc, char** argv) {
     // Headless: fonts and images need a GUI application, but never a display.
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    RegisterWindowFont();
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
