@@ -28,7 +28,8 @@ enum TDrawTextFlag : unsigned {
 
 // Measures (DT_CALCRECT: r's right and bottom become the text's extent, its
 // width used for the breaks with DT_WORDBREAK) or paints Text in r, clipped to
-// it, aligned to its top. Lines end at CR, LF or CR LF. Without DT_NOPREFIX an
+// it, aligned to its top. Lines end at CR, LF or CR LF and are the font's
+// height apart; DT_WORDBREAK breaks them at blanks. Without DT_NOPREFIX an
 // "&" underlines the next character and "&&" shows one "&". The ellipsis
 // flags are not supported and ignored. Device gives the resolution the text
 // is measured for; painting needs Painter, which draws in Color. Returns the
