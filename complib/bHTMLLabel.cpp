@@ -187,7 +187,8 @@ void TbHTMLLabel::SetShadowColor(TColor V) {
 }
 
 void TbHTMLLabel::SetShadowSize(int V) {
-    FShadowSize = V;
+    // Far beyond any real shadow, and no coordinate can overflow.
+    FShadowSize = std::clamp(V, -10000, 10000);
     update();
 }
 
