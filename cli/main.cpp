@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "BarcodeCli.h"
+#include "WindowFont.h"
 
 int main(int argc, char** argv) {
     // Headless: fonts and images need a GUI application, but never a display.
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    RegisterWindowFont();
 
     QFile out;
     out.open(stdout, QIODevice::WriteOnly);

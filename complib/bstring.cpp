@@ -104,3 +104,17 @@ QString StrReplaceBetween(const QString& StartMark, const QString& EndMark, cons
     }
     return result;
 }
+
+QString StrTrim(const QString& S) {
+    qsizetype from = 0;
+    while (from < S.size() && S[from].unicode() <= u' ')
+        ++from;
+    return StrTrimRight(S.mid(from));
+}
+
+QString StrTrimRight(const QString& S) {
+    qsizetype to = S.size();
+    while (to > 0 && S[to - 1].unicode() <= u' ')
+        --to;
+    return S.left(to);
+}

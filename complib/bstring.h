@@ -37,3 +37,8 @@ QString StrReplace(const QString& OldText, const QString& NewText, const QString
 QString StrReplaceBetween(const QString& StartMark, const QString& EndMark, const QString& NewText,
                           const QString& S, bool IncludeEndMark, bool ReplaceAll,
                           bool CaseSensitive);
+
+// S without blanks and control characters (everything up to the space) at
+// both ends, or at its end only.
+QString StrTrim(const QString& S);
+QString StrTrimRight(const QString& S);

@@ -1,4 +1,5 @@
 #include "BemoCompGlobalCfg.h"
+#include "WindowFont.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@ int main(int argc, char** argv) {
     // No test needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Measured and drawn with the font the programs use.
+    RegisterWindowFont();
     // As at program start: once, with the application object in place.
     InitBemoCompConfig();
     ::testing::InitGoogleTest(&argc, argv);

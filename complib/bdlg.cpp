@@ -1,0 +1,350 @@
+#include "bdlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <climits>
+
+#include "BemoCompGlobalCfg.h"
+#include "TextDraw.h"
+#include "bHTMLLabel.h"
+#include "bstring.h"
+#include "btool.h"
+
+namespace {
+
+// The library's own texts.
+const std::array<QString, 5> KindTitles{QString(), QStringLiteral("Informace"),
+                                        QStringLiteral("Otázka"), QStringLiteral("Upozornění"),
+                                        QStringLiteral("Chyba")};
+
+enum TGlyph { glNone = -1, glCheck = 0, glCross = 1, glNoEntry = 2 };
+
+struct TButtonDef {
+    QString Caption;
+    TGlyph Glyph;
+    int Result;
+};
+
+struct TButtonSet {
+    std::vector<TButtonDef> Buttons;
+    int Default; // 1-based; 0 none
+    int Cancel;  // 1-based; 0 none
+    bool Custom; // buttons share the width, captions come from "@1" to "@3"
+    bool CloseBox;
+};
+
+const QString CaptionOk = QStringLiteral("&Ok");
+const QString CaptionCancel = QStringLiteral("&Storno");
+const QString CaptionYes = QStringLiteral("&Ano");
+const QString CaptionNo = QStringLiteral("&Ne");
+
+const std::array<TButtonSet, 6> ButtonSets{{
+    {{{CaptionOk, glCheck, 1}}, 1, 1, false, true},
+    {{{CaptionOk, glCheck, 1}, {CaptionCancel, glCross, 2}}, 1, 2, false, true},
+    {{{CaptionYes, glCheck, 6}, {CaptionNo, glNoEntry, 7}}, 0, 0, false, false},
+    {{{CaptionYes, glCheck, 6}, {CaptionNo, glNoEntry, 7}, {CaptionCancel, glCross, 2}},
+     0,
+     3,
+     false,
+     true},
+    {{{QString(), glNone, 6}, {QString(), glNone, 7}}, 0, 0, true, false},
+    {{{QString(), glNone, 6}, {QString(), glNone, 7}, {QString(), glNone, 2}}, 0, 3, true, true},
+}};
+
+constexpr int SymbolSize = 48;
+constexpr int GlyphSize = 24;
+constexpr int ButtonHeight = 38;
+
+QPixmap Render(const QString& file, int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer svg(file);
+    QPainter p(&pixmap);
+    svg.render(&p);
+    return pixmap;
+}
+
+TDlgExecHook::TFunction& ExecHook() {
+    static TDlgExecHook::TFunction hook;
+    return hook;
+}
+
+bool terminateRequested = false;
+
+void WatchQuit() {
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { terminateRequested = true; });
+}
+
+// The application's window, for a dialog that the application owns.
+QWidget* MainWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible()) return w;
+    return nullptr;
+}
+
+bool IsInteger(const QVariant& v, int& n) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        bool ok = false;
+        const qlonglong value = v.toLongLong(&ok);
+        if (!ok || value < INT_MIN || value > INT_MAX) return false;
+        if (v.typeId() == QMetaType::ULongLong && v.toULongLong() > INT_MAX) return false;
+        n = static_cast<int>(value);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// The formatting codes at the start of S (after its first two characters,
+// with Skip) applied to F; the rest of S, trimmed.
+QString ApplyFormatCodes(QFont& F, QString S, bool Skip) {
+    if (Skip) S.remove(0, 2);
+    while (S.size() >= 2 && S[0] == u'^') {
+        switch (S[1].unicode()) {
+        case u'B':
+            F.setBold(true);
+            break;
+        case u'I':
+            F.setItalic(true);
+            break;
+        case u'U':
+            F.setUnderline(true);
+            break;
+        case u'L':
+            AddFontPoints(F, 2);
+            break;
+        case u'X':
+            AddFontPoints(F, 4);
+            break;
+        default:
+            break;
+        }
+        S.remove(0, 2);
+    }
+    return StrTrim(S);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(WatchQuit)
+
+TbDlgForm::TbDlgForm(QWidget* owner) : QDialog(owner) {
+    SetClientSize(295, 89);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    setPalette(p);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    const auto symbol = [this](const char* file, int left) {
+        auto* img = new QLabel(this);
+        img->setPixmap(Render(QString::fromLatin1(file), SymbolSize));
+        img->setGeometry(left, 0, SymbolSize, SymbolSize);
+        img->hide();
+        return img;
+    };
+    imgI = symbol(":/bdlg/information.svg", 0);
+    imgQ = symbol(":/bdlg/question.svg", 48);
+    imgW = symbol(":/bdlg/warning.svg", 96);
+    imgE = symbol(":/bdlg/error.svg", 144);
+    ImgDlgBtn = {QIcon(Render(QStringLiteral(":/bdlg/check.svg"), GlyphSize)),
+                 QIcon(Render(QStringLiteral(":/bdlg/cross.svg"), GlyphSize)),
+                 QIcon(Render(QStringLiteral(":/bdlg/noentry.svg"), GlyphSize))};
+}
+
+void TbDlgForm::SetClientSize(int Width, int Height) {
+    setFixedSize(Width, Height);
+}
+
+void TbDlgForm::reject() {
+    if (CancelButton) CancelButton->click();
+}
+
+void TbDlgForm::closeEvent(QCloseEvent* event) {
+    if (!CloseBox) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    done(2);
+}
+
+void TbDlgButton::paintEvent(QPaintEvent*) {
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    p.drawControl(QStyle::CE_PushButtonBevel, option);
+    QRect text = rect().adjusted(4, 2, -4, -2);
+    if (!icon().isNull()) {
+        const QRect glyph(4, (height() - GlyphSize) / 2, GlyphSize, GlyphSize);
+        icon().paint(&p, glyph, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+        text.setLeft(glyph.right() + 1 + 4);
+    }
+    style()->drawItemText(&p, text, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                          palette(), isEnabled(), QPushButton::text(), QPalette::ButtonText);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+int MsgDialog(TDlgKind Kind, TDlgButtons Buttons, const QVariantList& Items, bool WordWrap) {
+    const TButtonSet& set = ButtonSets[std::min<std::size_t>(Buttons, ButtonSets.size() - 1)];
+    const TbDBToolCfg& cfg = BemoCompConfig.DBToolCfg;
+    int X = 10;
+    int Y = 10;
+    QWidget* owner = DialogOwner();
+    if (!owner) owner = MainWindow();
+    QPointer<TbDlgForm> form = new TbDlgForm(owner);
+    int clientWidth = 400;
+    form->SetClientSize(clientWidth, 600);
+    form->setWindowTitle(KindTitles[Kind < KindTitles.size() ? Kind : dkNone]);
+    QFont font = form->font();
+    font.setFamily(cfg.DialogFontName);
+    font.setPointSize(std::max(1, cfg.DialogFontSize));
+    form->setFont(font);
+
+    for (const TButtonDef& def : set.Buttons) {
+        auto* button = new TbDlgButton(def.Caption, form);
+        if (def.Glyph != glNone) {
+            button->setIcon(form->ImgDlgBtn[static_cast<std::size_t>(def.Glyph)]);
+            button->setIconSize(QSize(GlyphSize, GlyphSize));
+        }
+        const int result = def.Result;
+        TbDlgForm* f = form;
+        QObject::connect(button, &QPushButton::clicked, f, [f, result] { f->done(result); });
+        form->Buttons.push_back(button);
+    }
+
+    QLabel* symbol = Kind == dkInformation ? form->imgI
+                     : Kind == dkQuestion  ? form->imgQ
+                     : Kind == dkWarning   ? form->imgW
+                     : Kind == dkError     ? form->imgE
+                                           : nullptr;
+    if (symbol) {
+        symbol->move(X, Y);
+        symbol->show();
+        X += symbol->width() + 10;
+        Y += 8;
+    }
+
+    const QScreen* screen = form->screen();
+    const int screenWidth = screen ? screen->geometry().width() : INT_MAX;
+    for (const QVariant& item : Items) {
+        int number = 0;
+        if (IsInteger(item, number)) {
+            form->HelpContext = number;
+            continue;
+        }
+        if (item.typeId() != QMetaType::QString) continue;
+        const QString text = item.toString() + QStringLiteral("   ");
+        if (text.startsWith(u"^C")) {
+            form->setWindowTitle(StrTrim(text.mid(2)));
+            continue;
+        }
+        if (text[0] == u'@' && text[1] >= u'1' && text[1] <= u'3') {
+            // A button the set does not have is not there to caption.
+            const auto index = static_cast<std::size_t>(text[1].unicode() - u'1');
+            if (index < form->Buttons.size()) {
+                QPushButton* button = form->Buttons[index];
+                QFont f = button->font();
+                button->setText(ApplyFormatCodes(f, text, true));
+                button->setFont(f);
+            }
+            continue;
+        }
+        auto* label = new TbHTMLLabel(form);
+        label->setGeometry(X, Y, clientWidth - X - 10, label->height());
+        label->SetWordWrap(WordWrap);
+        QFont f = label->font();
+        const QString caption = ApplyFormatCodes(f, text, false);
+        label->setFont(f);
+        label->SetCaption(caption);
+        Y += label->height() + 10;
+        if (label->width() > screenWidth) label->resize(screenWidth - X - 20, label->height());
+        if (clientWidth - label->x() - 10 < label->width())
+            clientWidth = label->x() + label->width() + 10;
+        label->OnAnchorClick = cfg.OnDialogAnchorClick;
+        form->Labels.push_back(label);
+    }
+
+    Y += 10;
+    if (Y < 60) Y = 60;
+    const int N = static_cast<int>(form->Buttons.size());
+    const int W = set.Custom ? (clientWidth - 50) / N : 100;
+    const int G = (clientWidth - 20 - N * W) / (N + 1);
+    for (int i = 1; i <= N; ++i)
+        form->Buttons[static_cast<std::size_t>(i - 1)]->setGeometry(G * i + 10 + (i - 1) * W, Y, W,
+                                                                    ButtonHeight);
+    Y += ButtonHeight + 10;
+
+    if (set.Default) form->Buttons[static_cast<std::size_t>(set.Default - 1)]->setDefault(true);
+    if (set.Cancel) form->CancelButton = form->Buttons[static_cast<std::size_t>(set.Cancel - 1)];
+    form->CloseBox = set.CloseBox;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (set.CloseBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    form->setWindowFlags(flags);
+    form->SetClientSize(clientWidth, Y);
+
+    const Qt::CursorShape previous = ResetScreenCursor();
+    int result = 0;
+    if (ExecHook())
+        result = ExecHook()(*form);
+    else
+        result = form->exec();
+    SetScreenCursor(previous);
+    delete form.data();
+    return result;
+}
+
+int ErrorMsg(const QString& Text, bool WordWrap) {
+    return MsgDialog(dkError, dbOk, {Text}, WordWrap);
+}
+
+int ErrorMsgTitled(const QString& Title, const QString& Text, bool WordWrap) {
+    return MsgDialog(dkError, dbOk, {QStringLiteral("^B") + Title, Text}, WordWrap);
+}
+
+bool ApplicationTerminating() {
+    return terminateRequested || QCoreApplication::closingDown();
+}
+
+void ShowErrorReport(const QString& Title, const std::exception& E, bool TerminateApp) {
+    if (ApplicationTerminating()) return;
+    QApplication::beep();
+    const QString text = QStringLiteral("Popis chyby:\r") + QString::fromUtf8(E.what());
+    if (!Title.isEmpty())
+        ErrorMsgTitled(Title, text, true);
+    else
+        ErrorMsg(text, true);
+    if (TerminateApp) {
+        terminateRequested = true;
+        QCoreApplication::quit();
+    }
+}
+
+TDlgExecHook::TDlgExecHook(TFunction F) : FPrevious(std::move(ExecHook())) {
+    ExecHook() = std::move(F);
+}
+
+TDlgExecHook::~TDlgExecHook() {
+    ExecHook() = std::move(FPrevious);
+}
