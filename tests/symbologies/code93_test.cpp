@@ -3,8 +3,8 @@
 #include <set>
 
 #include "BuildSymbol.h"
-#include "Code128.h"
 #include "Code93.h"
+#include "EncoderSupport.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ std::string CheckPair(const std::string& pattern) {
 }
 
 std::string Widths(char16_t a, char16_t b) {
-    return ToUtf8(WidthsToPattern(std::u16string(Code93Table[FindCode93(a)].Widths) +
-                                  Code93Table[FindCode93(b)].Widths));
+    return ToUtf8(WidthsToPattern(std::u16string(Code93Table[*FindCode93(a)].Widths) +
+                                  Code93Table[*FindCode93(b)].Widths));
 }
 
 TEST(Code93, CheckWeightsWrap) {
@@ -73,7 +73,7 @@ TEST(Code93, StandardTableShape) {
         EXPECT_TRUE(seen.insert(w).second) << static_cast<char>(e.Char);
     }
     EXPECT_EQ(FindCode93(u'}'), 46);
-    EXPECT_EQ(FindCode93(u'a'), -1);
+    EXPECT_EQ(FindCode93(u'a'), std::nullopt);
 }
 
 TEST(Code93, Refusals) {
