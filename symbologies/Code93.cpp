@@ -58,7 +58,9 @@ static_assert(IsWidths(Code93StartWidths, 6, 9) && IsWidths(Code93StopWidths, 7,
 static_assert(Code93Table[Code93FirstShift].Char == u'[');
 static_assert(IsFullAsciiMap(Code93ExtTable, Code93Table));
 
-std::u16string Encode93(const std::u16string& text) {
+// Plain Code 93 has no way to write the shift characters: a scanner would
+// read them as the control characters they start, not as "[", "]", "{", "}".
+std::u16string Encode93(const std::u16string& text, bool shiftsAllowed, TBarcodeType type) {
     std::vector<int> values;
     values.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -66,6 +68,7 @@ std::u16string Encode93(const std::u16string& text) {
         if (!v)
             throw EBarcodeError(FormatMessage("%s:Code93 bad Data <%s>",
                                               {TZoBarcode::ClassName, TextForMessage(text)}));
+        if (*v >= Code93FirstShift && !shiftsAllowed) ThrowCannotEncode(type, text, i);
         values.push_back(*v);
     }
     std::u16string widths = Code93StartWidths;
@@ -93,9 +96,9 @@ std::u16string Encode93(const std::u16string& text) {
 } // namespace
 
 std::u16string TZoBarcode::Code_93() {
-    return Encode93(BCText);
+    return Encode93(BCText, false, BarCodeType());
 }
 
 std::u16string TZoBarcode::Code_93Extended() {
-    return Encode93(MapFullAscii(Code93ExtTable, BCText, BarCodeType()));
+    return Encode93(MapFullAscii(Code93ExtTable, BCText, BarCodeType()), true, BarCodeType());
 }
