@@ -106,7 +106,8 @@ std::u16string EanUpcPattern(const TEanUpcLayout& layout, std::u16string_view di
     if (layout.RightDigits > 0) pattern += TEanUpcLayout::CentreGuard;
     for (char16_t d : right)
         pattern += EanDigit(EanSetC, d);
-    return pattern += layout.EndGuard;
+    pattern += layout.EndGuard;
+    return pattern;
 }
 
 std::u16string TZoBarcode::Code_EAN8() {
