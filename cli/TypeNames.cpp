@@ -1,25 +1,9 @@
 #include "TypeNames.h"
 
-#include <array>
-
 #include "QtConvert.h"
 #include "ZoBarCode_interface.h"
 
 namespace {
-
-// What the encoders do with the check option on: Code 128, Code 93, UPC-E and
-// EAN-128 always add theirs; two of five, Codabar and the supplements have none.
-constexpr std::array<bool, CliTypeCount> ChecksByDefault = {
-    false, false, false, // two of five: interleaved, industrial, matrix
-    true,  true,         // Code 39, Code 39 extended (modulo 43)
-    true,  true,  true,  // Code 128 A, B, C
-    true,  true,         // Code 93, Code 93 extended
-    true,  true,  false, // MSI, PostNet, Codabar
-    true,  true,  true,  // EAN-8, EAN-13, UPC-A
-    true,  true,         // UPC-E0, UPC-E1
-    false, false,        // UPC supplements 2 and 5
-    true,  true,  true,  // EAN-128 A, B, C
-};
 
 QString Folded(const QString& name) {
     QString out;
@@ -57,5 +41,6 @@ std::optional<int> ParseBarcodeType(const QString& name) {
 }
 
 bool AddsCheckCharacter(int type) {
-    return type >= 0 && type < CliTypeCount && ChecksByDefault[static_cast<std::size_t>(type)];
+    return type >= 0 && type < CliTypeCount &&
+           BarcodeTypeTable[static_cast<std::size_t>(type)].Check != ccNone;
 }

@@ -5,8 +5,10 @@
 #include <QStringList>
 #include <optional>
 
+#include "ZoBarCode_interface.h"
+
 // The 23 selectable symbologies, indices 0..22.
-inline constexpr int CliTypeCount = 23;
+inline constexpr int CliTypeCount = bcTypeUndefined;
 
 // The type for a name or an index: the table name ("CodeEAN13"), the name the
 // engine's messages use ("EAN13", "UPC_E0", "Code128B"), or the index 0 to 22.

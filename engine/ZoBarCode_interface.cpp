@@ -2,32 +2,10 @@
 
 #include "ZoBarcode.h"
 
-const std::array<TBCdata, 24> BarcodeTypeTable = {{
-    {u"Code_2_5_interleaved", true},
-    {u"Code_2_5_industrial", true},
-    {u"Code_2_5_matrix", true},
-    {u"Code39", false},
-    {u"Code39Extended", false},
-    {u"Code128A", false},
-    {u"Code128B", false},
-    {u"Code128C", true},
-    {u"Code93", false},
-    {u"Code93Extended", false},
-    {u"CodeMSI", true},
-    {u"CodePostNet", true},
-    {u"CodeCodabar", false},
-    {u"CodeEAN8", true},
-    {u"CodeEAN13", true},
-    {u"CodeUPC_A", true},
-    {u"CodeUPC_E0", true},
-    {u"CodeUPC_E1", true},
-    {u"CodeUPC_Supp2", true},
-    {u"CodeUPC_Supp5", true},
-    {u"CodeEAN128A", false},
-    {u"CodeEAN128B", false},
-    {u"CodeEAN128C", true},
-    {u"Undefined", true},
-}};
+std::optional<TBCdata> BarcodeTypeRow(TBarcodeType type) {
+    if (type >= BarcodeTypeTable.size()) return std::nullopt;
+    return BarcodeTypeTable[type];
+}
 
 int FillBarcodeTypeNames(std::vector<std::u16string>& list, bool withUndefined) {
     list.clear();
@@ -37,7 +15,8 @@ int FillBarcodeTypeNames(std::vector<std::u16string>& list, bool withUndefined) 
 }
 
 std::u16string BarcodeTypeName(TBarcodeType type) {
-    return type < BarcodeTypeTable.size() ? BarcodeTypeTable[type].Name : u"";
+    const std::optional<TBCdata> row = BarcodeTypeRow(type);
+    return row ? row->Name : u"";
 }
 
 void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas, TRect& rect,

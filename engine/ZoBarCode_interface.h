@@ -1,9 +1,10 @@
 // The engine's face towards applications: the symbology enumeration, the
-// table naming every symbology, and the one-call drawing entry.
+// table with one row per symbology, and the one-call drawing entry.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ enum TBarcodeType : std::uint8_t {
     bcTypeUndefined,
 };
 
+// One row per value of the enumeration, bcTypeUndefined included.
+inline constexpr std::size_t BarcodeTypeCount = bcTypeUndefined + 1;
+
 enum TShowTextPosition : std::uint8_t {
     stpTopLeft,
     stpTopRight,
@@ -47,12 +51,69 @@ enum TShowTextPosition : std::uint8_t {
     stpBottomCenter,
 };
 
-struct TBCdata {
-    const char16_t* Name;
-    bool num; // digits only, checked after trimming
+class TZoBarcode;
+// An encoder: a member of the component that turns BCText into a pattern.
+using TEncoder = std::u16string (TZoBarcode::*)();
+
+// What the check option (UseCheckSum) means for a symbology.
+enum TCheckCharacter : std::uint8_t {
+    ccNone,     // the symbology has no check character; the option changes nothing
+    ccOptional, // added when the option is on (EAN/UPC: verified when it is off)
+    ccAlways,   // always part of the symbol, whatever the option says
 };
 
-extern const std::array<TBCdata, 24> BarcodeTypeTable;
+// Where the wide-to-narrow ratio is clamped to before the module widths are
+// computed; Low = 0 leaves any ratio as it is.
+struct TRatioClamp {
+    double Low = 0.0;
+    double High = 0.0;
+};
+
+// A piece of BCText printed at its own place: characters First (1-based) to
+// First + Length - 1, after the first After elements of the pattern, or at the
+// symbol's left edge, in the lead-in, when After is LeftOfTheBars.
+struct TTextPiece {
+    static constexpr int LeftOfTheBars = -1;
+    int First = 0;
+    int Length = 0;
+    int After = 0;
+};
+
+// Pattern positions, 1-based and inclusive.
+struct TElementRange {
+    int From = 0;
+    int To = 0;
+};
+
+// A symbol whose text is printed in pieces between long guard bars (EAN and
+// UPC). Such a symbol leaves a lead-in of a tenth of its width for the text at
+// its left and, with RightAllowance, room for a digit right of the bars.
+struct TTextLayout {
+    std::array<TTextPiece, 4> Pieces{};
+    std::size_t PieceCount = 0;
+    std::array<TElementRange, 3> LongBars{}; // reach half a text line down into the text
+    std::size_t LongBarCount = 0;
+    bool RightAllowance = false;
+    int AutoFontPercent = 75; // of the size whose text first reaches the symbol's width
+};
+
+// One symbology: everything the engine needs to know about it.
+struct TBCdata {
+    TBarcodeType Type;
+    const char16_t* Name;
+    bool num; // digits only, checked after trimming
+    TCheckCharacter Check;
+    TRatioClamp Ratio;
+    TEncoder Encoder;        // nullptr: no symbology (bcTypeUndefined)
+    const TTextLayout* Text; // nullptr: the whole text in one place
+};
+
+// Indexed by TBarcodeType. The rows are in symbologies/BarcodeTypeTable.cpp,
+// beside the encoders they name.
+extern const std::array<TBCdata, BarcodeTypeCount> BarcodeTypeTable;
+
+// The row of a type; none for a value outside the enumeration.
+std::optional<TBCdata> BarcodeTypeRow(TBarcodeType type);
 
 // Replaces the list's entries with the symbology names; returns their count (23 or 24).
 int FillBarcodeTypeNames(std::vector<std::u16string>& list, bool withUndefined);

@@ -7,13 +7,9 @@
 
 namespace {
 
-bool IsEanUpcType(TBarcodeType t) {
-    return t >= bcCodeEAN8 && t <= bcCodeUPC_E1;
-}
-
-// round(w * 0.15) and round(w * 0.1) with halves to even
-int Percent(int w, int percent) {
-    return static_cast<int>(RoundHalfEvenDiv(static_cast<std::int64_t>(w) * percent, 100));
+// round(w * percent / 100) with halves to even
+std::int64_t Percent(std::int64_t w, int percent) {
+    return RoundHalfEvenDiv(w * percent, 100);
 }
 
 std::u16string TrimBlanks(const std::u16string& s) {
@@ -33,25 +29,13 @@ std::u16string Piece(const std::u16string& s, int first, int len) {
     return s.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(len));
 }
 
-// Pattern positions (1-based, inclusive ranges) of the guard bars that reach into the text band.
-struct GuardRange {
-    int from, to;
-};
-
-std::vector<GuardRange> GuardBars(TBarcodeType t) {
-    switch (t) {
-    case bcCodeEAN8:
-        return {{1, 3}, {20, 24}, {41, 43}};
-    case bcCodeEAN13:
-        return {{1, 3}, {28, 32}, {57, 59}};
-    case bcCodeUPC_A:
-        return {{1, 7}, {28, 32}, {53, 59}};
-    case bcCodeUPC_E0:
-    case bcCodeUPC_E1:
-        return {{1, 3}, {28, 33}};
-    default:
-        return {};
-    }
+// A width the canvas can take, or the refusal of a symbol too wide for any picture.
+int CheckedWidth(std::int64_t w) {
+    if (w > TZoBarcode::MaxWidth)
+        throw EBarcodeError(FormatMessage(
+            "%s: the symbol would be %s pixels wide; a picture holds at most %s.",
+            {TZoBarcode::ClassName, std::to_string(w), std::to_string(TZoBarcode::MaxWidth)}));
+    return static_cast<int>(w);
 }
 
 // Puts the caller's font, pen and brush back on every path out of a drawing.
@@ -98,31 +82,10 @@ void TZoBarcode::SetModul(int v) {
     if (v >= 1 && v <= MaxModul) FModul = v;
 }
 
-void TZoBarcode::ComputeModules() {
-    auto clamp = [this](double low) {
-        if (!(FRatio >= low)) FRatio = low; // also catches NaN
-        if (FRatio > 3.0) FRatio = 3.0;
-    };
-    switch (FBarCodeType) {
-    case bcCode_2_5_interleaved:
-    case bcCode_2_5_industrial:
-    case bcCode39:
-    case bcCode39Extended:
-    case bcCodeCodabar:
-    case bcCodeEAN8:
-    case bcCodeEAN13:
-    case bcCodeUPC_A:
-    case bcCodeUPC_E0:
-    case bcCodeUPC_E1:
-    case bcCodeUPC_Supp2:
-    case bcCodeUPC_Supp5:
-        clamp(2.0);
-        break;
-    case bcCode_2_5_matrix:
-        clamp(2.25);
-        break;
-    default:
-        break;
+void TZoBarcode::ComputeModules(const TRatioClamp& clamp) {
+    if (clamp.Low > 0.0) {
+        if (!(FRatio >= clamp.Low)) FRatio = clamp.Low; // also catches NaN
+        if (FRatio > clamp.High) FRatio = clamp.High;
     }
     // Unclamped types take any ratio; keep the wide class a sane, non-negative pixel count.
     double wide = std::nearbyint(static_cast<double>(FModul) * FRatio);
@@ -136,61 +99,16 @@ void TZoBarcode::ComputeModules() {
 
 std::u16string TZoBarcode::BuildPattern() {
     BCText = FBarCode;
-    ComputeModules();
-    if (FBarCodeType < BarcodeTypeTable.size() && BarcodeTypeTable[FBarCodeType].num) {
+    const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
+    ComputeModules(row ? row->Ratio : TRatioClamp{});
+    if (row && row->num) {
         BCText = TrimBlanks(FBarCode);
         for (char16_t c : BCText)
             if (c < u'0' || c > u'9') throw EBarcodeError("Barcode must be numeric");
     }
-    if (FBarCodeType > bcCodeEAN128C)
+    if (!row || !row->Encoder)
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
-
-    switch (FBarCodeType) {
-    case bcCode_2_5_interleaved:
-        return Code_2_5_interleaved();
-    case bcCode_2_5_industrial:
-        return Code_2_5_industrial();
-    case bcCode_2_5_matrix:
-        return Code_2_5_matrix();
-    case bcCode39:
-        return Code_39();
-    case bcCode39Extended:
-        return Code_39Extended();
-    case bcCode128A:
-    case bcCode128B:
-    case bcCode128C:
-    case bcCodeEAN128A:
-    case bcCodeEAN128B:
-    case bcCodeEAN128C:
-        return Code_128();
-    case bcCode93:
-        return Code_93();
-    case bcCode93Extended:
-        return Code_93Extended();
-    case bcCodeMSI:
-        return Code_MSI();
-    case bcCodePostNet:
-        return Code_PostNet();
-    case bcCodeCodabar:
-        return Code_Codabar();
-    case bcCodeEAN8:
-        return Code_EAN8();
-    case bcCodeEAN13:
-        return Code_EAN13();
-    case bcCodeUPC_A:
-        return Code_UPC_A();
-    case bcCodeUPC_E0:
-        return Code_UPC_E0();
-    case bcCodeUPC_E1:
-        return Code_UPC_E1();
-    case bcCodeUPC_Supp2:
-        return Code_Supp2();
-    case bcCodeUPC_Supp5:
-        return Code_Supp5();
-    default:
-        break;
-    }
-    throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
+    return (this->*row->Encoder)();
 }
 
 std::pair<int, TBarKind> TZoBarcode::DecodePatternChar(char16_t c) const {
@@ -200,40 +118,47 @@ std::pair<int, TBarKind> TZoBarcode::DecodePatternChar(char16_t c) const {
     throw EBarcodeError(FormatMessage("%s: internal Error", {ClassName}));
 }
 
-int TZoBarcode::PatternWidth(const std::u16string& pattern, std::size_t count) const {
-    int w = 0;
+std::int64_t TZoBarcode::PatternWidth(const std::u16string& pattern, std::size_t count) const {
+    std::int64_t w = 0;
     for (std::size_t i = 0; i < count && i < pattern.size(); ++i)
         w += DecodePatternChar(pattern[i]).first;
     return w;
 }
 
-bool TZoBarcode::HasLeadIn() const {
-    return FShowText && IsEanUpcType(FBarCodeType);
+const TTextLayout* TZoBarcode::TextLayout() const {
+    const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
+    return row ? row->Text : nullptr;
 }
 
-int TZoBarcode::WidthOf(const std::u16string& pattern) {
-    int w = PatternWidth(pattern, pattern.size());
-    if (HasLeadIn()) w += Percent(w, 15);
-    if (FShowText && (FBarCodeType == bcCodeUPC_A || FBarCodeType == bcCodeUPC_E0 ||
-                      FBarCodeType == bcCodeUPC_E1))
-        w += Percent(w, 10);
+bool TZoBarcode::HasLeadIn() const {
+    return FShowText && TextLayout() != nullptr;
+}
+
+std::int64_t TZoBarcode::FullWidth(const std::u16string& pattern) const {
+    std::int64_t w = PatternWidth(pattern, pattern.size());
+    if (HasLeadIn()) {
+        w += Percent(w, 15);
+        if (TextLayout()->RightAllowance) w += Percent(w, 10); // computed on the widened w
+    }
     return w;
 }
 
 int TZoBarcode::GetWidth() {
-    return WidthOf(BuildPattern());
+    return CheckedWidth(FullWidth(BuildPattern()));
 }
 
 int TZoBarcode::WidthUpTo(int n) {
     const std::u16string pattern = BuildPattern();
-    int x = n <= 0 ? 0 : PatternWidth(pattern, static_cast<std::size_t>(n));
+    std::int64_t x = n <= 0 ? 0 : PatternWidth(pattern, static_cast<std::size_t>(n));
     if (HasLeadIn()) x += Percent(GetWidth(), 10);
-    return x;
+    return CheckedWidth(x);
 }
 
 void TZoBarcode::SetWidth(int v) {
     FModul = 1;
-    while (GetWidth() < v) {
+    // A module at which the symbol is too wide to draw ends the search like any
+    // module that reaches v: the one below it is taken.
+    while (FullWidth(BuildPattern()) < v) {
         // No module is tried beyond what SetModul accepts; a symbol too narrow even
         // then keeps the widest module (a pattern of zero width would otherwise never end).
         if (FModul == MaxModul) return;
@@ -244,7 +169,7 @@ void TZoBarcode::SetWidth(int v) {
 
 void TZoBarcode::DrawBarcode(TCanvas& canvas) {
     const std::u16string pattern = BuildPattern();
-    const int w = WidthOf(pattern);
+    const int w = CheckedWidth(FullWidth(pattern));
     CanvasStateGuard keep(canvas);
     PrepareTextFont(canvas, FAutoFontSize, w);
     if (FShowText) DrawCodeText(canvas, w);
@@ -260,10 +185,8 @@ void TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
         while (!BCText.empty() && canvas.TextWidth(BCText) < w &&
                canvas.Font.Size < MaxAutoFontSize)
             ++canvas.Font.Size;
-        if (FBarCodeType == bcCodeEAN8 || FBarCodeType == bcCodeUPC_A)
-            canvas.Font.Size = canvas.Font.Size * 65 / 100;
-        else
-            canvas.Font.Size = canvas.Font.Size * 3 / 4;
+        const TTextLayout* layout = TextLayout();
+        canvas.Font.Size = canvas.Font.Size * (layout ? layout->AutoFontPercent : 75) / 100;
         if (2 * canvas.TextHeight(u"8") > FHeight) canvas.Font.Size = canvas.Font.Size / 2;
         FShowTextFont = canvas.Font;
     }
@@ -293,41 +216,23 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
     const bool top = FShowTextPosition <= stpTopCenter;
     const int y = top ? FTop : FTop + FHeight - canvas.TextHeight(BCText);
 
-    auto at = [&](int first, int len, int n) {
-        canvas.TextOut(l + WidthUpTo(n) + 1, y, Piece(BCText, first, len));
-    };
-    switch (FBarCodeType) {
-    case bcCodeEAN8:
-        at(1, 4, 3);
-        at(5, 4, 23);
-        break;
-    case bcCodeEAN13:
-        canvas.TextOut(l + 1, y, Piece(BCText, 1, 1));
-        at(2, 6, 3);
-        at(8, 6, 31);
-        break;
-    case bcCodeUPC_A:
-        canvas.TextOut(l + 1, y, Piece(BCText, 1, 1));
-        at(2, 5, 7);
-        at(7, 5, 32);
-        at(12, 1, 59);
-        break;
-    case bcCodeUPC_E0:
-    case bcCodeUPC_E1:
-        canvas.TextOut(l + 1, y, Piece(BCText, 1, 1));
-        at(2, 6, 4);
-        at(8, 1, 34);
-        break;
-    default:
+    const TTextLayout* layout = TextLayout();
+    if (!layout) {
         canvas.TextOut(x, y, BCText);
-        break;
+        return;
+    }
+    for (std::size_t i = 0; i < layout->PieceCount; ++i) {
+        const TTextPiece& p = layout->Pieces[i];
+        const int at = p.After == TTextPiece::LeftOfTheBars ? l + 1 : l + WidthUpTo(p.After) + 1;
+        canvas.TextOut(at, y, Piece(BCText, p.First, p.Length));
     }
 }
 
 void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w) {
-    int x = HasLeadIn() ? Percent(w, 10) : 0;
+    int x = HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0;
     canvas.Pen.Width = 1;
-    const std::vector<GuardRange> guards = GuardBars(FBarCodeType);
+    const TTextLayout* layout = TextLayout();
+    const std::size_t longBars = layout ? layout->LongBarCount : 0;
     const int h = FHeight - (FShowText ? ShowTextH1 : 0);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const auto [width, kind] = DecodePatternChar(pattern[i]);
@@ -338,8 +243,9 @@ void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w)
         const int y1 = kind == bkShortBar ? FTop + h / 2 : FTop;
         int y2 = FTop + h - 1;
         const int pos = static_cast<int>(i) + 1;
-        for (const GuardRange& g : guards)
-            if (pos >= g.from && pos <= g.to) y2 += ShowTextH1 / 2;
+        for (std::size_t g = 0; g < longBars; ++g)
+            if (pos >= layout->LongBars[g].From && pos <= layout->LongBars[g].To)
+                y2 += ShowTextH1 / 2;
         const int x2 = x1 + width - 1;
         // A zero-width element (possible with a small ratio) covers no column at all.
         if (width > 0) canvas.Polygon({{x1, y1}, {x1, y2}, {x2, y2}, {x2, y1}});

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,9 @@ public:
     // Bounds the automatic text size, which would otherwise grow for ever on a
     // text that takes no width; far above any size a real symbol asks for.
     static constexpr int MaxAutoFontSize = 500;
+    // The widest symbol that is measured and drawn: half the int range, so that
+    // Left plus any position in the symbol is still an int on the canvas.
+    static constexpr int MaxWidth = std::numeric_limits<int>::max() / 2;
 
     TZoBarcode();
 
@@ -61,6 +65,7 @@ public:
     std::u16string BuildPattern();
     // Width in pixels and kind of one pattern character.
     std::pair<int, TBarKind> DecodePatternChar(char16_t c) const;
+    // Widths refuse a symbol wider than MaxWidth.
     int GetWidth();
     int WidthUpTo(int n);
     void SetWidth(int v);
@@ -92,10 +97,12 @@ private:
     // large module or ratio cannot wrap round to a negative width.
     std::array<int, 4> modules{};
 
-    void ComputeModules();
-    int PatternWidth(const std::u16string& pattern, std::size_t count) const;
-    int WidthOf(const std::u16string& pattern);
+    void ComputeModules(const TRatioClamp& clamp);
+    const TTextLayout* TextLayout() const;
     bool HasLeadIn() const;
+    // In 64 bits: a long text at a large module and ratio goes beyond any int.
+    std::int64_t PatternWidth(const std::u16string& pattern, std::size_t count) const;
+    std::int64_t FullWidth(const std::u16string& pattern) const;
 
     void PrepareTextFont(TCanvas& canvas, bool autoSize, int w);
     void DrawCodeText(TCanvas& canvas, int w);
@@ -103,7 +110,10 @@ private:
 
     // Encoders, one source per family under symbologies/. Each reads BCText
     // (and UseCheckSum or the type where it matters), may replace BCText, and
-    // returns the pattern or throws EBarcodeError.
+    // returns the pattern or throws EBarcodeError. They are members because
+    // they work on the component's own BCText; BuildPattern, which has checked
+    // the text first, calls them through the type table, and nothing else may.
+    friend struct TBarcodeTypeRows;
     std::u16string Code_2_5_interleaved();
     std::u16string Code_2_5_industrial();
     std::u16string Code_2_5_matrix();

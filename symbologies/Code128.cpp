@@ -2,9 +2,8 @@
 #include "Code128.h"
 
 #include "EncoderSupport.h"
-#include "ZoBarcode.h"
 
-const std::array<TCode128Entry, 103> Code128Table = {{
+constexpr std::array<TCode128Entry, 103> Code128Table = {{
     {u' ', u' ', u"00", u"212222"},    // 0
     {u'!', u'!', u"01", u"222122"},    // 1
     {u'"', u'"', u"02", u"222221"},    // 2
@@ -110,32 +109,19 @@ const std::array<TCode128Entry, 103> Code128Table = {{
     {u' ', u' ', u"  ", u"411131"},    // 102
 }};
 
-std::u16string WidthsToPattern(const std::u16string& widths) {
-    std::u16string pattern;
-    pattern.reserve(widths.size());
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        const char16_t w = widths[i];
-        if (w < u'1' || w > u'4')
-            throw EBarcodeError(FormatMessage("%s: internal Error", {TZoBarcode::ClassName}));
-        const char16_t first = i % 2 == 0 ? u'5' : u'0';
-        pattern += static_cast<char16_t>(first + (w - u'1'));
-    }
-    return pattern;
-}
-
-int FindCode128(char16_t c, TCode128Set set) {
-    if (set == cs128C) return -1;
+std::optional<int> FindCode128(char16_t c, TCode128Set set) {
+    if (set == cs128C) return std::nullopt;
     for (std::size_t v = 0; v < Code128Table.size(); ++v)
         if ((set == cs128A ? Code128Table[v].A : Code128Table[v].B) == c)
             return static_cast<int>(v);
-    return -1;
+    return std::nullopt;
 }
 
-int FindCode128C(const std::u16string& pair) {
-    // Only 0..99 carry digits; the code changes and FNC1 above them hold none.
-    for (std::size_t v = 0; v < 100; ++v)
-        if (pair == Code128Table[v].C) return static_cast<int>(v);
-    return -1;
+std::optional<int> FindCode128C(const std::u16string& pair) {
+    // Value v carries the digits of v; the code changes and FNC1 above 99 none.
+    const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    if (pair.size() != 2 || !digit(pair[0]) || !digit(pair[1])) return std::nullopt;
+    return DigitValue(pair[0]) * 10 + DigitValue(pair[1]);
 }
 
 namespace {
@@ -153,6 +139,27 @@ constexpr std::array<TCode128Start, 3> Code128Starts = {{
 
 // The stop character and the termination bar.
 constexpr const char16_t* Code128StopWidths = u"2331112";
+
+// Six widths of eleven modules, the bars an even number of them; set C's
+// column holds the two digits of the value, which FindCode128C relies on.
+constexpr bool AllCode128Entries() {
+    for (std::size_t v = 0; v < Code128Table.size(); ++v) {
+        const TCode128Entry& e = Code128Table[v];
+        if (!IsWidths(e.Widths, 6, 11)) return false;
+        if ((e.Widths[0] + e.Widths[2] + e.Widths[4] - 3 * u'0') % 2 != 0) return false;
+        const std::u16string_view c = Chars(e.C);
+        const bool digits = c.size() == 2 && c[0] == u'0' + v / 10 && c[1] == u'0' + v % 10;
+        if (digits != (v < 100)) return false;
+    }
+    return true;
+}
+static_assert(AllCode128Entries(), "103 entries of six widths, eleven modules");
+constexpr bool AllCode128Starts() {
+    for (const TCode128Start& s : Code128Starts)
+        if (!IsWidths(s.Widths, 6, 11)) return false;
+    return true;
+}
+static_assert(AllCode128Starts() && IsWidths(Code128StopWidths, 7, 13));
 
 } // namespace
 
@@ -197,15 +204,15 @@ std::u16string TZoBarcode::Code_128() {
         // Digits go in pairs: an odd count gets a leading zero, which the printed text shows.
         if (BCText.size() % 2 != 0) BCText.insert(BCText.begin(), u'0');
         for (std::size_t i = 0; i < BCText.size(); i += 2) {
-            const int v = FindCode128C(BCText.substr(i, 2));
-            if (v < 0) ThrowCannotEncode(BarCodeType(), BCText, i);
-            add(v);
+            const std::optional<int> v = FindCode128C(BCText.substr(i, 2));
+            if (!v) ThrowCannotEncode(BarCodeType(), BCText, i);
+            add(*v);
         }
     } else {
         for (std::size_t i = 0; i < BCText.size(); ++i) {
-            const int v = FindCode128(BCText[i], set);
-            if (v < 0) ThrowCannotEncode(BarCodeType(), BCText, i);
-            add(v);
+            const std::optional<int> v = FindCode128(BCText[i], set);
+            if (!v) ThrowCannotEncode(BarCodeType(), BCText, i);
+            add(*v);
         }
     }
     widths += Code128Table[sum % 103].Widths; // the start value alone is above 102

@@ -1,8 +1,9 @@
-// Code 128 tables and lookups, and the width-to-pattern conversion Code 93 shares.
+// Code 128 tables and lookups.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 enum TCode128Set : std::uint8_t { cs128A, cs128B, cs128C };
@@ -21,10 +22,7 @@ extern const std::array<TCode128Entry, 103> Code128Table;
 
 inline constexpr int Code128Fnc1 = 102;
 
-// Module widths '1'..'4', bar first, to the bar alphabet: widths at odd
-// positions become bars '5'..'8', at even positions spaces '0'..'3'.
-std::u16string WidthsToPattern(const std::u16string& widths);
-// The value of c in set A or B, or -1.
-int FindCode128(char16_t c, TCode128Set set);
-// The value of a two-digit text in set C, or -1.
-int FindCode128C(const std::u16string& pair);
+// The value of c in set A or B, if it has one there.
+std::optional<int> FindCode128(char16_t c, TCode128Set set);
+// The value of a two-digit text in set C, if it is two digits.
+std::optional<int> FindCode128C(const std::u16string& pair);

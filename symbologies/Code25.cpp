@@ -1,7 +1,8 @@
 // Interleaved, industrial and matrix two of five.
+#include <algorithm>
 #include <array>
 
-#include "ZoBarcode.h"
+#include "EncoderSupport.h"
 
 namespace {
 
@@ -11,8 +12,16 @@ constexpr std::array<const char16_t*, 10> TwoOfFiveTable = {
     u"10100", u"01100", u"00011", u"10010", u"01010",
 };
 
+constexpr bool TwoOfFive(const char16_t* entry) {
+    const std::u16string_view e = Chars(entry);
+    return e.size() == 5 && std::count(e.begin(), e.end(), u'1') == 2 &&
+           std::count(e.begin(), e.end(), u'0') == 3;
+}
+static_assert(std::all_of(TwoOfFiveTable.begin(), TwoOfFiveTable.end(), TwoOfFive),
+              "five elements per digit, two of them wide");
+
 bool Wide(char16_t digit, int element) {
-    return TwoOfFiveTable[digit - u'0'][element] == u'1';
+    return TwoOfFiveTable[DigitValue(digit)][element] == u'1';
 }
 
 } // namespace

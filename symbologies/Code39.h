@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct TCode39Entry {
@@ -14,8 +15,9 @@ struct TCode39Entry {
 
 // The 43 data characters, with the start/stop character '*' before '$'.
 extern const std::array<TCode39Entry, 44> Code39Table;
+inline constexpr int Code39StartStop = 39; // the index of '*'
 // Full-ASCII map: the one or two Code 39 characters that stand for each code 0..127.
 extern const std::array<const char16_t*, 128> Code39ExtTable;
 
-// Index of c in Code39Table, or -1. Exact: small letters are not found.
-int FindCode39(char16_t c);
+// Index of c in Code39Table, if it is there. Exact: small letters are not found.
+std::optional<int> FindCode39(char16_t c);

@@ -1,9 +1,11 @@
 // EAN-8, EAN-13 and UPC-A, and the digit preparation the UPC-E family shares.
 #include "EanUpc.h"
 
-#include "ZoBarcode.h"
+#include <algorithm>
 
-const std::array<std::array<const char16_t*, 10>, 3> EANDigitSets = {{
+#include "EncoderSupport.h"
+
+constexpr std::array<std::array<const char16_t*, 10>, 3> EANDigitSets = {{
     {u"2605", u"1615", u"1516", u"0805", u"0526", u"0625", u"0508", u"0706", u"0607", u"2506"},
     {u"0517", u"0616", u"1606", u"0535", u"1705", u"0715", u"3505", u"1525", u"2515", u"1507"},
     {u"7150", u"6160", u"6061", u"5350", u"5071", u"5170", u"5053", u"5251", u"5152", u"7051"},
@@ -17,19 +19,39 @@ constexpr std::array<const char16_t*, 10> EAN13ParityTable = {
     u"ABBAAB", u"ABBBAA", u"ABABAB", u"ABABBA", u"ABBABA",
 };
 
-const char16_t* Digit(int set, char16_t digit) {
-    return EANDigitSets[set][digit - u'0'];
+// Seven modules a digit; sets A and B begin with a space, set C with a bar, and
+// a set B digit is its set C digit read backwards.
+constexpr bool AllDigitSets() {
+    for (int d = 0; d < 10; ++d) {
+        for (int set = EanSetA; set <= EanSetC; ++set)
+            if (!IsElements(EANDigitSets[set][d], 4, 7, 3, set == EanSetC)) return false;
+        const std::u16string_view b = EANDigitSets[EanSetB][d];
+        const std::u16string_view c = EANDigitSets[EanSetC][d];
+        for (std::size_t i = 0; i < 4; ++i)
+            if (b[i] != c[3 - i]) return false;
+    }
+    return true;
 }
+static_assert(AllDigitSets(), "three sets of ten digits, seven modules each");
+static_assert(std::all_of(EAN13ParityTable.begin(), EAN13ParityTable.end(), [](const char16_t* p) {
+    const std::u16string_view v = Chars(p);
+    return v.size() == 6 && v.find_first_not_of(u"AB") == std::u16string_view::npos;
+}));
+static_assert(Ean8Layout.Elements() == 43 && Ean13Layout.Elements() == 59 &&
+              UpcALayout.Elements() == 59 && UpcELayout.Elements() == 33);
 
 } // namespace
+
+const char16_t* EanDigit(int set, char16_t digit) {
+    return EANDigitSets[set][DigitValue(digit)];
+}
 
 int Modulo10CheckDigit(const std::u16string& digits) {
     int sum = 0;
     bool odd = true; // position 1 is the rightmost digit
     for (auto it = digits.rbegin(); it != digits.rend(); ++it, odd = !odd)
-        sum += (*it - u'0') * (odd ? 3 : 1);
-    const int r = sum % 10;
-    return r == 0 ? 0 : 10 - r;
+        sum += DigitValue(*it) * (odd ? 3 : 1);
+    return Modulo10Complement(sum);
 }
 
 std::u16string CheckSumModulo10(const std::u16string& digits) {
@@ -65,44 +87,44 @@ std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutChec
     const std::u16string full = PadAndCheckLength(digits, lengthWithCheck, zeroPad, typeName);
     if (!full.empty()) {
         const int expected = Modulo10CheckDigit(full.substr(0, full.size() - 1));
-        if (full.back() - u'0' != expected) ThrowInvalidCheckDigit(typeName, expected, full);
+        if (DigitValue(full.back()) != expected) ThrowInvalidCheckDigit(typeName, expected, full);
     }
     return full;
 }
 
-namespace {
-
-// Guard, the left half in the sets named per digit ('A' or 'B'), centre guard,
-// the right half in set C, guard.
-std::u16string GuardedHalves(std::u16string_view left, std::u16string_view leftSets,
-                             std::u16string_view right) {
-    std::u16string pattern = u"505";
+std::u16string EanUpcPattern(const TEanUpcLayout& layout, std::u16string_view digits,
+                             std::u16string_view leftSets) {
+    if (digits.size() != static_cast<std::size_t>(layout.Digits()) ||
+        leftSets.size() != static_cast<std::size_t>(layout.LeftDigits))
+        throw EBarcodeError(FormatMessage("%s: internal Error", {TZoBarcode::ClassName}));
+    const std::u16string_view left = digits.substr(layout.TextOnlyBefore, layout.LeftDigits);
+    const std::u16string_view right =
+        digits.substr(layout.TextOnlyBefore + layout.LeftDigits, layout.RightDigits);
+    std::u16string pattern(TEanUpcLayout::StartGuard);
     for (std::size_t i = 0; i < left.size(); ++i)
-        pattern += Digit(leftSets[i] == u'A' ? EanSetA : EanSetB, left[i]);
-    pattern += u"05050";
+        pattern += EanDigit(leftSets[i] == u'A' ? EanSetA : EanSetB, left[i]);
+    if (layout.RightDigits > 0) pattern += TEanUpcLayout::CentreGuard;
     for (char16_t d : right)
-        pattern += Digit(EanSetC, d);
-    return pattern + u"505";
+        pattern += EanDigit(EanSetC, d);
+    pattern += layout.EndGuard;
+    return pattern;
 }
 
-} // namespace
-
 std::u16string TZoBarcode::Code_EAN8() {
-    BCText = PrepareDigits(BCText, 7, 8, true, UseCheckSum(), "EAN8");
-    const std::u16string_view digits = BCText;
-    return GuardedHalves(digits.substr(0, 4), u"AAAA", digits.substr(4, 4));
+    const int n = Ean8Layout.Digits();
+    BCText = PrepareDigits(BCText, n - 1, n, true, UseCheckSum(), "EAN8");
+    return EanUpcPattern(Ean8Layout, BCText, u"AAAA");
 }
 
 std::u16string TZoBarcode::Code_EAN13() {
-    BCText = PrepareDigits(BCText, 12, 13, true, UseCheckSum(), "EAN13");
+    const int n = Ean13Layout.Digits();
+    BCText = PrepareDigits(BCText, n - 1, n, true, UseCheckSum(), "EAN13");
     // The first digit has no bars: it is carried by the parities of the left half.
-    const std::u16string_view digits = BCText;
-    return GuardedHalves(digits.substr(1, 6), EAN13ParityTable[digits[0] - u'0'],
-                         digits.substr(7, 6));
+    return EanUpcPattern(Ean13Layout, BCText, EAN13ParityTable[DigitValue(BCText[0])]);
 }
 
 std::u16string TZoBarcode::Code_UPC_A() {
-    BCText = PrepareDigits(BCText, 11, 12, true, UseCheckSum(), "UPC_A");
-    const std::u16string_view digits = BCText;
-    return GuardedHalves(digits.substr(0, 6), u"AAAAAA", digits.substr(6, 6));
+    const int n = UpcALayout.Digits();
+    BCText = PrepareDigits(BCText, n - 1, n, true, UseCheckSum(), "UPC_A");
+    return EanUpcPattern(UpcALayout, BCText, u"AAAAAA");
 }

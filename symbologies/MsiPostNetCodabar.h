@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 // Per digit: its four bits from the most significant, 0 as "51", 1 as "60".
@@ -16,5 +17,5 @@ struct TCodabarEntry {
 
 extern const std::array<TCodabarEntry, 20> CodabarTable;
 
-// Index of c in CodabarTable, or -1. Exact: small letters are not found.
-int FindCodabar(char16_t c);
+// Index of c in CodabarTable, if it is there. Exact: small letters are not found.
+std::optional<int> FindCodabar(char16_t c);

@@ -1,10 +1,12 @@
 // UPC-E0, UPC-E1 and the 2- and 5-digit supplements.
 #include "UpcE.h"
 
-#include "EanUpc.h"
-#include "ZoBarcode.h"
+#include <algorithm>
 
-const std::array<const char16_t*, 10> UPCEParityTable = {
+#include "EanUpc.h"
+#include "EncoderSupport.h"
+
+constexpr std::array<const char16_t*, 10> UPCEParityTable = {
     u"EEEooo", u"EEoEoo", u"EEooEo", u"EEoooE", u"EoEEoo",
     u"EooEEo", u"EoooEE", u"EoEoEo", u"EoEooE", u"EooEoE",
 };
@@ -28,22 +30,28 @@ std::u16string ExpandUPC_E(const std::u16string& digits, char16_t ns) {
         body = s.substr(0, 5) + u"0000" + s[5];
         break;
     }
-    return PrepareDigits(ns + body, 11, 12, false, true, "UPC_A");
+    const int n = UpcALayout.Digits();
+    return PrepareDigits(ns + body, n - 1, n, false, true, "UPC_A");
 }
 
 int SuppCheckDigit(const std::u16string& digits) {
     int sum = 0;
     bool odd = true; // position 1 is the rightmost digit
     for (auto it = digits.rbegin(); it != digits.rend(); ++it, odd = !odd)
-        sum += (*it - u'0') * (odd ? 3 : 9);
+        sum += DigitValue(*it) * (odd ? 3 : 9);
     return sum % 10;
 }
 
 namespace {
 
-const char16_t* Digit(char16_t parity, char16_t digit, bool evenIsSetB = true) {
-    const bool setB = (parity == u'E') == evenIsSetB;
-    return EANDigitSets[setB ? EanSetB : EanSetA][digit - u'0'];
+static_assert(std::all_of(UPCEParityTable.begin(), UPCEParityTable.end(), [](const char16_t* p) {
+    const std::u16string_view v = Chars(p);
+    return v.size() == 6 && v.find_first_not_of(u"Eo") == std::u16string_view::npos;
+}));
+
+// Even parity is set B, odd parity set A, unless the sets are swapped.
+int SetOf(char16_t parity, bool swapped = false) {
+    return (parity == u'E') != swapped ? EanSetB : EanSetA;
 }
 
 // ns '1' takes the complementary parities: the same table, sets swapped.
@@ -51,15 +59,14 @@ std::u16string EncodeUPC_E(std::u16string& text, char16_t ns, std::string_view t
     std::u16string digits = text;
     if (digits.size() == 6) digits += ExpandUPC_E(digits, ns)[11];
     digits = PadAndCheckLength(digits, 7, true, typeName);
-    const int expected = ExpandUPC_E(digits.substr(0, 6), ns)[11] - u'0';
-    if (digits[6] - u'0' != expected) ThrowInvalidCheckDigit(typeName, expected, digits);
+    const int expected = DigitValue(ExpandUPC_E(digits.substr(0, 6), ns)[11]);
+    if (DigitValue(digits[6]) != expected) ThrowInvalidCheckDigit(typeName, expected, digits);
     text = ns + digits;
 
-    const char16_t* parity = UPCEParityTable[digits[6] - u'0'];
-    std::u16string pattern = u"505";
-    for (int i = 0; i < 6; ++i)
-        pattern += Digit(parity[i], digits[i], ns == u'0');
-    return pattern + u"050505";
+    std::u16string sets;
+    for (char16_t parity : std::u16string_view(UPCEParityTable[DigitValue(digits[6])]))
+        sets += SetOf(parity, ns == u'1') == EanSetB ? u'B' : u'A';
+    return EanUpcPattern(UpcELayout, text, sets);
 }
 
 } // namespace
@@ -78,7 +85,7 @@ std::u16string TZoBarcode::Code_Supp5() {
     std::u16string pattern = u"506";
     for (int i = 0; i < 5; ++i) {
         if (i > 0) pattern += u"05";
-        pattern += Digit(parity[i], BCText[i]);
+        pattern += EanDigit(SetOf(parity[i]), BCText[i]);
     }
     return pattern;
 }
@@ -86,8 +93,8 @@ std::u16string TZoBarcode::Code_Supp5() {
 std::u16string TZoBarcode::Code_Supp2() {
     BCText = PadAndCheckLength(BCText, 2, true, "UPC_Supp2");
     static constexpr std::array<const char16_t*, 4> Supp2Parity = {u"oo", u"oE", u"Eo", u"EE"};
-    const int value = (BCText[0] - u'0') * 10 + (BCText[1] - u'0');
+    const int value = DigitValue(BCText[0]) * 10 + DigitValue(BCText[1]);
     const char16_t* parity = Supp2Parity[value % 4];
-    return u"506" + std::u16string(Digit(parity[0], BCText[0])) + u"05" +
-           Digit(parity[1], BCText[1]);
+    return u"506" + std::u16string(EanDigit(SetOf(parity[0]), BCText[0])) + u"05" +
+           EanDigit(SetOf(parity[1]), BCText[1]);
 }

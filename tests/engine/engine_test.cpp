@@ -17,14 +17,28 @@ TZoBarcode Make(TBarcodeType type, const std::u16string& text, bool check = true
     return bc;
 }
 
-std::string ErrorOf(TZoBarcode& bc) {
+// The message of what op refuses, or "(no error)".
+template <class Op> std::string ErrorOf(TZoBarcode& bc, Op op) {
     try {
-        bc.BuildPattern();
+        op(bc);
     } catch (const EBarcodeError& e) {
         return e.what();
     }
     return "(no error)";
 }
+
+std::string ErrorOf(TZoBarcode& bc) {
+    return ErrorOf(bc, [](TZoBarcode& b) { b.BuildPattern(); });
+}
+
+class NullCanvas : public TCanvas {
+public:
+    int polygons = 0;
+    int TextWidth(const std::u16string& t) override { return int(t.size()) * Font.Size; }
+    int TextHeight(const std::u16string&) override { return Font.Size + 3; }
+    void TextOut(int, int, const std::u16string&) override {}
+    void Polygon(const std::vector<TPoint>&) override { ++polygons; }
+};
 
 // Runs a build for its side effects on Ratio and modules, whatever the encoder says.
 void BuildIgnoringErrors(TZoBarcode& bc) {
@@ -242,6 +256,35 @@ TEST(Width, SetWidthTakesTheModuleBelowTheFirstThatReaches) {
     EXPECT_EQ(bc.Modul(), TZoBarcode::MaxModul);
 }
 
+// Widths add up in 64 bits: a symbol no picture can hold is refused, not wrapped round.
+TEST(Width, SymbolsTooWideToDrawAreRefused) {
+    struct Case {
+        double ratio;
+        std::string error; // empty: measured
+        int width;
+    };
+    for (const Case& c : {Case{2.0, "", 49 * (11 + 1000 * 11 + 11 + 13)},
+                          Case{1e6,
+                               "TZoBarcode: the symbol would be 4013147441 pixels wide; "
+                               "a picture holds at most 1073741823.",
+                               0}}) {
+        TZoBarcode bc = Make(bcCode128B, std::u16string(1000, u'A'));
+        bc.SetModul(49);
+        bc.SetRatio(c.ratio);
+        NullCanvas canvas;
+        if (c.error.empty()) {
+            EXPECT_EQ(bc.GetWidth(), c.width);
+            continue;
+        }
+        EXPECT_EQ(ErrorOf(bc, [](TZoBarcode& b) { b.GetWidth(); }), c.error);
+        EXPECT_THROW(bc.WidthUpTo(5000), EBarcodeError);
+        EXPECT_EQ(ErrorOf(bc, [&](TZoBarcode& b) { b.DrawBarcode(canvas); }), c.error);
+        EXPECT_EQ(canvas.polygons, 0);
+        bc.SetWidth(300); // too wide already at module 1: the search ends there
+        EXPECT_EQ(bc.Modul(), 1);
+    }
+}
+
 TEST(Width, ErrorsOfTheBuildPassThroughWidthQueries) {
     TZoBarcode bc = Make(bcCodeEAN8, u"123456789");
     EXPECT_THROW(bc.GetWidth(), EBarcodeError);
@@ -408,15 +451,6 @@ TEST(EanUpc, EveryDigitIsSevenModules) {
 }
 
 // --- drawing entry ---------------------------------------------------------
-
-class NullCanvas : public TCanvas {
-public:
-    int polygons = 0;
-    int TextWidth(const std::u16string& t) override { return int(t.size()) * Font.Size; }
-    int TextHeight(const std::u16string&) override { return Font.Size + 3; }
-    void TextOut(int, int, const std::u16string&) override {}
-    void Polygon(const std::vector<TPoint>&) override { ++polygons; }
-};
 
 TEST(DrawingEntry, FitsTheModuleAndReportsTheWidth) {
     NullCanvas canvas;

@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "BuildSymbol.h"
+#include "TestSeed.h"
 
 namespace {
 
@@ -126,6 +127,62 @@ INSTANTIATE_TEST_SUITE_P(
         Case{bcCodeUPC_E0, "", nullptr, false}, Case{bcCodeCodabar, "A1B", nullptr, false},
         Case{bcCode39, "", nullptr, false}, Case{bcCodeMSI, "", nullptr, false}));
 
+// Every row of the type table: the name and digit rule applications rely on,
+// a typical code that builds, and a check option that does what the row says.
+TEST(TypeTable, EveryRow) {
+    const struct {
+        TBarcodeType type;
+        const char* name;
+        bool digitsOnly;
+        const char* typical; // nullptr: no symbology
+    } rows[] = {
+        {bcCode_2_5_interleaved, "Code_2_5_interleaved", true, "1234"},
+        {bcCode_2_5_industrial, "Code_2_5_industrial", true, "1234"},
+        {bcCode_2_5_matrix, "Code_2_5_matrix", true, "1234"},
+        {bcCode39, "Code39", false, "CODE39"},
+        {bcCode39Extended, "Code39Extended", false, "Code 39"},
+        {bcCode128A, "Code128A", false, "AB1"},
+        {bcCode128B, "Code128B", false, "Ab1"},
+        {bcCode128C, "Code128C", true, "12345"},
+        {bcCode93, "Code93", false, "TEST93"},
+        {bcCode93Extended, "Code93Extended", false, "Test 93"},
+        {bcCodeMSI, "CodeMSI", true, "1234"},
+        {bcCodePostNet, "CodePostNet", true, "12345"},
+        {bcCodeCodabar, "CodeCodabar", false, "A123B"},
+        {bcCodeEAN8, "CodeEAN8", true, "1234567"},
+        {bcCodeEAN13, "CodeEAN13", true, "590123412345"},
+        {bcCodeUPC_A, "CodeUPC_A", true, "12345678901"},
+        {bcCodeUPC_E0, "CodeUPC_E0", true, "425261"},
+        {bcCodeUPC_E1, "CodeUPC_E1", true, "425261"},
+        {bcCodeUPC_Supp2, "CodeUPC_Supp2", true, "12"},
+        {bcCodeUPC_Supp5, "CodeUPC_Supp5", true, "52495"},
+        {bcCodeEAN128A, "CodeEAN128A", false, "AB1"},
+        {bcCodeEAN128B, "CodeEAN128B", false, "(01)abc"},
+        {bcCodeEAN128C, "CodeEAN128C", true, "0112345678901231"},
+        {bcTypeUndefined, "Undefined", true, nullptr},
+    };
+    ASSERT_EQ(std::size(rows), BarcodeTypeTable.size());
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const auto& r = rows[i];
+        SCOPED_TRACE(r.name);
+        ASSERT_EQ(r.type, i);
+        const TBCdata& row = BarcodeTypeTable[i];
+        EXPECT_EQ(row.Type, r.type);
+        EXPECT_EQ(ToUtf8(row.Name), r.name);
+        EXPECT_EQ(row.num, r.digitsOnly);
+        EXPECT_EQ(BuildSymbol(r.type, "1x").error == Numeric, r.digitsOnly);
+        if (r.typical == nullptr) {
+            EXPECT_EQ(BuildSymbol(r.type, "1").error, WrongType);
+            continue;
+        }
+        const TBuildResult on = BuildSymbol(r.type, r.typical, true);
+        ASSERT_TRUE(on.ok) << on.error;
+        EXPECT_TRUE(InBarAlphabet(on.pattern)) << on.pattern;
+        const TBuildResult off = BuildSymbol(r.type, r.typical, false);
+        EXPECT_EQ(on.pattern != off.pattern, row.Check == ccOptional) << off.error;
+    }
+}
+
 // Hostile texts: every outcome is a pattern of the alphabet or a documented refusal.
 TEST(AllTypesHostile, NeverAnythingElse) {
     std::string allAscii;
@@ -155,8 +212,8 @@ TEST(AllTypesHostile, NeverAnythingElse) {
 }
 
 TEST(AllTypesHostile, RandomTexts) {
-    const unsigned seed = std::random_device{}();
-    std::cout << "seed " << seed << '\n';
+    const unsigned seed = TestSeed();
+    std::cout << "seed " << seed << " (BARCODEGEN_SEED=" << seed << " repeats it)\n";
     RecordProperty("seed", std::to_string(seed));
     std::mt19937 rng(seed);
     for (int round = 0; round < 300; ++round) {

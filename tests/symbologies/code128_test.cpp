@@ -4,6 +4,7 @@
 
 #include "BuildSymbol.h"
 #include "Code128.h"
+#include "EncoderSupport.h"
 
 namespace {
 
@@ -88,14 +89,14 @@ TEST(Code128, Lookups) {
         EXPECT_EQ(FindCode128(static_cast<char16_t>(c), cs128A), c < 32 ? c + 64 : c - 32) << c;
     for (int c = 32; c < 127; ++c)
         EXPECT_EQ(FindCode128(static_cast<char16_t>(c), cs128B), c - 32) << c;
-    EXPECT_EQ(FindCode128(u'\x7f', cs128B), -1);
-    EXPECT_EQ(FindCode128(u'`', cs128A), -1);
+    EXPECT_EQ(FindCode128(u'\x7f', cs128B), std::nullopt);
+    EXPECT_EQ(FindCode128(u'`', cs128A), std::nullopt);
     EXPECT_EQ(FindCode128C(u"00"), 0);
     EXPECT_EQ(FindCode128C(u"07"), 7);
     EXPECT_EQ(FindCode128C(u"99"), 99);
     // the placeholders of the values without digits are never found
-    EXPECT_EQ(FindCode128C(u"  "), -1);
-    EXPECT_EQ(FindCode128C(u"7"), -1);
+    EXPECT_EQ(FindCode128C(u"  "), std::nullopt);
+    EXPECT_EQ(FindCode128C(u"7"), std::nullopt);
 }
 
 TEST(Code128, WidthsToPatternAlternatesBarAndSpace) {

@@ -52,7 +52,7 @@ TEST(Code39, CheckCharacter) {
         const TBuildResult r = BuildSymbol(bcCode39, text, true);
         ASSERT_TRUE(r.ok) << r.error;
         const std::size_t at = 10 * (text.size() + 1);
-        EXPECT_EQ(r.pattern.substr(at, 9), Utf8(Code39Table[FindCode39(c.check)].Pattern)) << text;
+        EXPECT_EQ(r.pattern.substr(at, 9), Utf8(Code39Table[*FindCode39(c.check)].Pattern)) << text;
     }
 }
 
@@ -75,8 +75,8 @@ TEST(Code39, StandardTableShape) {
 TEST(Code39, FindIsExact) {
     EXPECT_EQ(FindCode39(u'0'), 0);
     EXPECT_EQ(FindCode39(u'%'), 43);
-    EXPECT_EQ(FindCode39(u'a'), -1);
-    EXPECT_EQ(FindCode39(u'\0'), -1);
+    EXPECT_EQ(FindCode39(u'a'), std::nullopt);
+    EXPECT_EQ(FindCode39(u'\0'), std::nullopt);
 }
 
 TEST(Code39, RefusesCharactersWithoutEntry) {

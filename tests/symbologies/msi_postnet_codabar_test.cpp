@@ -94,7 +94,7 @@ TEST(Codabar, StandardTableShape) {
     }
     EXPECT_EQ(FindCodabar(u'1'), 0);
     EXPECT_EQ(FindCodabar(u'D'), 19);
-    EXPECT_EQ(FindCodabar(u'a'), -1);
+    EXPECT_EQ(FindCodabar(u'a'), std::nullopt);
 }
 
 TEST(Codabar, Refusals) {

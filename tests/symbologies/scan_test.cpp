@@ -10,6 +10,7 @@
 #include "BarcodeError.h"
 #include "GeneratePicture.h"
 #include "ScanSupport.h"
+#include "TestSeed.h"
 #include "ZoBarCode_interface.h"
 
 namespace {
@@ -262,13 +263,8 @@ TEST(ScanLongest, LongestCodeThatFits) {
     }
 }
 
-unsigned Seed() {
-    if (const char* s = std::getenv("BARCODEGEN_SEED")) return static_cast<unsigned>(std::atol(s));
-    return std::random_device{}();
-}
-
 TEST(ScanRandom, RandomCodePerType) {
-    const unsigned seed = Seed();
+    const unsigned seed = TestSeed();
     std::cout << "seed " << seed << " (BARCODEGEN_SEED=" << seed << " repeats it)\n";
     RecordProperty("seed", std::to_string(seed));
     std::mt19937 rng(seed);
