@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
 
 // ---- TRadioGroup
 
@@ -76,16 +77,18 @@ void TRadioGroup::ShowIndex() {
 void TRadioGroup::ArrangeButtons() {
     const int count = static_cast<int>(FButtons.size());
     if (count == 0) return;
-    // The caption's line on top, then the buttons share the rest evenly.
+    // Column by column, the buttons share the inside of the frame evenly.
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect inside =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
     const int perColumn = (count + FColumns - 1) / FColumns;
-    const int width = (this->width() - 10) / FColumns;
-    const int textHeight = fontMetrics().height();
-    const int rest = height() - textHeight - 5;
-    const int height = std::max(1, rest / perColumn);
-    const int top = textHeight + 1 + (rest % perColumn) / 2;
+    const int width = (inside.width() - 8) / FColumns;
+    const int height = std::max(1, inside.height() / perColumn);
+    const int top = inside.top() + (inside.height() - height * perColumn) / 2;
     for (int i = 0; i < count; ++i)
-        FButtons[i]->setGeometry((i / perColumn) * width + 8, (i % perColumn) * height + top, width,
-                                 height);
+        FButtons[i]->setGeometry(inside.left() + 6 + (i / perColumn) * width,
+                                 top + (i % perColumn) * height, width, height);
 }
 
 void TRadioGroup::resizeEvent(QResizeEvent* event) {

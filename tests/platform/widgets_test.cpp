@@ -77,7 +77,7 @@ TEST(Form, EventsFollowTheFormsLife) {
     log.clear();
 
     ShowAndActivate(*form); // a second showing activates again
-    QWidget other;
+    TForm other;
     ShowAndActivate(other);
     form->activateWindow(); // back from another window of the program
     EXPECT_TRUE(QTest::qWaitForWindowActive(form));
