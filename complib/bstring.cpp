@@ -104,3 +104,13 @@ QString StrReplaceBetween(const QString& StartMark, const QString& EndMark, cons
     }
     return result;
 }
+
+QString TrimBlanks(const QString& S) {
+    qsizetype first = 0;
+    qsizetype last = S.size();
+    while (first < last && S[first].unicode() <= u' ')
+        ++first;
+    while (last > first && S[last - 1].unicode() <= u' ')
+        --last;
+    return S.mid(first, last - first);
+}

@@ -37,3 +37,6 @@ QString StrReplace(const QString& OldText, const QString& NewText, const QString
 QString StrReplaceBetween(const QString& StartMark, const QString& EndMark, const QString& NewText,
                           const QString& S, bool IncludeEndMark, bool ReplaceAll,
                           bool CaseSensitive);
+
+// S without the blanks and control characters (code 32 and below) at either end.
+QString TrimBlanks(const QString& S);

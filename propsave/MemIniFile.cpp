@@ -4,6 +4,7 @@
 #include "FileIO.h"
 #include "LocaleFormats.h"
 #include "bFloatFormat.h"
+#include "bstring.h"
 #include "btool.h"
 #include "zlib_interface.h"
 
@@ -16,17 +17,6 @@
 #include <optional>
 
 namespace {
-
-// Blanks and control characters (code 32 and below) off both ends.
-QString TrimBlanks(const QString& S) {
-    qsizetype first = 0;
-    qsizetype last = S.size();
-    while (first < last && S[first].unicode() <= u' ')
-        ++first;
-    while (last > first && S[last - 1].unicode() <= u' ')
-        --last;
-    return S.mid(first, last - first);
-}
 
 // The key of a line: the text before its first "="; none for a line without.
 bool KeyIs(const QString& Line, const QString& Ident) {
