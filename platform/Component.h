@@ -23,12 +23,14 @@ public:
     virtual void Loaded() = 0;
 };
 
-// A non-visual component: owned by its parent.
+QObject* ComponentOwner(const QObject* Object);
+
+// A non-visual component, created with its owner as its parent.
 class TComponent : public QObject, public TLoadable {
     Q_OBJECT
 public:
     explicit TComponent(QObject* Owner = nullptr) : QObject(Owner) {}
-    QObject* Owner() const { return parent(); }
+    QObject* Owner() const { return ComponentOwner(this); }
     void Loaded() override {}
 };
 

@@ -24,8 +24,10 @@ bool HasFixedSize(TFormBorderStyle s) {
     return s != bsSizeable && s != bsSizeToolWin;
 }
 
+// Another form below this one tells its own components.
 void NotifyLoaded(QObject* Parent) {
     for (QObject* child : Parent->children()) {
+        if (qobject_cast<TForm*>(child)) continue;
         if (auto* loadable = dynamic_cast<TLoadable*>(child)) loadable->Loaded();
         NotifyLoaded(child);
     }

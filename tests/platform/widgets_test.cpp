@@ -113,21 +113,6 @@ TEST(Form, ReplacedHandlersChainAndErrorsAreShown) {
     SetEventErrorSink({});
 }
 
-TEST(Form, FixedBorderKeepsUserOutButNotTheProgram) {
-    TForm form;
-    form.SetClientSize(300, 200);
-    form.SetBorderStyle(bsSingle);
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    ShowAndActivate(form); // outer bounds need the frame, known once shown
-    form.SetBounds({50, 60, 450, 360});
-    const TRect b = form.BoundsRect();
-    EXPECT_EQ(b.Left, 50);
-    EXPECT_EQ(b.Top, 60);
-    EXPECT_EQ(b.Right - b.Left, 400);
-    EXPECT_EQ(b.Bottom - b.Top, 300);
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
-}
-
 TEST(Owner, IsTheEnclosingFormOrFrame) {
     TForm form;
     auto named = [](auto* o, const char* name) {

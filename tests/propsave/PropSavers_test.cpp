@@ -47,7 +47,7 @@ public:
         setObjectName(QStringLiteral("Main"));
         SetClientSize(400, 300);
         memo = Make<QPlainTextEdit>(this, "mNotes");
-        rich = Make<QTextEdit>(this, "mRich");
+        Make<QTextEdit>(this, "mRich");
         list = Make<QListWidget>(this, "lbList");
         multi = Make<QListWidget>(this, "lbMulti");
         multi->setSelectionMode(QAbstractItemView::MultiSelection);
@@ -59,14 +59,14 @@ public:
         check = Make<QCheckBox>(this, "chBox");
         radios = Make<TRadioGroup>(this, "bcType");
         radios->SetItems({"A", "B", "C"});
-        radio1 = Make<QRadioButton>(this, "rbOne");
+        Make<QRadioButton>(this, "rbOne");
         radio2 = Make<QRadioButton>(this, "rbTwo");
         group = Make<QGroupBox>(this, "GroupBox1");
         edit = Make<QLineEdit>(group, "eCode");
         number = Make<TbEditNum>(group, "eBorder");
-        label = Make<QLabel>(group, "Label1");
+        Make<QLabel>(group, "Label1");
         auto* unnamed = new QWidget(group);
-        hidden = Make<QLineEdit>(unnamed, "eHidden");
+        Make<QLineEdit>(unnamed, "eHidden");
         action = new QAction(this);
         action->setObjectName(QStringLiteral("miOption"));
         action->setCheckable(true);
@@ -77,13 +77,12 @@ public:
         pages->addTab(Make<QWidget>(nullptr, "tsOne"), QStringLiteral("One"));
         auto* page2 = Make<QWidget>(nullptr, "tsTwo");
         pages->addTab(page2, QStringLiteral("Two"));
-        onPage = Make<QLineEdit>(page2, "ePage");
+        Make<QLineEdit>(page2, "ePage");
         color = Make<TColorBox>(this, "cbColor");
         date = Make<TDateTimePicker>(this, "dtpDate");
         date->SetShowCheckbox(true);
         plainDate = Make<QDateEdit>(this, "dtpPlain");
-        frame = Make<TFrame>(this, "OptionsPanel");
-        nameEdit = Make<QLineEdit>(frame, "NameEdit");
+        nameEdit = Make<QLineEdit>(Make<TFrame>(this, "OptionsPanel"), "NameEdit");
 
         file = new TPropSaveFile(this);
         file->setObjectName(QStringLiteral("PropSaveFile1"));
@@ -99,24 +98,21 @@ public:
     ~SaverForm() override { BeforeDestruction(); }
 
     QPlainTextEdit* memo;
-    QTextEdit* rich;
     QListWidget *list, *multi, *recent;
     TCheckListBox* checks;
     QComboBox *combo, *comboEdit;
     QCheckBox* check;
     TRadioGroup* radios;
-    QRadioButton *radio1, *radio2;
+    QRadioButton* radio2;
     QGroupBox* group;
-    QLineEdit *edit, *hidden, *onPage, *nameEdit;
+    QLineEdit *edit, *nameEdit;
     TbEditNum* number;
-    QLabel* label;
     QAction* action;
     QTabBar* tabs;
     QTabWidget* pages;
     TColorBox* color;
     TDateTimePicker* date;
     QDateEdit* plainDate;
-    TFrame* frame;
     TPropSaveFile* file;
     TPropSaveMain* saver;
     int shows = 0;
