@@ -14,12 +14,13 @@
 #include <QFlags>
 #include <QString>
 
+#include "NotifyEvent.h"
+
 #include <cstdint>
 #include <functional>
 
 class QObject;
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
 // Sender is the label whose link was clicked, LinkName the link's value.
 using TAnchorClickEvent = std::function<void(QObject* Sender, QString LinkName)>;
 

@@ -1,5 +1,7 @@
 #include "bFloatFormat.h"
 
+#include "bstring.h"
+
 #include <QLocale>
 
 #include <charconv>
@@ -315,15 +317,11 @@ QString FormatFloat(const QString& Format, double Value, QChar DecimalSeparator,
     return Render(pic, digits, negative && index == 0, DecimalSeparator, ThousandSeparator);
 }
 
-std::optional<double> StrToFloat(const QString& S, QChar DecimalSeparator) {
-    qsizetype from = 0;
-    qsizetype to = S.size();
-    while (from < to && S[from].unicode() <= u' ')
-        ++from;
-    while (to > from && S[to - 1].unicode() <= u' ')
-        --to;
+std::optional<double> StrToFloat(const QString& Text, QChar DecimalSeparator) {
+    const QString S = StrTrim(Text);
+    const qsizetype to = S.size();
     QByteArray plain; // the number in the C locale's spelling
-    qsizetype i = from;
+    qsizetype i = 0;
     auto isDigit = [&](qsizetype k) { return k < to && S[k] >= u'0' && S[k] <= u'9'; };
     if (i < to && (S[i] == u'+' || S[i] == u'-')) plain += static_cast<char>(S[i++].unicode());
     int mantissaDigits = 0;
