@@ -9,12 +9,12 @@
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QSvgRenderer>
 
 #include <algorithm>
 #include <climits>
 
 #include "BemoCompGlobalCfg.h"
+#include "SvgIcon.h"
 #include "TextDraw.h"
 #include "bHTMLLabel.h"
 #include "bstring.h"
@@ -64,15 +64,6 @@ const std::array<TButtonSet, 6> ButtonSets{{
 constexpr int SymbolSize = 48;
 constexpr int GlyphSize = 24;
 constexpr int ButtonHeight = 38;
-
-QPixmap Render(const QString& file, int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer svg(file);
-    QPainter p(&pixmap);
-    svg.render(&p);
-    return pixmap;
-}
 
 TDlgExecHook::TFunction& ExecHook() {
     static TDlgExecHook::TFunction hook;
@@ -152,7 +143,7 @@ TbDlgForm::TbDlgForm(QWidget* owner) : QDialog(owner) {
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     const auto symbol = [this](const char* file, int left) {
         auto* img = new QLabel(this);
-        img->setPixmap(Render(QString::fromLatin1(file), SymbolSize));
+        img->setPixmap(RenderSvg(QString::fromLatin1(file), SymbolSize));
         img->setGeometry(left, 0, SymbolSize, SymbolSize);
         img->hide();
         return img;
@@ -161,9 +152,9 @@ TbDlgForm::TbDlgForm(QWidget* owner) : QDialog(owner) {
     imgQ = symbol(":/bdlg/question.svg", 48);
     imgW = symbol(":/bdlg/warning.svg", 96);
     imgE = symbol(":/bdlg/error.svg", 144);
-    ImgDlgBtn = {QIcon(Render(QStringLiteral(":/bdlg/check.svg"), GlyphSize)),
-                 QIcon(Render(QStringLiteral(":/bdlg/cross.svg"), GlyphSize)),
-                 QIcon(Render(QStringLiteral(":/bdlg/noentry.svg"), GlyphSize))};
+    ImgDlgBtn = {QIcon(RenderSvg(QStringLiteral(":/bdlg/check.svg"), GlyphSize)),
+                 QIcon(RenderSvg(QStringLiteral(":/bdlg/cross.svg"), GlyphSize)),
+                 QIcon(RenderSvg(QStringLiteral(":/bdlg/noentry.svg"), GlyphSize))};
 }
 
 void TbDlgForm::SetClientSize(int Width, int Height) {
@@ -192,7 +183,8 @@ void TbDlgButton::paintEvent(QPaintEvent*) {
     p.drawControl(QStyle::CE_PushButtonBevel, option);
     QRect text = rect().adjusted(4, 2, -4, -2);
     if (!icon().isNull()) {
-        const QRect glyph(4, (height() - GlyphSize) / 2, GlyphSize, GlyphSize);
+        const QSize size = iconSize();
+        const QRect glyph(4, (height() - size.height()) / 2, size.width(), size.height());
         icon().paint(&p, glyph, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
         text.setLeft(glyph.right() + 1 + 4);
     }

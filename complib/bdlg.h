@@ -58,8 +58,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
-// A push button with its glyph 4 pixels from the left edge and a caption
-// that wraps into the space beside it.
+// A push button with its glyph (of iconSize()) 4 pixels from the left edge,
+// centred in height, and a caption that wraps into the space beside it.
 class TbDlgButton : public QPushButton {
     Q_OBJECT
 public:

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 QString PictureFormatForExtension(const QString& extension) {
@@ -83,7 +84,7 @@ QImage SmallestExactImage(const QImage& image) {
 }
 
 bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
-                QString* error) {
+                QString* error, int jpegQuality) {
     auto fail = [&](const QString& message) {
         if (error) *error = message;
         return false;
@@ -98,7 +99,7 @@ bool WriteImage(const QImage& image, QIODevice& device, const QString& format, i
     QImageWriter writer(&device, format.toLatin1());
     // PNG keeps zlib's default level: the strongest saves 4 % on a barcode at
     // four times the time.
-    if (jpeg) writer.setQuality(100);
+    if (jpeg) writer.setQuality(std::clamp(jpegQuality, 0, 100));
     if (!writer.write(picture)) return fail(writer.errorString());
     return true;
 }

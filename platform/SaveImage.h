@@ -30,10 +30,11 @@ inline constexpr int DefaultDpi = 96;
 QImage SmallestExactImage(const QImage& image);
 
 // Encodes image onto device in format ("PNG", "BMP" or "JPEG"): PNG and BMP as
-// SmallestExactImage (PNG at zlib's default level), JPEG at quality 100,
-// every format with the resolution dpi. Returns false with a message when it cannot.
+// SmallestExactImage (PNG at zlib's default level), JPEG at jpegQuality (0 to
+// 100), every format with the resolution dpi. Returns false with a message
+// when it cannot.
 bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
-                QString* error);
+                QString* error, int jpegQuality = 100);
 
 // Writes a file whole or not at all: write fills a temporary file beside
 // fileName, which is renamed over it only when write succeeded, so an existing

@@ -1,6 +1,17 @@
 // TPropSaveMain: the form saver.
 #include "PropSaveMain.h"
 
+namespace {
+
+// A window of fixed size keeps its designed size; only its place is restored.
+bool KeepsDesignedSize(const TForm& Form) {
+    const TFormBorderStyle border = Form.BorderStyle();
+    return Form.WindowState() == wsNormal &&
+           (border == bsNone || border == bsSingle || border == bsDialog);
+}
+
+} // namespace
+
 TPropSaveMain::TPropSaveMain(QObject* Owner)
     : TComponent(Owner), FOwnerForm(qobject_cast<TForm*>(Owner)),
       FCtrlPosition(new TPositionPropSave(this)), FStdCtrl(new TStdCtrlPropSave(this)) {
@@ -47,7 +58,18 @@ void TPropSaveMain::ActivateHandler(QObject* Sender, const TNotifyEvent& Saved) 
     if (FOwnerForm) {
         if (FRestorePending) {
             FRestorePending = false;
-            FOwnerForm->SetBounds(FRestoreRect);
+            TRect r = FRestoreRect;
+            if (KeepsDesignedSize(*FOwnerForm)) {
+                // The restore rectangle was taken before the window had its
+                // frame (a window manager adds it when the window is first
+                // mapped): its outer size is the bare designed size. Moved
+                // to it whole, the window would lose the frame's width and
+                // height from its inside at every start.
+                const TRect now = FOwnerForm->BoundsRect();
+                r.Right = r.Left + (now.Right - now.Left);
+                r.Bottom = r.Top + (now.Bottom - now.Top);
+            }
+            FOwnerForm->SetBounds(r);
         }
         if (FMaximizePending) {
             FMaximizePending = false;
@@ -100,10 +122,7 @@ void TPropSaveMain::ReadWriteProperties(bool Write) {
         // before; only a first save writes what it has.
         if (!Write || form->WindowState() == wsNormal || !FRestorePending)
             position.ReadWriteComponent(Write, *file, key, form);
-        const TFormBorderStyle border = form->BorderStyle();
-        if (!Write && form->WindowState() == wsNormal &&
-            (border == bsNone || border == bsSingle || border == bsDialog)) {
-            // A window of fixed size keeps its designed size; only its place is restored.
+        if (!Write && KeepsDesignedSize(*form)) {
             TRect b = form->BoundsRect();
             b.Right = b.Left + (before.Right - before.Left);
             b.Bottom = b.Top + (before.Bottom - before.Top);

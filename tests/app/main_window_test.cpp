@@ -1,0 +1,326 @@
+// The main window under the offscreen platform, driven with keys and clicks.
+#include "BemoCompGlobalCfg.h"
+#include "EventDispatch.h"
+#include "GeneratePicture.h"
+#include "ScanSupport.h"
+#include "StdCtrls.h"
+#include "ZoBarCode_interface.h"
+#include "bHTMLLabel.h"
+#include "bImprovedComps.h"
+#include "bdlg.h"
+#include "btool.h"
+#include "f_main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::string S(const QString& s) {
+    return s.toStdString();
+}
+
+QImage Rgb(const QImage& i) {
+    return i.convertToFormat(QImage::Format_RGB32);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetEventErrorSink([this](const QString& m) { Errors << m; });
+        Start();
+    }
+    void TearDown() override {
+        Main.reset();
+        SetEventErrorSink({});
+        BemoCompConfig.DBToolCfg.OnSaveDialogCreate = nullptr;
+    }
+    // Starts the window as the program does, closing one that is open.
+    void Start() {
+        Main.reset();
+        Main = std::make_unique<TMain>(Ini);
+        Main->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    }
+    void Select(int Index) { // a click on the button's circle
+        QRadioButton* b = Main->bcType->Button(Index);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    }
+    void Type(const QString& Code) {
+        Main->eCode->clear();
+        QTest::keyClicks(Main->eCode, Code);
+    }
+    void Click(QWidget* W) { QTest::mouseClick(W, Qt::LeftButton); }
+    QImage Preview() const { return Rgb(Main->img->pixmap().toImage()); }
+    QImage Clipboard() const { return Rgb(QGuiApplication::clipboard()->image()); }
+    QString IniText() const {
+        QFile f(Ini);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void Put(const QString& Text) const {
+        QFile f(Ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Text.toUtf8());
+    }
+
+    QTemporaryDir Dir;
+    QString Ini = Dir.filePath(QStringLiteral("barcodegen.ini"));
+    QStringList Errors;   // errors that escaped a handler (the error box)
+    QStringList Messages; // texts of the library's message dialogs
+    TDlgExecHook Hook{[this](TbDlgForm& Form) {
+        for (auto* label : Form.Labels)
+            Messages << label->text();
+        return 1;
+    }};
+    std::unique_ptr<TMain> Main;
+};
+
+// The window as it first opens: every control where it belongs, with its
+// caption and state, in its tab order.
+TEST_F(MainWindow, FirstState) {
+    TMain& m = *Main;
+    EXPECT_EQ(S(m.windowTitle()), "Barcode Generator");
+    EXPECT_EQ(m.size(), QSize(521, 416));
+    EXPECT_EQ(m.minimumSize(), m.maximumSize());
+    EXPECT_EQ(S(m.font().family()) + std::to_string(m.font().pointSize()), "Tahoma8");
+    const struct {
+        QWidget* Control;
+        QWidget* Parent;
+        QRect Bounds;
+        const char* Caption;
+    } controls[] = {
+        {m.bcType, &m, {12, 8, 185, 385}, "BarCode type:"},
+        {m.btCopy, &m, {212, 368, 101, 25}, "Copy image"},
+        {m.btSave, &m, {324, 368, 101, 25}, "Save as"},
+        {m.GroupBox1, &m, {208, 8, 301, 133}, "Code and Options:"},
+        {m.btGen, m.GroupBox1, {192, 68, 93, 53}, "Generate"},
+        {m.eCode, m.GroupBox1, {16, 32, 269, 21}, ""},
+        {m.chCheckSum, m.GroupBox1, {16, 64, 129, 17}, "Add check sum digit"},
+        {m.chShowCode, m.GroupBox1, {16, 84, 85, 17}, "Show code"},
+        {m.chBorder, m.GroupBox1, {16, 104, 85, 17}, "Use border"},
+        {m.eBorder, m.GroupBox1, {104, 104, 40, 21}, "10"},
+        {m.Label1, m.GroupBox1, {16, 16, 46, 13}, "Bar code:"},
+        {m.img, &m, {208, 152, 300, 200}, ""},
+    };
+    for (const auto& c : controls) {
+        const QString name = c.Control->objectName();
+        EXPECT_EQ(m.findChild<QWidget*>(name), c.Control) << S(name);
+        EXPECT_EQ(c.Control->parentWidget(), c.Parent) << S(name);
+        EXPECT_EQ(c.Control->geometry(), c.Bounds) << S(name);
+        auto* box = qobject_cast<QGroupBox*>(c.Control);
+        EXPECT_EQ(S(box ? box->title() : c.Control->property("text").toString()), c.Caption);
+    }
+    EXPECT_EQ(m.btGen->iconSize(), QSize(16, 16));
+    // The credits: one link to the about page that the build puts beside the program.
+    EXPECT_EQ(m.lblAuthor->pos(), QPoint(12, 396));
+    EXPECT_TRUE(QRegularExpression(R"re(^<A HREF="file:///[^"]+/about\.html">[^<]+</A>$)re")
+                    .match(m.lblAuthor->Caption())
+                    .hasMatch())
+        << S(m.lblAuthor->Caption());
+    EXPECT_TRUE(QFile::exists(QStringLiteral(BARCODEGEN_APP_DIR "/about.html")));
+
+    ASSERT_EQ(m.bcType->Items().size(), 23);
+    EXPECT_EQ(S(m.bcType->Items()[14]), "CodeEAN13");
+    EXPECT_EQ(m.bcType->ItemIndex(), -1);
+    EXPECT_FALSE(m.chCheckSum->isEnabled());
+    EXPECT_TRUE(m.chCheckSum->isChecked() && m.chShowCode->isChecked() && m.chBorder->isChecked());
+    EXPECT_FALSE(m.btCopy->isEnabled() || m.btSave->isEnabled() || m.btGen->isEnabled());
+    QTest::keyClicks(m.eCode, "5");
+    EXPECT_TRUE(m.btGen->isEnabled());
+    QTest::keyClick(m.eCode, Qt::Key_Backspace);
+    EXPECT_FALSE(m.btGen->isEnabled());
+
+    // Tab order, as the Tab key walks it; the radio group is one stop, its checked button.
+    Select(14);
+    m.btCopy->setEnabled(true);
+    m.btSave->setEnabled(true);
+    Type("1");
+    m.bcType->Button(14)->setFocus();
+    QStringList order;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* f = QApplication::focusWidget();
+        order << (f == m.bcType->Button(14) ? QStringLiteral("bcType") : f->objectName());
+    }
+    EXPECT_EQ(S(order.join(u' ')),
+              "btCopy btSave btGen eCode chCheckSum chShowCode chBorder eBorder bcType");
+    EXPECT_TRUE(Errors.isEmpty() && Messages.isEmpty());
+}
+
+// The check-sum box is enabled for EAN-8, EAN-13 and UPC-A only and keeps its
+// state while disabled; that state is what Generate uses.
+TEST_F(MainWindow, CheckSumBoxFollowsTheSelection) {
+    TMain& m = *Main;
+    for (int i = 0; i < 23; ++i) {
+        Select(i);
+        EXPECT_EQ(m.bcType->ItemIndex(), i);
+        EXPECT_EQ(m.chCheckSum->isEnabled(), i >= 13 && i <= 15) << i;
+        EXPECT_TRUE(m.chCheckSum->isChecked()) << i;
+    }
+    for (const bool checked : {false, true}) {
+        Select(bcCodeEAN13);
+        if (m.chCheckSum->isChecked() != checked) Click(m.chCheckSum);
+        Select(bcCode39);
+        EXPECT_FALSE(m.chCheckSum->isEnabled());
+        Type("ABC");
+        Click(m.btGen);
+        TGenerateOptions o;
+        o.UseCheckSum = checked;
+        EXPECT_EQ(Preview(), GenerateBarcodePicture("ABC", bcCode39, o)) << checked;
+    }
+}
+
+// Enter runs Generate; the preview is the command-line generator's picture
+// (fitted into 300 x 200, cropped to symbol and border), and Copy puts it on
+// the clipboard. A refused code shows the engine's message once, and the
+// preview, Copy and Save as keep the last good picture.
+TEST_F(MainWindow, GenerateCopyAndErrors) {
+    TMain& m = *Main;
+    const struct {
+        int Type;
+        QString Code;
+        bool Border;
+        const char* BorderText;
+        int Width, Height; // width 0: wider than the 300 pixels it was fitted into
+        const char* Error;
+    } cases[] = {
+        {-1, "123", true, "10", 0, 0, "TZoBarcode: wrong BarcodeType"},
+        {bcCodeEAN13, "590123412345", true, "10", 238, 190, nullptr},
+        {bcCodeEAN13, "590123412345", false, "10", 218, 200, nullptr},
+        {bcCodeEAN8, "9638507", true, "0", 231, 200, nullptr},
+        {bcCode128B, QString(60, u'W'), false, "10", 0, 200, nullptr},
+        {bcCodeEAN13, "59012AB", true, "10", 0, 0, "Barcode must be numeric"},
+        {bcCodeEAN8, "123456789012", true, "10", 0, 0, ""}, // the encoder's length message
+    };
+    QImage last;
+    for (const auto& c : cases) {
+        if (c.Type >= 0) Select(c.Type);
+        if (m.chBorder->isChecked() != c.Border) Click(m.chBorder);
+        m.eBorder->setText(QString::fromLatin1(c.BorderText));
+        Type(c.Code);
+        QTest::keyClick(m.eCode, Qt::Key_Return);
+        if (c.Error) {
+            ASSERT_EQ(Errors.size(), 1) << S(c.Code);
+            EXPECT_TRUE(!*c.Error || S(Errors[0]) == c.Error) << S(Errors[0]);
+            Errors.clear();
+            EXPECT_EQ(Preview(), last);
+            EXPECT_EQ(m.btCopy->isEnabled(), !last.isNull());
+        } else {
+            TGenerateOptions o;
+            o.Border = c.Border ? QString::fromLatin1(c.BorderText).toInt() : 0;
+            last = GenerateBarcodePicture(c.Code, c.Type, o);
+            EXPECT_EQ(Preview(), last) << S(c.Code);
+            EXPECT_EQ(m.img->size(), last.size());
+            EXPECT_TRUE(c.Width ? last.width() == c.Width : last.width() > 300) << last.width();
+            EXPECT_EQ(last.height(), c.Height);
+            EXPECT_TRUE(m.btCopy->isEnabled() && m.btSave->isEnabled());
+        }
+        if (last.isNull()) continue;
+        Click(m.btCopy);
+        EXPECT_EQ(Clipboard(), last) << S(c.Code);
+        EXPECT_EQ(Rgb(m.Bitmap()), last);
+    }
+    m.img->clear(); // Enter in the border field runs Generate too
+    QTest::keyClick(m.eBorder, Qt::Key_Return);
+    EXPECT_EQ(Errors.size(), 1); // the last code again
+}
+
+// Generate through the window, Save as a PNG in the dialog, and two
+// independent decoders read the code back from the file.
+TEST_F(MainWindow, SavedPictureScans) {
+    QString directory;
+    BemoCompConfig.DBToolCfg.OnSaveDialogCreate = [&](QObject* Sender) {
+        auto* dialog = qobject_cast<QFileDialog*>(Sender);
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            directory = dialog->directory().absolutePath() + u'/';
+            dialog->selectFile(Dir.filePath(QStringLiteral("ean.png")));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+    };
+    Select(bcCodeEAN13);
+    Type("590123412345");
+    QTest::keyClick(Main->eCode, Qt::Key_Return);
+    Click(Main->btSave);
+    EXPECT_EQ(directory, QDir(AppFolder()).absolutePath() + u'/');
+    const QImage saved(Dir.filePath(QStringLiteral("ean.png")), "PNG");
+    ASSERT_EQ(Rgb(saved), Preview());
+    for (const ScanResult& r : {ScanWithZbar(saved), ScanWithZxing(saved)})
+        EXPECT_EQ(r.text, "5901234123457") << r.log;
+    EXPECT_TRUE(Errors.isEmpty() && Messages.isEmpty());
+}
+
+// The first run writes the window's section and those of the six controls;
+// the next start brings every value and the position back; a hand-edited
+// selection starts with the window's rules applied to it.
+TEST_F(MainWindow, SettingsSurviveARestart) {
+    Select(bcCodeEAN13);
+    Click(Main->chCheckSum);
+    Select(6);
+    Type("ABC-123");
+    Main->move(40, 30);
+    const TRect b = Main->BoundsRect();
+    Start();
+    QString text = IniText();
+    const QString where = QStringLiteral("Left=%1\r\nRight=%2\r\nTop=%3\r\nBottom=%4\r\n")
+                              .arg(b.Left)
+                              .arg(b.Right)
+                              .arg(b.Top)
+                              .arg(b.Bottom);
+    ASSERT_TRUE(text.contains(where)) << S(text);
+    EXPECT_EQ(S(text.replace(where, "Left=400\r\nRight=927\r\nTop=200\r\nBottom=644\r\n")),
+              "[Main_XY]\r\nWinMinMax=0\r\nLeft=400\r\nRight=927\r\nTop=200\r\n"
+              "Bottom=644\r\n\r\n[Main.bcType]\r\nItemIndex=6\r\n\r\n[Main.eCode]\r\n"
+              "Text=ABC-123\r\n\r\n[Main.chShowCode]\r\nState=1\r\n\r\n"
+              "[Main.chCheckSum]\r\nState=0\r\n\r\n[Main.chBorder]\r\nState=1\r\n\r\n"
+              "[Main.eBorder]\r\nText=10\r\n\r\n");
+    TMain& m = *Main;
+    EXPECT_EQ(m.BoundsRect(), b);
+    EXPECT_EQ(m.bcType->ItemIndex(), 6);
+    EXPECT_EQ(S(m.eCode->text()), "ABC-123");
+    EXPECT_TRUE(m.btGen->isEnabled());
+    EXPECT_FALSE(m.chCheckSum->isChecked());
+
+    // Edited: EAN-13, the boxes off, a border text that is no number.
+    Main.reset();
+    Put(IniText()
+            .replace("ItemIndex=6", "ItemIndex=14")
+            .replace("State=1", "State=0")
+            .replace("Text=10", "Text=7x"));
+    Start();
+    EXPECT_EQ(Main->bcType->ItemIndex(), 14);
+    EXPECT_TRUE(Main->bcType->Button(14)->isChecked());
+    EXPECT_TRUE(Main->chCheckSum->isEnabled());
+    EXPECT_FALSE(Main->chShowCode->isChecked() || Main->chBorder->isChecked());
+    EXPECT_EQ(S(Main->eBorder->text()), "7x");
+    EXPECT_TRUE(Errors.isEmpty() && Messages.isEmpty()) << S((Errors + Messages).join(u'\n'));
+}
+
+// A settings file that cannot be read: the window says so once and starts as
+// on a first run.
+TEST_F(MainWindow, UnreadableSettingsStartWithTheDefaults) {
+    Main.reset();
+    QFile::remove(Ini);
+    ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("barcodegen.ini"))); // a folder in its place
+    Start();
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains(u"nelze otevřít")) << S(Messages[0]);
+    EXPECT_EQ(Main->bcType->ItemIndex(), -1);
+    EXPECT_TRUE(Main->eCode->text().isEmpty());
+    EXPECT_EQ(S(Main->eBorder->text()), "10");
+}
+
+} // namespace
