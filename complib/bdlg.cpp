@@ -14,6 +14,7 @@
 #include <climits>
 
 #include "BemoCompGlobalCfg.h"
+#include "Form.h"
 #include "SvgIcon.h"
 #include "TextDraw.h"
 #include "bHTMLLabel.h"
@@ -78,6 +79,7 @@ void WatchQuit() {
 
 // The application's window, for a dialog that the application owns.
 QWidget* MainWindow() {
+    if (TForm* form = TForm::MainForm(); form && form->isVisible()) return form;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<QMainWindow*>(w) && w->isVisible()) return w;
     return nullptr;

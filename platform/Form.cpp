@@ -15,6 +15,7 @@ namespace {
 // program takes over or the form is hidden, so that coming back to it counts
 // as an activation, while coming back from another program does not.
 QPointer<TForm> activeForm;
+QPointer<TForm> mainForm;
 
 TRect ToTRect(const QRect& r) {
     return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
@@ -35,7 +36,12 @@ void NotifyLoaded(QObject* Parent) {
 
 } // namespace
 
+TForm* TForm::MainForm() {
+    return mainForm;
+}
+
 TForm::TForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
+    if (!mainForm && !Parent) mainForm = this;
     static const bool watching = [] {
         // Another window of the program taking the focus ends the form's
         // activation; the whole program losing it (focus window none) does not.
@@ -51,6 +57,9 @@ TForm::TForm(QWidget* Parent) : QWidget(Parent, Qt::Window) {
 
 TForm::~TForm() {
     BeforeDestruction();
+    // Its components (the settings file among them) are destroyed after this
+    // and may still speak to the user: not over a window that is half gone.
+    if (mainForm == this) mainForm = nullptr;
 }
 
 void TForm::FinishCreate() {

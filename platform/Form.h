@@ -68,6 +68,9 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDestroy;
 
+    // The program's main window: the first top-level form made and still alive.
+    static TForm* MainForm();
+
     // Loaded on every TLoadable object below the form, then OnCreate. Once.
     void FinishCreate();
     // Hides the form if it is visible (OnHide), then OnDestroy. Once.
