@@ -3,8 +3,10 @@
 // resolution, so a drawing has the same geometry on every device and screen.
 #pragma once
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <optional>
 
 #include "Canvas.h"
 
@@ -20,7 +22,16 @@ public:
     void Polygon(const std::vector<TPoint>& points) override;
 
 private:
+    QPaintDevice& device;
     QPainter painter;
-    double fontScale = 1.0; // 96 / the device's resolution
+    // The bitmap's pixels when it is 32-bit RGB: rectangles are filled in its
+    // memory, a tenth of the painter's cost for the same pixels.
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    QRect bounds;
+    double fontScale = 1.0;           // 96 / the device's resolution
+    std::optional<TFont> painterFont; // Font as the painter has it
+    const QFontMetrics& Metrics() const;
     void ApplyFont();
+    void FillRect(const QRect& r, const QColor& colour);
 };
