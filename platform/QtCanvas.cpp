@@ -69,21 +69,62 @@ void TQtCanvas::ApplyFont() {
     painterFont = Font;
 }
 
+TQtCanvas::~TQtCanvas() {
+    FlushRects();
+}
+
 void TQtCanvas::FillRect(const QRect& r, const QColor& colour) {
     if (!bits) {
         painter.fillRect(r, colour);
         return;
     }
     const QRect clipped = r & bounds;
-    if (clipped.isEmpty()) return;
-    const QRgb pixel = colour.rgb(); // opaque, as the painter would store it
-    const int n = clipped.width();
-    uchar* row = bits + clipped.top() * stride + clipped.left() * qsizetype(sizeof(QRgb));
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y, row += stride) {
-        auto* line = reinterpret_cast<QRgb*>(row);
-        for (int i = 0; i < n; ++i)
-            line[i] = pixel;
+    if (!clipped.isEmpty())
+        pendingRects.push_back({clipped, colour.rgb()}); // opaque, as the painter stores it
+}
+
+// The rectangles in the order they came. A barcode's bars share a few runs of
+// rows, and in such a run every row that was equal to the first before is equal
+// to it after: one row is filled rectangle by rectangle and copied to the others.
+void TQtCanvas::FlushRects() {
+    if (pendingRects.empty()) return;
+    std::vector<int> edges; // the first row of every run
+    for (const TPendingRect& p : pendingRects) {
+        edges.push_back(p.rect.top());
+        edges.push_back(p.rect.bottom() + 1);
     }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<const TPendingRect*> run;
+    std::vector<QRgb> before;
+    for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+        const int top = edges[e], end = edges[e + 1];
+        run.clear();
+        int left = bounds.right(), right = bounds.left();
+        for (const TPendingRect& p : pendingRects)
+            if (p.rect.top() <= top && p.rect.bottom() >= end - 1) {
+                run.push_back(&p);
+                left = std::min(left, p.rect.left());
+                right = std::max(right, p.rect.right());
+            }
+        if (run.empty()) continue;
+        const auto line = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride) + left; };
+        const auto fill = [&](QRgb* row) {
+            for (const TPendingRect* p : run)
+                std::fill(row + (p->rect.left() - left), row + (p->rect.right() + 1 - left),
+                          p->pixel);
+        };
+        const std::size_t width = std::size_t(right - left + 1);
+        before.assign(line(top), line(top) + width);
+        fill(line(top));
+        for (int y = top + 1; y < end; ++y) {
+            if (std::equal(before.begin(), before.end(), line(y)))
+                std::copy(line(top), line(top) + width, line(y));
+            else
+                fill(line(y));
+        }
+    }
+    pendingRects.clear();
 }
 
 int TQtCanvas::TextWidth(const std::u16string& text) {
@@ -102,6 +143,7 @@ void TQtCanvas::TextOut(int x, int y, const std::u16string& text) {
     if (Brush.Style == TBrushStyle::bsSolid)
         FillRect(QRect(x, y, m.horizontalAdvance(s), m.ascent() + m.descent()),
                  ToQColor(Brush.Color));
+    FlushRects();
     painter.setPen(ToQColor(Font.Color));
     painter.drawText(x, y + m.ascent(), s);
 }
@@ -128,6 +170,7 @@ void TQtCanvas::Polygon(const std::vector<TPoint>& points) {
         if (Pen.Width > 0 && outline != fill) {
             painter.setPen(QPen(outline, 0));
             painter.setBrush(Qt::NoBrush);
+            FlushRects();
             painter.drawRect(r.adjusted(0, 0, -1, -1));
         }
         return;
@@ -137,5 +180,6 @@ void TQtCanvas::Polygon(const std::vector<TPoint>& points) {
         poly << QPoint(p.X, p.Y);
     painter.setPen(Pen.Width > 0 ? QPen(outline, Pen.Width) : QPen(Qt::NoPen));
     painter.setBrush(Brush.Style == TBrushStyle::bsSolid ? QBrush(fill) : QBrush(Qt::NoBrush));
+    FlushRects();
     painter.drawPolygon(poly);
 }
