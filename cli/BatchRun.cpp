@@ -229,17 +229,23 @@ bool IsTerminal(const QTextStream& err) {
     return file && file->handle() >= 0 && ::isatty(file->handle());
 }
 
-// The codes of a file, for the progress line; the file is read again from its start.
-qint64 CountCodes(QFile& in) {
-    qint64 count = 0;
-    const auto tally = [&](TBatchLine&&) { ++count; };
+// Hands every line of in to sink, reading piece by piece; false on a read error.
+bool ReadLines(QFile& in, const TBatchLineReader::TSink& sink) {
     TBatchLineReader reader;
     QByteArray piece(ReadPiece, Qt::Uninitialized);
     qint64 n = 0;
     while ((n = in.read(piece.data(), piece.size())) > 0)
-        reader.Feed(QByteArrayView(piece.constData(), n), tally);
-    reader.Finish(tally);
-    return in.seek(0) ? count : 0;
+        reader.Feed(QByteArrayView(piece.constData(), n), sink);
+    if (n < 0) return false;
+    reader.Finish(sink);
+    return true;
+}
+
+// The codes of a file, for the progress line; the file is read again from its start.
+qint64 CountCodes(QFile& in) {
+    qint64 count = 0;
+    const bool read = ReadLines(in, [&](TBatchLine&&) { ++count; });
+    return read && in.seek(0) ? count : 0;
 }
 
 // Why the folder of every file cannot take pictures, or empty. A pattern with
@@ -305,20 +311,14 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
     }
     const bool terminal = IsTerminal(err);
     TProgress progress(err, terminal, terminal && !in.isSequential() ? CountCodes(in) : 0);
-    bool ok = true;
+    bool ok = true, read = true;
     {
         TBatch batch(o, err, progress);
-        const auto add = [&](TBatchLine&& line) { batch.Add(std::move(line)); };
-        TBatchLineReader reader;
-        QByteArray piece(ReadPiece, Qt::Uninitialized);
-        qint64 n = 0;
-        while ((n = in.read(piece.data(), piece.size())) > 0)
-            reader.Feed(QByteArrayView(piece.constData(), n), add);
-        if (n == 0) reader.Finish(add);
+        read = ReadLines(in, [&](TBatchLine&& line) { batch.Add(std::move(line)); });
         ok = batch.Finish();
     }
     progress.Clear();
-    if (in.error() != QFileDevice::NoError) {
+    if (!read) {
         err << Prefix << o.Batch << ": " << in.errorString() << '\n';
         ok = false;
     }

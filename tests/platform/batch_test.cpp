@@ -3,39 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "BatchLines.h"
 #include "BatchRun.h"
+#include "CliRun.h"
 #include "GeneratePicture.h"
 #include "VerifyPicture.h"
 #include "ZoBarCode_interface.h"
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(BARCODEGEN_CLI), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
