@@ -5,14 +5,16 @@
 #include <new>
 
 #include "BarcodeError.h"
+#include "BatchRun.h"
 #include "GeneratePicture.h"
 #include "SaveImage.h"
 #include "TypeNames.h"
 #include "VectorPicture.h"
+#include "VerifyPicture.h"
 
 namespace {
 
-const QString Prefix = QStringLiteral("barcodegen-cli: ");
+const QString Prefix = QString::fromLatin1(CliPrefix);
 
 // The code as the engine reads it for a type of digits: without the blanks and
 // control characters around it.
@@ -130,6 +132,7 @@ QString TypeList() {
 int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err, bool bytesToOut = true) {
     for (const QString& line : r.Messages)
         err << line << "\n";
+    if (!r.Unverified.isEmpty()) err << UnverifiedLine(r.Unverified) << "\n";
     if (r.Exit != cliOk || !bytesToOut || r.Bytes.isEmpty()) return r.Exit;
     if (out.write(r.Bytes) != r.Bytes.size()) {
         err << Prefix << "standard output: " << out.errorString() << "\n";
@@ -139,6 +142,10 @@ int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err, bool bytesTo
 }
 
 } // namespace
+
+QString UnverifiedLine(const QString& reason) {
+    return Prefix + QStringLiteral("--verify: %1; written unverified").arg(reason);
+}
 
 QString EscapeForLine(const QString& text) {
     QString out;
@@ -168,6 +175,14 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
         TCodeOutcome r;
         r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
         const QImage& picture = r.Picture;
+        if (o.Verify) {
+            const bool check = o.Generate.UseCheckSum;
+            const QString text = PrepareBarcode(code, o.Type, check).Text;
+            r.Unverified = UnverifiableReason(o.Type, text, check);
+            const QString problem =
+                r.Unverified.isEmpty() ? VerifyProblem(picture, o.Type, text, check) : QString();
+            if (!problem.isEmpty()) return Refused(Prefix + problem);
+        }
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
@@ -180,7 +195,8 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
     });
 }
 
-TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& fileName) {
+TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& fileName,
+                     TFileFlush flush) {
     TCodeOutcome r = RenderCode(o, code);
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
@@ -192,7 +208,7 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
                 *e = device.errorString();
                 return false;
             },
-            &error);
+            &error, flush);
         if (!written) return Refused(Prefix + error);
         return r;
     });
@@ -223,6 +239,7 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
         case TCliAction::Generate:
             break;
         }
+        if (!o.Batch.isEmpty()) return RunBatch(o, err);
         if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
         return Finish(RunCode(o, o.Code, o.Output), out, err, false);
     } catch (const std::bad_alloc&) {

@@ -11,21 +11,31 @@
 
 enum TCliExit { cliOk = 0, cliRefused = 1, cliUsage = 2 };
 
+// Begins our own messages (the engine's are printed as they are).
+inline constexpr char CliPrefix[] = "barcodegen-cli: ";
+
 // What one code's run came to. Nothing in it is shared, so runs may go on in
 // several threads at once.
 struct TCodeOutcome {
     TCliExit Exit = cliOk;
     QStringList Messages; // lines for standard error: the refusal, then perhaps a hint
-    QImage Picture;       // the picture drawn, also for SVG and PDF (null when refused)
-    QByteArray Bytes;     // the encoded picture (empty when refused)
+    // Why --verify could not check the symbol (its type is one the decoder
+    // cannot read); the picture is still made. Reported once per run.
+    QString Unverified;
+    QImage Picture;   // the picture drawn, also for SVG and PDF (null when refused)
+    QByteArray Bytes; // the encoded picture (empty when refused)
 };
 
-// Prepares, draws and encodes one code with the parsed options (Type,
-// Generate, Dpi, Format). Catches every failure into the outcome.
+// Prepares, draws, verifies (with Verify) and encodes one code with the parsed
+// options (Type, Generate, Dpi, Format). Catches every failure into the outcome.
 TCodeOutcome RenderCode(const TCliOptions& options, const QString& code);
 
 // RenderCode, then the bytes written to fileName whole or not at all.
-TCodeOutcome RunCode(const TCliOptions& options, const QString& code, const QString& fileName);
+TCodeOutcome RunCode(const TCliOptions& options, const QString& code, const QString& fileName,
+                     TFileFlush flush = TFileFlush::ToDisk);
+
+// The line of standard error that reports an Unverified reason.
+QString UnverifiedLine(const QString& reason);
 
 // The text line of --pattern: a backslash as \\, control characters as \t, \r,
 // \n or \xHH, so that the output stays two lines whatever the text.

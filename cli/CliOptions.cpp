@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
+#include <algorithm>
 #include <optional>
 
 #include "TypeNames.h"
@@ -37,8 +39,23 @@ character is added by default).
 Types are named by --list-types names or by the names the messages use (EAN13,
 UPC_E0), in any case, with "-", "_" and blanks ignored, or by index.
 
+--batch FILE draws every non-empty line of FILE (- for standard input; LF or
+CR LF line ends; UTF-8) as one code with the same options, exactly as a single
+run draws it. -o PATTERN names the files: its run of '#' becomes the line
+number, zero-padded to the run's length (out/#####.png gives out/00001.png);
+without '#' the number goes before the extension (label.png gives label1.png).
+A refused line prints "line N: MESSAGE" and writes no file; the other lines are
+still written. Each file appears whole or not at all. On a terminal a progress
+line shows while more than a second of work is left.
+
+--verify reads every picture back with ZXing-C++ and refuses one that does not
+read as the code it encodes. Types the decoder cannot read (MSI, PostNet, two of
+five industrial and matrix, the UPC supplements) are written and reported once
+as not verifiable.
+
 After a refused code a line beginning "hint:" may follow the message.
-Exit status: 0 done, 1 the code was refused or the file not written, 2 usage error.
+Exit status: 0 done, 1 the code (or a line of the batch) was refused or a file
+not written, 2 usage error.
 )";
 
 struct Option {
@@ -59,6 +76,10 @@ constexpr Option Options[] = {
     {"dpi", nullptr, "N", "Resolution written into the file, 1 to 10000 (default 96)."},
     {"output", "o", "file", "Write the picture to file; - is standard output."},
     {"format", "f", "format", "png, bmp, jpg, svg or pdf (default: by the file name)."},
+    {"batch", nullptr, "file",
+     "Draw every non-empty line of file (- is standard input); -o gives the name pattern."},
+    {"jobs", nullptr, "N", "Draw a batch on N threads (default: the number of cores)."},
+    {"verify", nullptr, nullptr, "Read every picture back with ZXing-C++ before writing it."},
     {"pattern", nullptr, nullptr, "Print the encoded text and the bar pattern; draw nothing."},
     {"list-types", nullptr, nullptr, "Print the symbologies."},
     {"help", "h", nullptr, "Show this help."},
@@ -66,8 +87,8 @@ constexpr Option Options[] = {
 };
 
 // Options that shape the picture: meaningless with --pattern.
-constexpr const char* DrawingOptions[] = {"output", "format",    "size",   "dpi",
-                                          "border", "no-border", "no-text"};
+constexpr const char* DrawingOptions[] = {"output",    "format",  "size",  "dpi",  "border",
+                                          "no-border", "no-text", "batch", "jobs", "verify"};
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -154,6 +175,12 @@ std::optional<QString> FileValue(const QString& text, QString& why) {
     return std::nullopt;
 }
 
+std::optional<QString> InputValue(const QString& text, QString& why) {
+    if (!text.isEmpty()) return text;
+    why = QStringLiteral("needs a file name (or - for standard input)");
+    return std::nullopt;
+}
+
 // The first option of names that is set, as written on a command line, or "".
 template <class Names> QString FirstSet(const QCommandLineParser& parser, const Names& names) {
     for (const char* n : names)
@@ -198,8 +225,16 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
         !OneValue(parser, "size", SizeValue, size, error) ||
         !OneValue(parser, "dpi", IntIn(1, CliMaxDpi), o.Dpi, error) ||
         !OneValue(parser, "output", FileValue, o.Output, error) ||
-        !OneValue(parser, "format", FormatValue, format, error))
+        !OneValue(parser, "format", FormatValue, format, error) ||
+        !OneValue(parser, "batch", InputValue, o.Batch, error) ||
+        !OneValue(parser, "jobs", IntIn(1, CliMaxJobs), o.Jobs, error))
         return error;
+    o.Verify = parser.isSet(QStringLiteral("verify"));
+    const bool batch = !o.Batch.isEmpty();
+    if (parser.isSet(QStringLiteral("jobs")) && !batch)
+        return QStringLiteral("--jobs goes with --batch: a single CODE is drawn on one thread");
+    if (batch && !parser.isSet(QStringLiteral("jobs")))
+        o.Jobs = std::clamp(QThread::idealThreadCount(), 1, CliMaxJobs);
     o.Generate.UseCheckSum = !parser.isSet(QStringLiteral("no-check-digit"));
     o.Generate.ShowText = !parser.isSet(QStringLiteral("no-text"));
     if (parser.isSet(QStringLiteral("no-border"))) o.Generate.Border = 0;
@@ -208,11 +243,23 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
     const QString box = GenerateBoxProblem(o.Generate);
     if (!box.isEmpty()) return QStringLiteral("--size: %1").arg(box);
 
-    if (codes.isEmpty()) return QStringLiteral("no CODE given");
-    if (codes.size() > 1)
-        return QStringLiteral("more than one CODE given ('%1' and '%2'); quote a code with blanks")
-            .arg(codes[0], codes[1]);
-    o.Code = codes[0];
+    if (batch) {
+        if (!codes.isEmpty())
+            return QStringLiteral("--batch reads its codes from %1: no CODE goes with it ('%2')")
+                .arg(o.Batch, codes[0]);
+        if (o.Output.isEmpty())
+            return QStringLiteral("--batch needs --output PATTERN, such as out/#####.png");
+        if (o.Output == QLatin1String("-"))
+            return QStringLiteral("--batch writes a file per code: --output takes a name "
+                                  "PATTERN, not -");
+    } else {
+        if (codes.isEmpty()) return QStringLiteral("no CODE given");
+        if (codes.size() > 1)
+            return QStringLiteral(
+                       "more than one CODE given ('%1' and '%2'); quote a code with blanks")
+                .arg(codes[0], codes[1]);
+        o.Code = codes[0];
+    }
     if (o.Action == TCliAction::Pattern) return {};
 
     if (o.Output.isEmpty())

@@ -15,9 +15,12 @@ struct TCliOptions {
     int Type = bcCodeEAN13;
     TGenerateOptions Generate; // check digit, text, border (0 when off), box size
     int Dpi = DefaultDpi;
-    QString Output; // a file name, or "-" for standard output
+    QString Output; // a file name, or "-" for standard output; with Batch the name pattern
     QString Format; // "PNG", "BMP", "JPEG", "SVG" or "PDF", from --format or the extension
     QString Code;
+    QString Batch;       // the file of codes, one a line ("-" standard input); empty: one CODE
+    int Jobs = 1;        // drawing threads of a batch (--jobs, by default the number of cores)
+    bool Verify = false; // read every picture back with a decoder before it is written
 };
 
 // The outcome of parsing: Error is empty when the arguments are fine, otherwise
@@ -28,6 +31,7 @@ struct TCliParse {
 };
 
 inline constexpr int CliMaxDpi = 10000;
+inline constexpr int CliMaxJobs = 64;
 
 // args without the program name.
 TCliParse ParseCliArguments(const QStringList& args);

@@ -34,6 +34,19 @@ QImage BlankBitmap(int width, int height) {
     return image;
 }
 
+// The top left width x height pixels of bitmap, without copying them: the crop
+// shares the bitmap's memory (and keeps it), and copies it only when written
+// to. Copying cost a twentieth of a batch's time.
+QImage Cropped(const QImage& bitmap, int width, int height) {
+    auto* whole = new QImage(bitmap);
+    QImage crop(
+        whole->constBits(), width, height, whole->bytesPerLine(), whole->format(),
+        [](void* image) { delete static_cast<QImage*>(image); }, whole);
+    crop.setDotsPerMeterX(bitmap.dotsPerMeterX());
+    crop.setDotsPerMeterY(bitmap.dotsPerMeterY());
+    return crop;
+}
+
 // The window's rectangle: left b, top b, right W - 2b, bottom H - 2b.
 TRect BoxRect(const TGenerateOptions& o) {
     const int b = BorderOf(o);
@@ -93,7 +106,7 @@ QImage GenerateBarcodePicture(const QString& code, int type, const TGenerateOpti
         bitmap = BlankBitmap(width, options.Height);
         r = DrawInto(bitmap, code, type, options);
     }
-    return bitmap.copy(0, 0, width, height);
+    return Cropped(bitmap, width, height);
 }
 
 void PaintBarcodePicture(QPaintDevice& device, QSize size, const QString& code, int type,

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPolygon>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "QtConvert.h"
 
@@ -14,11 +16,41 @@ QPaintDevice& At96Dpi(QImage& image) {
     image.setDotsPerMeterY(DotsPerMeterAt96Dpi);
     return image;
 }
+
+// The fonts of a thread, by size, style and device resolution. Making a QFont
+// and finding its face cost more than measuring a text with it, and the
+// automatic font size tries a dozen sizes for every picture. A kept
+// QFontMetrics keeps the face it found.
+struct TFontEntry {
+    TFont font;
+    double scale;
+    int dpi;
+    QFont qfont;
+    QFontMetrics metrics;
+};
+
+TFontEntry& CachedFont(const TFont& font, double scale, QPaintDevice& device) {
+    thread_local std::vector<std::unique_ptr<TFontEntry>> cache;
+    const int dpi = device.logicalDpiY();
+    for (const auto& e : cache)
+        if (e->dpi == dpi && e->scale == scale && e->font == font) return *e;
+    if (cache.size() >= 256) cache.clear();
+    QFont f = ToQFont(font);
+    if (scale != 1.0) f.setPointSizeF(f.pointSizeF() * scale);
+    const QFontMetrics metrics(f, &device);
+    cache.push_back(std::make_unique<TFontEntry>(TFontEntry{font, scale, dpi, f, metrics}));
+    return *cache.back();
+}
 } // namespace
 
-TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {}
+TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {
+    if (image.format() != QImage::Format_RGB32) return;
+    bits = image.bits(); // the painter has made the image its own already
+    stride = image.bytesPerLine();
+    bounds = image.rect();
+}
 
-TQtCanvas::TQtCanvas(QPaintDevice& device) {
+TQtCanvas::TQtCanvas(QPaintDevice& device) : device(device) {
     const int dpi = device.logicalDpiY();
     if (dpi > 0 && dpi != 96) fontScale = 96.0 / dpi;
     painter.begin(&device);
@@ -26,30 +58,92 @@ TQtCanvas::TQtCanvas(QPaintDevice& device) {
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
+const QFontMetrics& TQtCanvas::Metrics() const {
+    return CachedFont(Font, fontScale, device).metrics;
+}
+
 void TQtCanvas::ApplyFont() {
-    QFont f = ToQFont(Font);
-    if (fontScale != 1.0) f.setPointSizeF(f.pointSizeF() * fontScale);
-    painter.setFont(f);
+    if (painterFont == Font) return;
+    TFontEntry& e = CachedFont(Font, fontScale, device);
+    painter.setFont(e.qfont);
+    painterFont = Font;
+}
+
+TQtCanvas::~TQtCanvas() {
+    FlushRects();
+}
+
+void TQtCanvas::FillRect(const QRect& r, const QColor& colour) {
+    if (!bits) {
+        painter.fillRect(r, colour);
+        return;
+    }
+    const QRect clipped = r & bounds;
+    if (!clipped.isEmpty())
+        pendingRects.push_back({clipped, colour.rgb()}); // opaque, as the painter stores it
+}
+
+// The rectangles in the order they came. A barcode's bars share a few runs of
+// rows, and in such a run every row that was equal to the first before is equal
+// to it after: one row is filled rectangle by rectangle and copied to the others.
+void TQtCanvas::FlushRects() {
+    if (pendingRects.empty()) return;
+    std::vector<int> edges; // the first row of every run
+    for (const TPendingRect& p : pendingRects) {
+        edges.push_back(p.rect.top());
+        edges.push_back(p.rect.bottom() + 1);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<const TPendingRect*> run;
+    std::vector<QRgb> before;
+    for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+        const int top = edges[e], end = edges[e + 1];
+        run.clear();
+        int left = bounds.right(), right = bounds.left();
+        for (const TPendingRect& p : pendingRects)
+            if (p.rect.top() <= top && p.rect.bottom() >= end - 1) {
+                run.push_back(&p);
+                left = std::min(left, p.rect.left());
+                right = std::max(right, p.rect.right());
+            }
+        if (run.empty()) continue;
+        const auto line = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride) + left; };
+        const auto fill = [&](QRgb* row) {
+            for (const TPendingRect* p : run)
+                std::fill(row + (p->rect.left() - left), row + (p->rect.right() + 1 - left),
+                          p->pixel);
+        };
+        const std::size_t width = std::size_t(right - left + 1);
+        before.assign(line(top), line(top) + width);
+        fill(line(top));
+        for (int y = top + 1; y < end; ++y) {
+            if (std::equal(before.begin(), before.end(), line(y)))
+                std::copy(line(top), line(top) + width, line(y));
+            else
+                fill(line(y));
+        }
+    }
+    pendingRects.clear();
 }
 
 int TQtCanvas::TextWidth(const std::u16string& text) {
-    ApplyFont();
-    return painter.fontMetrics().horizontalAdvance(ToQString(text));
+    return Metrics().horizontalAdvance(ToQString(text));
 }
 
 int TQtCanvas::TextHeight(const std::u16string&) {
-    ApplyFont();
-    const QFontMetrics m = painter.fontMetrics();
+    const QFontMetrics& m = Metrics();
     return m.ascent() + m.descent();
 }
 
 void TQtCanvas::TextOut(int x, int y, const std::u16string& text) {
     ApplyFont();
     const QString s = ToQString(text);
-    const QFontMetrics m = painter.fontMetrics();
+    const QFontMetrics& m = Metrics();
     if (Brush.Style == TBrushStyle::bsSolid)
-        painter.fillRect(x, y, m.horizontalAdvance(s), m.ascent() + m.descent(),
-                         ToQColor(Brush.Color));
+        FillRect(QRect(x, y, m.horizontalAdvance(s), m.ascent() + m.descent()),
+                 ToQColor(Brush.Color));
+    FlushRects();
     painter.setPen(ToQColor(Font.Color));
     painter.drawText(x, y + m.ascent(), s);
 }
@@ -72,10 +166,11 @@ void TQtCanvas::Polygon(const std::vector<TPoint>& points) {
         // Every bar is an axis-aligned rectangle whose outline pixels belong to it:
         // fill exactly the columns and rows from corner to corner, both inclusive.
         const QRect r(QPoint(minX, minY), QPoint(maxX, maxY));
-        if (Brush.Style == TBrushStyle::bsSolid) painter.fillRect(r, fill);
+        if (Brush.Style == TBrushStyle::bsSolid) FillRect(r, fill);
         if (Pen.Width > 0 && outline != fill) {
             painter.setPen(QPen(outline, 0));
             painter.setBrush(Qt::NoBrush);
+            FlushRects();
             painter.drawRect(r.adjusted(0, 0, -1, -1));
         }
         return;
@@ -85,5 +180,6 @@ void TQtCanvas::Polygon(const std::vector<TPoint>& points) {
         poly << QPoint(p.X, p.Y);
     painter.setPen(Pen.Width > 0 ? QPen(outline, Pen.Width) : QPen(Qt::NoPen));
     painter.setBrush(Brush.Style == TBrushStyle::bsSolid ? QBrush(fill) : QBrush(Qt::NoBrush));
+    FlushRects();
     painter.drawPolygon(poly);
 }

@@ -22,10 +22,13 @@ ensure_packages() {
 
 # What building and running the program needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
-    zlib1g-dev fonts-wine fonts-liberation2 fonts-dejavu-core)
+    zlib1g-dev libzxing-dev fonts-wine fonts-liberation2 fonts-dejavu-core)
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
     poppler-utils)
+# What bench/batch_vs_zint.sh needs on top: the generator it times against, and
+# GNU time for peak memory.
+BENCH_PACKAGES=(zint time)
 
 # build_step quiet|loud command...: runs a configure or build command with its
 # output on stderr (stdout may carry a picture). Quiet keeps the output back

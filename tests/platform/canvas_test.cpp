@@ -1,6 +1,8 @@
 // The Qt canvas paints exactly the pixels the engine asks for.
 #include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
+#include <random>
 
 #include "BarcodeError.h"
 #include "QtCanvas.h"
@@ -31,6 +33,31 @@ TEST(QtCanvas, RectanglePolygonCoversBothCornersInclusive) {
             const bool inside = x >= 10 && x <= 13 && y >= 3 && y <= 12;
             EXPECT_EQ(IsColor(img, x, y, Qt::black), inside) << x << "," << y;
         }
+}
+
+// The canvas fills rectangles in the bitmap's memory, batched by runs of rows:
+// the pixels must be the painter's, in the order drawn, over any picture.
+TEST(QtCanvas, RectanglesGiveThePaintersPixels) {
+    std::mt19937 rng(12);
+    for (int round = 0; round < 20; ++round) {
+        QImage img = White(40, 30);
+        for (int i = 0; i < 30; ++i) // what lay there before: not the same on every row
+            img.setPixel(int(rng() % 40), int(rng() % 30), qRgb(200, 0, 0));
+        QImage expected = img.copy();
+        {
+            TQtCanvas canvas(img);
+            QPainter painter(&expected);
+            for (int i = 0; i < 12; ++i) {
+                const int x1 = int(rng() % 46) - 3, y1 = int(rng() % 36) - 3;
+                const int x2 = x1 + int(rng() % 10), y2 = y1 + int(rng() % 20);
+                const TColor colour = rng() % 2 ? clBlack : 0x00FF00;
+                canvas.Pen.Color = canvas.Brush.Color = colour;
+                canvas.Polygon({{x1, y1}, {x1, y2}, {x2, y2}, {x2, y1}});
+                painter.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), ToQColor(colour));
+            }
+        }
+        EXPECT_EQ(img, expected) << "round " << round;
+    }
 }
 
 TEST(QtCanvas, ColoursAreBgrLikeTheEngine) {

@@ -7,33 +7,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "CliRun.h"
 #include "GeneratePicture.h"
 #include "ScanSupport.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-    QString text() const { return QString::fromUtf8(out); }
-};
-
-CliRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(BARCODEGEN_CLI), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
 std::string Str(const QStringList& args) {
     return args.join(u' ').toStdString();
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Runs an external converter; false when it fails.

@@ -1,0 +1,326 @@
+#include "BatchRun.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <unistd.h>
+#include <vector>
+
+#include "BarcodeCli.h"
+#include "BatchLines.h"
+
+namespace {
+
+const QString Prefix = QString::fromLatin1(CliPrefix);
+constexpr qsizetype ReadPiece = 64 * 1024;
+constexpr auto Tick = std::chrono::milliseconds(100);
+
+// A line of the batch from its reading until its messages are printed.
+struct TSlot {
+    qint64 Number = 0;
+    QString Code;
+    bool Done = false;
+    bool Failed = false;
+    QStringList Messages;
+    QString Unverified;
+};
+
+// The self-redrawing line on a terminal; nothing when err is no terminal.
+class TProgress {
+public:
+    TProgress(QTextStream& err, bool terminal, qint64 total)
+        : err(err), terminal(terminal), total(total) {
+        clock.start();
+    }
+    // Redraws at most ten times a second, and only while more than a second of
+    // work is left (or, the total unknown, once a second has passed).
+    void Update(qint64 done) {
+        if (!terminal) return;
+        const qint64 ms = clock.elapsed();
+        if (ms - drawnAt < 100) return;
+        drawnAt = ms;
+        const double seconds = ms / 1000.0;
+        const bool wanted =
+            total > 0 ? done > 0 && ms >= 250 && double(total - done) * seconds / double(done) > 1.0
+                      : seconds > 1.0;
+        if (!wanted) {
+            Clear();
+            return;
+        }
+        err << '\r' << BatchProgressText(done, total, seconds) << "\x1b[K";
+        err.flush();
+        shown = true;
+    }
+    // Before a message, and at the end.
+    void Clear() {
+        if (!shown) return;
+        err << "\r\x1b[K";
+        err.flush();
+        shown = false;
+        drawnAt = -1000;
+    }
+
+private:
+    QTextStream& err;
+    const bool terminal;
+    const qint64 total;
+    QElapsedTimer clock;
+    qint64 drawnAt = -1000;
+    bool shown = false;
+};
+
+// Reading on the calling thread, drawing on the workers, printing on the
+// calling thread in line order. At most a window of lines is under way, so
+// memory does not grow with the batch.
+class TBatch {
+public:
+    TBatch(const TCliOptions& o, QTextStream& err, TProgress& progress)
+        : o(o), err(err), progress(progress), window(8 * std::size_t(o.Jobs) + 32) {
+        for (int i = 0; i < o.Jobs; ++i) {
+            workers.emplace_back(QThread::create([this] { Work(); }));
+            workers.back()->start();
+        }
+    }
+    ~TBatch() {
+        Close();
+        for (const auto& w : workers)
+            w->wait();
+    }
+    TBatch(const TBatch&) = delete;
+    TBatch& operator=(const TBatch&) = delete;
+
+    // Queues a line; waits, printing what is finished, while the window is full.
+    void Add(TBatchLine&& line) {
+        std::unique_lock lock(mutex);
+        while (queue.size() >= window) {
+            PrintFinished(lock);
+            if (queue.size() >= window) finished.wait_for(lock, Tick);
+        }
+        TSlot slot;
+        slot.Number = line.Number;
+        slot.Code = std::move(line.Code);
+        if (!line.Problem.isEmpty()) {
+            slot.Done = slot.Failed = true;
+            slot.Messages << line.Problem;
+        }
+        queue.push_back(std::move(slot));
+        work.notify_one();
+        PrintFinished(lock);
+    }
+
+    // Waits for every line and prints the rest; true when none failed.
+    bool Finish() {
+        Close();
+        std::unique_lock lock(mutex);
+        while (!queue.empty()) {
+            PrintFinished(lock);
+            if (!queue.empty()) finished.wait_for(lock, Tick);
+        }
+        return !anyFailed;
+    }
+
+private:
+    const TCliOptions& o;
+    QTextStream& err;
+    TProgress& progress;
+    const std::size_t window;
+    std::vector<std::unique_ptr<QThread>> workers;
+
+    std::mutex mutex;
+    std::condition_variable work, finished;
+    std::deque<TSlot> queue;
+    qint64 first = 0; // the sequence number of queue.front()
+    qint64 next = 0;  // the sequence number of the next slot to draw
+    bool closed = false;
+
+    // Only on the calling thread:
+    qint64 printed = 0;
+    bool anyFailed = false;
+    std::set<QString> reported; // reasons of Unverified already printed
+
+    void Close() {
+        {
+            std::lock_guard lock(mutex);
+            closed = true;
+        }
+        work.notify_all();
+    }
+
+    void Work() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            const qint64 end = first + qint64(queue.size());
+            while (next < end && queue[std::size_t(next - first)].Done)
+                ++next; // refused when read
+            if (next == end) {
+                if (closed) return;
+                work.wait(lock);
+                continue;
+            }
+            const qint64 seq = next++;
+            const TSlot& slot = queue[std::size_t(seq - first)];
+            const qint64 number = slot.Number;
+            const QString code = slot.Code;
+            lock.unlock();
+            TCodeOutcome r;
+            try {
+                r = RunCode(o, code, BatchFileName(o.Output, number), TFileFlush::Skip);
+            } catch (...) { // only the file name is made outside RunCode's own guard
+                r.Exit = cliRefused;
+                r.Messages = QStringList{Prefix + QStringLiteral("not enough memory")};
+            }
+            lock.lock();
+            // Our slot is not done, so it is still queued: only done queue leave the front.
+            TSlot& done = queue[std::size_t(seq - first)];
+            done.Done = true;
+            done.Failed = r.Exit != cliOk;
+            done.Messages = std::move(r.Messages);
+            done.Unverified = std::move(r.Unverified);
+            // Waking the reader for every picture costs more than drawing it:
+            // it is woken when a quarter of the window can be printed and
+            // refilled, or when the workers are about to run out of lines.
+            const std::size_t printable = FinishedAtFront();
+            const bool starving = next == first + qint64(queue.size());
+            if (closed || printable >= window / 4 || (printable > 0 && starving))
+                finished.notify_one();
+        }
+    }
+
+    std::size_t FinishedAtFront() const {
+        std::size_t n = 0;
+        while (n < queue.size() && queue[n].Done)
+            ++n;
+        return n;
+    }
+
+    void PrintFinished(std::unique_lock<std::mutex>& lock) {
+        std::vector<TSlot> ready;
+        while (!queue.empty() && queue.front().Done) {
+            ready.push_back(std::move(queue.front()));
+            queue.pop_front();
+            ++first;
+        }
+        lock.unlock();
+        for (const TSlot& s : ready) {
+            if (!s.Messages.isEmpty() || !s.Unverified.isEmpty()) progress.Clear();
+            for (const QString& m : s.Messages)
+                err << "line " << s.Number << ": "
+                    << (m.startsWith(Prefix) ? m.mid(Prefix.size()) : m) << '\n';
+            if (!s.Unverified.isEmpty() && reported.insert(s.Unverified).second)
+                err << UnverifiedLine(s.Unverified) << '\n';
+            anyFailed = anyFailed || s.Failed;
+        }
+        printed += qint64(ready.size());
+        if (!ready.empty()) err.flush();
+        progress.Update(printed);
+        lock.lock();
+    }
+};
+
+bool IsTerminal(const QTextStream& err) {
+    const auto* file = qobject_cast<const QFile*>(err.device());
+    return file && file->handle() >= 0 && ::isatty(file->handle());
+}
+
+// Hands every line of in to sink, reading piece by piece; false on a read error.
+bool ReadLines(QFile& in, const TBatchLineReader::TSink& sink) {
+    TBatchLineReader reader;
+    QByteArray piece(ReadPiece, Qt::Uninitialized);
+    qint64 n = 0;
+    while ((n = in.read(piece.data(), piece.size())) > 0)
+        reader.Feed(QByteArrayView(piece.constData(), n), sink);
+    if (n < 0) return false;
+    reader.Finish(sink);
+    return true;
+}
+
+// The codes of a file, for the progress line; the file is read again from its start.
+qint64 CountCodes(QFile& in) {
+    qint64 count = 0;
+    const bool read = ReadLines(in, [&](TBatchLine&&) { ++count; });
+    return read && in.seek(0) ? count : 0;
+}
+
+// Why the folder of every file cannot take pictures, or empty. A pattern with
+// '#' in its folder is left to the files' own messages.
+QString FolderProblem(const QString& pattern) {
+    const QFileInfo file(pattern);
+    if (file.path().contains(u'#')) return {};
+    const QFileInfo folder(file.path());
+    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(file.path());
+    if (!folder.isWritable()) return QStringLiteral("%1: folder not writable").arg(file.path());
+    return {};
+}
+
+} // namespace
+
+QString BatchFileName(const QString& pattern, qint64 number) {
+    const QString digits = QString::number(number);
+    QString name;
+    bool numbered = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        if (pattern[i] != u'#') {
+            name += pattern[i++];
+            continue;
+        }
+        const qsizetype from = i;
+        while (i < pattern.size() && pattern[i] == u'#')
+            ++i;
+        name += digits.rightJustified(i - from, u'0');
+        numbered = true;
+    }
+    if (numbered) return name;
+    const qsizetype slash = pattern.lastIndexOf(u'/');
+    const qsizetype dot = pattern.lastIndexOf(u'.');
+    return dot > slash ? QString(pattern).insert(dot, digits) : pattern + digits;
+}
+
+QString BatchProgressText(qint64 done, qint64 total, double seconds) {
+    const double rate = seconds > 0 ? double(done) / seconds : 0;
+    const QString perSecond = QStringLiteral("%1 a second").arg(qRound64(rate));
+    if (total <= 0) return QStringLiteral("%1 codes, %2").arg(done).arg(perSecond);
+    QString left = QStringLiteral("?");
+    if (rate > 0) {
+        const qint64 s = qRound64(double(total - done) / rate);
+        left = s < 60 ? QStringLiteral("%1 s").arg(s)
+                      : QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
+    }
+    return QStringLiteral("%1/%2 codes, %3, %4 left").arg(done).arg(total).arg(perSecond, left);
+}
+
+int RunBatch(const TCliOptions& o, QTextStream& err) {
+    const QString folder = FolderProblem(o.Output);
+    if (!folder.isEmpty()) {
+        err << Prefix << "--output " << o.Output << ": " << folder << '\n';
+        return cliRefused;
+    }
+    QFile in;
+    const bool opened = o.Batch == QLatin1String("-")
+                            ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
+                            : (in.setFileName(o.Batch), in.open(QIODevice::ReadOnly));
+    if (!opened) {
+        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        return cliRefused;
+    }
+    const bool terminal = IsTerminal(err);
+    TProgress progress(err, terminal, terminal && !in.isSequential() ? CountCodes(in) : 0);
+    bool ok = true, read = true;
+    {
+        TBatch batch(o, err, progress);
+        read = ReadLines(in, [&](TBatchLine&& line) { batch.Add(std::move(line)); });
+        ok = batch.Finish();
+    }
+    progress.Clear();
+    if (!read) {
+        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        ok = false;
+    }
+    return ok ? cliOk : cliRefused;
+}

@@ -1,0 +1,22 @@
+// --batch: a picture for every line of a file, drawn on several threads, with
+// the files and messages of one thread.
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+#include "CliOptions.h"
+
+// The file name of line number: every run of '#' in pattern becomes the number,
+// zero-padded to the run's length; a pattern without '#' takes the number before
+// the extension of its file name ("label.png" gives "label7.png").
+QString BatchFileName(const QString& pattern, qint64 number);
+
+// The progress line after done of total codes in seconds: "1200/10000 codes,
+// 950 a second, 9 s left". A total of 0 stands for one not known (standard input).
+QString BatchProgressText(qint64 done, qint64 total, double seconds);
+
+// Runs the batch of options (Batch, Output as the name pattern, Jobs, and the
+// drawing options). "line N: MESSAGE" and every other message go to err, in
+// line order; a progress line too when err is a terminal. Returns a TCliExit.
+int RunBatch(const TCliOptions& options, QTextStream& err);

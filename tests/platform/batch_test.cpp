@@ -1,0 +1,319 @@
+// --batch and --verify: the line reader, the file names, the read-back check,
+// and the real binary against single runs of itself.
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "BatchLines.h"
+#include "BatchRun.h"
+#include "CliRun.h"
+#include "GeneratePicture.h"
+#include "VerifyPicture.h"
+#include "ZoBarCode_interface.h"
+
+namespace {
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A PDF carries the second it was made; everything else must be the same.
+QByteArray WithoutCreationDate(QByteArray bytes) {
+    static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9Z+'-]*\\)"));
+    return QString::fromLatin1(bytes).replace(date, QString()).toLatin1();
+}
+
+QStringList Files(const QString& dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+std::string Lines(const std::vector<TBatchLine>& lines) {
+    std::string s;
+    for (const TBatchLine& l : lines)
+        s += std::to_string(l.Number) + ":" +
+             (l.Problem.isEmpty() ? l.Code.toStdString() : "!" + l.Problem.toStdString()) + "|";
+    return s;
+}
+
+} // namespace
+
+TEST(BatchLines, SplitLikeTheLinesOfAnEditor) {
+    const QByteArray longLine(BatchMaxLineBytes + 1, '1');
+    const QByteArray longest(BatchMaxLineBytes, '1');
+    const struct {
+        QByteArray input;
+        std::string lines; // number:code| or number:!problem|
+    } cases[] = {
+        {"", ""},
+        {"a\nb\n", "1:a|2:b|"},
+        {"a\r\nb", "1:a|2:b|"}, // CR LF, and a last line without its end
+        {"\n\r\n a\n\n", "3: a|"},
+        {"\xEF\xBB\xBF"
+         "590\r\n\xEF\xBB\xBF"
+         "1\n",
+         "1:590|2:\xEF\xBB\xBF"
+         "1|"},                // a byte-order mark begins the file only
+        {"a\rb\n", "1:a\rb|"}, // a lone CR is part of the code
+        {"\xC3\xA9\n\xFF\xFEok\nend", "1:\xC3\xA9|2:!the line is not UTF-8 text|3:end|"},
+        {longLine + "\nx", "1:!the line is longer than 65536 bytes|2:x|"},
+        {longest + "\r\n", "1:" + longest.toStdString() + "|"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Lines(ReadBatchLines(c.input)), c.lines) << c.input.left(40).toStdString();
+        // In pieces of any size the lines are the same.
+        for (const qsizetype piece : {1, 2, 7}) {
+            std::vector<TBatchLine> lines;
+            const auto keep = [&](TBatchLine&& l) { lines.push_back(std::move(l)); };
+            TBatchLineReader reader;
+            for (qsizetype i = 0; i < c.input.size(); i += piece)
+                reader.Feed(QByteArrayView(c.input).sliced(i, std::min(piece, c.input.size() - i)),
+                            keep);
+            reader.Finish(keep);
+            EXPECT_EQ(Lines(lines), c.lines) << "pieces of " << piece;
+        }
+    }
+}
+
+TEST(BatchRun, FileNamesAndProgress) {
+    const struct {
+        const char* pattern;
+        qint64 number;
+        const char* name;
+    } names[] = {
+        {"out/#####.png", 1, "out/00001.png"}, {"out/##.png", 123, "out/123.png"},
+        {"label.png", 7, "label7.png"},        {"v1.2/label", 7, "v1.2/label7"},
+        {"#/a#.svg", 3, "3/a3.svg"},           {"#", 12, "12"},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(BatchFileName(QString::fromUtf8(n.pattern), n.number), n.name) << n.pattern;
+    EXPECT_EQ(BatchProgressText(1200, 10000, 1.0), "1200/10000 codes, 1200 a second, 7 s left");
+    EXPECT_EQ(BatchProgressText(100, 100000, 10.0),
+              "100/100000 codes, 10 a second, 166 min 30 s left");
+    EXPECT_EQ(BatchProgressText(100, 0, 2.0), "100 codes, 50 a second");
+}
+
+TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
+    const struct {
+        int type;
+        const char* code;
+        bool readable; // by ZXing-C++, in both check modes where the code allows both
+    } cases[] = {
+        {bcCode_2_5_interleaved, "12345678", true},
+        {bcCode_2_5_interleaved, "1234", false}, // the reader takes 6 digits or more
+        {bcCode_2_5_industrial, "1234", false},
+        {bcCode_2_5_matrix, "1234", false},
+        {bcCode39, "CODE-39", true},
+        {bcCode39Extended, "Code 39 ext\t!", true},
+        {bcCode128A, "ABC\x01", true},
+        {bcCode128B, "Label-42", true},
+        {bcCode128C, "12345", true},
+        {bcCode93, "CODE93", true},
+        {bcCode93Extended, "Code93 ext", true},
+        {bcCodeMSI, "12345", false},
+        {bcCodePostNet, "12345", false},
+        {bcCodeCodabar, "A123B", true},
+        {bcCodeCodabar, "A1B", false},
+        {bcCodeEAN8, "1234567", true},
+        {bcCodeEAN13, "590123412345", true},
+        {bcCodeUPC_A, "03600029145", true},
+        {bcCodeUPC_E0, "425261", true},
+        {bcCodeUPC_E1, "425261", true},
+        {bcCodeUPC_Supp2, "12", false},
+        {bcCodeUPC_Supp5, "12345", false},
+        {bcCodeEAN128A,
+         "10ABC\x1d"
+         "21X",
+         true},
+        {bcCodeEAN128B, "10abc-1", true},
+        {bcCodeEAN128C, "0112345678901231", true},
+    };
+    for (const auto& c : cases)
+        for (const bool check : {true, false}) {
+            const QString code = QString::fromLatin1(c.code);
+            TPreparedCode p;
+            try {
+                p = PrepareBarcode(code, c.type, check);
+            } catch (const std::exception&) {
+                continue; // EAN and UPC verify a given check digit instead
+            }
+            const QString why = UnverifiableReason(c.type, p.Text, check);
+            EXPECT_EQ(why.isEmpty(), c.readable) << c.type << " " << c.code << " " << check;
+            if (!why.isEmpty()) continue;
+            TGenerateOptions o;
+            o.UseCheckSum = check;
+            for (const int border : {10, 0}) {
+                o.Border = border;
+                const QImage picture = GenerateBarcodePicture(code, c.type, o);
+                EXPECT_EQ(VerifyProblem(picture, c.type, p.Text, check), "")
+                    << c.type << " " << c.code << " check " << check << " border " << border;
+            }
+        }
+}
+
+TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
+    const QString ean = QStringLiteral("590123412345");
+    const QImage good = GenerateBarcodePicture(ean, bcCodeEAN13, {});
+    QImage smudged = good.copy();
+    QPainter(&smudged).fillRect(good.width() / 2 - 8, 0, 16, good.height(), Qt::white);
+    // One bar of the left half gone: a pattern no digit has.
+    QImage lostBar = good.copy();
+    int bar = 80;
+    while (lostBar.pixelColor(bar, 50) != Qt::black)
+        ++bar;
+    for (int x = bar; lostBar.pixelColor(x, 50) == Qt::black; ++x)
+        QPainter(&lostBar).fillRect(x, 0, 1, good.height(), Qt::white);
+    const QImage plain128 =
+        GenerateBarcodePicture(QStringLiteral("0112345678901231"), bcCode128C, {});
+    const struct {
+        QImage picture;
+        int type;
+        const char* text;
+        const char* says;
+    } cases[] = {
+        {good, bcCodeEAN13, "5901234123457", ""},
+        {good, bcCodeEAN13, "5901234123450", "reads back as \"5901234123457\""},
+        {smudged, bcCodeEAN13, "5901234123457", "reads no CodeEAN13 symbol"},
+        {lostBar, bcCodeEAN13, "5901234123457", "reads no CodeEAN13 symbol"},
+        {good, bcCodeUPC_A, "590123412345", "reads back as EAN-13"},
+        // The same bars without the FNC1 that makes them GS1-128.
+        {plain128, bcCodeEAN128C, "0112345678901231", "identifier ]C0, not ]C1"},
+    };
+    for (const auto& c : cases) {
+        const QString problem = VerifyProblem(c.picture, c.type, QString::fromLatin1(c.text), true);
+        EXPECT_EQ(problem.isEmpty(), *c.says == 0) << c.says << problem.toStdString();
+        EXPECT_TRUE(problem.contains(QLatin1String(c.says))) << c.says << problem.toStdString();
+    }
+}
+
+TEST(BatchCli, FilesAreTheBytesOfSingleRunsWhateverTheJobs) {
+    QTemporaryDir dir;
+    const struct {
+        const char* type;
+        QByteArray codes;
+        const char* format;
+    } cases[] = {
+        {"EAN13", "590123412345\n400638133393\n123456789012\n", "png"},
+        {"Code128B", "Label-42\nHello, World!\n", "bmp"},
+        {"Code39", "CODE-39\nA1\n", "jpg"},
+        {"EAN8", "1234567\n9638507\n", "svg"},
+        {"Code93", "CODE93\nX\n", "pdf"},
+    };
+    for (const auto& c : cases) {
+        const QString input = dir.filePath("codes.txt");
+        WriteAll(input, c.codes);
+        const QStringList codes = QString::fromLatin1(c.codes).split('\n', Qt::SkipEmptyParts);
+        for (const char* jobs : {"1", "2"}) {
+            const QString out = dir.filePath(QStringLiteral("%1-%2").arg(c.format, jobs));
+            QDir().mkpath(out);
+            const CliRun r = Cli({"-t", c.type, "--verify", "--batch", input, "--jobs", jobs, "-o",
+                                  out + "/##." + c.format});
+            ASSERT_EQ(r.exitCode, 0) << c.format << r.err.toStdString();
+            EXPECT_EQ(r.out + r.err.toUtf8(), "");
+            ASSERT_EQ(Files(out).size(), codes.size()) << c.format; // and no temporary files
+            for (int i = 0; i < codes.size(); ++i) {
+                const QString single = dir.filePath(QStringLiteral("single.") + c.format);
+                ASSERT_EQ(Cli({"-t", c.type, "-o", single, codes[i]}).exitCode, 0);
+                const QString batch = QStringLiteral("%1/%2.%3")
+                                          .arg(out)
+                                          .arg(i + 1, 2, 10, QChar(u'0'))
+                                          .arg(c.format);
+                EXPECT_EQ(WithoutCreationDate(ReadAll(batch)), WithoutCreationDate(ReadAll(single)))
+                    << batch.toStdString();
+            }
+        }
+    }
+}
+
+TEST(BatchCli, RefusedLinesAreReportedInOrderAndWriteNothing) {
+    QTemporaryDir dir;
+    // CR LF ends, blank lines, a refused line between good ones, bytes that are no UTF-8.
+    const QByteArray input = "\xEF\xBB\xBF"
+                             "590123412345\r\n"
+                             "\r\n"
+                             "59012341234x\r\n"
+                             "400638133393\r\n"
+                             "\xFF\r\n"
+                             "   \r\n"
+                             "5901234123457\r\n"
+                             "123456789012";
+    const QString expectedErr =
+        "line 3: Barcode must be numeric\n"
+        "line 5: the line is not UTF-8 text\n"
+        "line 6: the code holds only blanks, and CodeEAN13 takes digits\n"
+        "line 7: Invalid length for barcode \"EAN13\" (must be 12 digits, current "
+        "\"5901234123457\").\n"
+        "line 7: hint: give --no-check-digit to have the last digit verified\n";
+    WriteAll(dir.filePath("codes.txt"), input);
+    for (const char* jobs : {"1", "2"}) {
+        const QString out = dir.filePath(jobs);
+        QDir().mkpath(out);
+        const CliRun fromFile =
+            Cli({"--batch", dir.filePath("codes.txt"), "--jobs", jobs, "-o", out + "/l#.png"});
+        EXPECT_EQ(fromFile.exitCode, 1);
+        EXPECT_EQ(fromFile.err, expectedErr) << "jobs " << jobs;
+        EXPECT_EQ(Files(out), QStringList({"l1.png", "l4.png", "l8.png"}));
+        // Standard input, into the same names: the same messages.
+        const CliRun fromStdin =
+            Cli({"--batch", "-", "--jobs", jobs, "-o", out + "/l#.png"}, input);
+        EXPECT_EQ(fromStdin.exitCode, 1);
+        EXPECT_EQ(fromStdin.err, expectedErr);
+        EXPECT_EQ(Files(out), QStringList({"l1.png", "l4.png", "l8.png"}));
+    }
+    // An empty file is a batch of nothing.
+    WriteAll(dir.filePath("empty.txt"), "");
+    const CliRun empty = Cli({"--batch", dir.filePath("empty.txt"), "-o", dir.filePath("e#.png")});
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.err, "");
+    EXPECT_FALSE(QFile::exists(dir.filePath("e1.png")));
+}
+
+TEST(BatchCli, FailuresOfInputAndOutputAreClear) {
+    QTemporaryDir dir;
+    const QString codes = dir.filePath("codes.txt");
+    WriteAll(codes, "590123412345\n400638133393\n");
+    const struct {
+        QStringList args;
+        int exitCode;
+        QString err; // what the first line of stderr must contain
+    } cases[] = {
+        {{"--batch", codes, "-o", dir.filePath("no/such/#.png")}, 1, "no such folder"},
+        {{"--batch", codes, "-o", dir.filePath("#/x.png")}, 1, "line 1: "},
+        {{"--batch", dir.filePath("missing.txt"), "-o", dir.filePath("#.png")}, 1, "missing.txt"},
+        {{"--batch", codes, "-o", "-"}, 2, "PATTERN"},
+        {{"--batch", codes, "590123412345", "-o", dir.filePath("#.png")}, 2, "no CODE"},
+        {{"--batch", codes}, 2, "--output"},
+        {{"--jobs", "2", "-o", dir.filePath("x.png"), "590123412345"}, 2, "--jobs"},
+        {{"--batch", codes, "--jobs", "0", "-o", dir.filePath("#.png")}, 2, "--jobs"},
+        {{"--pattern", "--batch", codes}, 2, "--batch"},
+        {{"--pattern", "--verify", "1"}, 2, "--verify"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.section('\n', 0, 0).contains(c.err)) << r.err.toStdString();
+    }
+    EXPECT_EQ(Files(dir.path()), QStringList{"codes.txt"}); // nothing written anywhere
+}
+
+TEST(BatchCli, UnverifiableTypesAreWrittenAndNamedOnce) {
+    QTemporaryDir dir;
+    WriteAll(dir.filePath("codes.txt"), "12345\n678\n90\n");
+    const CliRun batch = Cli({"-t", "MSI", "--verify", "--batch", dir.filePath("codes.txt"),
+                              "--jobs", "2", "-o", dir.filePath("m#.png")});
+    EXPECT_EQ(batch.exitCode, 0);
+    EXPECT_EQ(batch.err, "barcodegen-cli: --verify: ZXing-C++ cannot read CodeMSI symbols; "
+                         "written unverified\n");
+    EXPECT_EQ(Files(dir.path()), QStringList({"codes.txt", "m1.png", "m2.png", "m3.png"}));
+    const CliRun single = Cli({"-t", "MSI", "--verify", "-o", "-", "12345"});
+    EXPECT_EQ(single.exitCode, 0);
+    EXPECT_EQ(single.err, batch.err);
+    EXPECT_EQ(single.out, ReadAll(dir.filePath("m1.png")));
+    const CliRun checked = Cli({"--verify", "-o", dir.filePath("v.png"), "590123412345"});
+    EXPECT_EQ(checked.exitCode, 0);
+    EXPECT_EQ(checked.err, "");
+}
