@@ -26,6 +26,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
     poppler-utils)
+# What fuzz/run.sh needs on top: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 # build_step quiet|loud command...: runs a configure or build command with its
 # output on stderr (stdout may carry a picture). Quiet keeps the output back
