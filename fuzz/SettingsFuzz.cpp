@@ -19,9 +19,12 @@ std::string Utf8(const QString& s) {
     return s.toStdString();
 }
 
-// A folder for the files of the file reader, kept for the whole run.
+// A folder for the files of the file reader, kept for the whole run: in
+// memory where the system has such a folder, since every save syncs its file.
 const QDir& Folder() {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/barcodegen-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/barcodegen-fuzz-XXXXXX"));
     static const QDir d(dir.path());
     return d;
 }
