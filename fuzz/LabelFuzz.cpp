@@ -125,17 +125,19 @@ FUZZ_TARGET(label) {
     // Measuring, the way the label sizes itself. The first call may switch
     // word wrap off for good (<NOWORDWRAP>); from then on every measurement
     // gives the same.
-    const unsigned measure = DT_EXPANDTABS | DT_CALCRECT | (label.WordWrap() ? DT_WORDBREAK : 0u);
+    const auto measure = [&] {
+        return DT_EXPANDTABS | DT_CALCRECT | (label.WordWrap() ? DT_WORDBREAK : 0u);
+    };
     const bool wrapped = label.WordWrap();
     const TRect start{0, 0, label.width(), label.height()};
     TRect first = start;
-    label.DrawCaptionText(first, measure);
+    label.DrawCaptionText(first, measure());
     if (label.WordWrap() != wrapped) {
         first = start;
-        label.DrawCaptionText(first, measure & ~unsigned(DT_WORDBREAK));
+        label.DrawCaptionText(first, measure());
     }
     TRect second = start;
-    label.DrawCaptionText(second, measure & ~unsigned(label.WordWrap() ? 0 : DT_WORDBREAK));
+    label.DrawCaptionText(second, measure());
     FUZZ_CHECK(first == second, Utf8(S.left(100)));
     FUZZ_CHECK(label.AnchorList().empty(), "a measurement recorded links");
     const QString prepared = label.PrepareCaptionText();
