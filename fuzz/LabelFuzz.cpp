@@ -138,7 +138,10 @@ FUZZ_TARGET(label) {
     }
     TRect second = start;
     label.DrawCaptionText(second, measure());
-    FUZZ_CHECK(first == second, Utf8(S.left(100)));
+    FUZZ_CHECK(first == second, Utf8(S.left(100)) + ": " + std::to_string(first.Right) + " x " +
+                                    std::to_string(first.Bottom) + ", then " +
+                                    std::to_string(second.Right) + " x " +
+                                    std::to_string(second.Bottom));
     FUZZ_CHECK(label.AnchorList().empty(), "a measurement recorded links");
     const QString prepared = label.PrepareCaptionText();
     if (prepared.isEmpty()) {
