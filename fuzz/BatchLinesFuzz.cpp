@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <vector>
