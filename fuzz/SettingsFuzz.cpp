@@ -102,19 +102,17 @@ void CheckFiles(TMemIniFileEx& store, const std::string& what) {
     const QString text = store.GetIniText();
     if (!text.isValidUtf16()) return;
     const bool compress = store.Compress();
-    const QString plain = Folder().filePath(QStringLiteral("written.ini"));
-    store.SetFileName(plain);
-    store.SetCompress(false);
-    store.UpdateFile();
-    const TMemIniFileEx fromPlain(plain, false, false);
-    FUZZ_CHECK(fromPlain.GetIniText() == text, what + ": plain file");
-    FUZZ_CHECK(fromPlain.Encoding() == store.Encoding() || text.isEmpty(), what + ": encoding");
-    const QString packed = Folder().filePath(QStringLiteral("written.ini.compress"));
-    store.SetFileName(packed);
-    store.SetCompress(true);
-    store.UpdateFile();
-    const TMemIniFileEx fromPacked(packed, true, false);
-    FUZZ_CHECK(fromPacked.GetIniText() == text, what + ": compressed file");
+    for (const bool compressed : {false, true}) {
+        const QString path = Folder().filePath(compressed ? QStringLiteral("written.ini.compress")
+                                                          : QStringLiteral("written.ini"));
+        store.SetFileName(path);
+        store.SetCompress(compressed);
+        store.UpdateFile();
+        const TMemIniFileEx back(path, compressed, false);
+        FUZZ_CHECK(back.GetIniText() == text, what + (compressed ? ": compressed" : ": plain"));
+        FUZZ_CHECK(compressed || back.Encoding() == store.Encoding() || text.isEmpty(),
+                   what + ": encoding");
+    }
     store.SetCompress(compress);
 }
 
