@@ -43,10 +43,13 @@ QString TbEditNum::FormatValue(double v) const {
 std::optional<double> TbEditNum::TextValue() const {
     const QString t = text();
     const std::optional<double> parsed = StrToFloat(t, DecimalSep());
-    // The field's own text stands for the value it showed, also where it does
-    // not read back as that number ("1,234", "5 kg", or nothing at all for a
-    // section without placeholders); "NAN" and "INF" do not.
-    if (t == FShownText && std::isfinite(FShownValue) && (!parsed || FormatValue(*parsed) != t))
+    // The field's own text stands for the value it showed where it does not
+    // read back as that value to its 15 digits: grouping ("1,234"), literal
+    // text ("5 kg", a zero section "'none'" or "4"), or nothing at all for a
+    // section without placeholders. "NAN" and "INF" stand for nothing.
+    const auto digits = [](double v) { return FloatToStrGeneral(v, u'.'); };
+    if (t == FShownText && std::isfinite(FShownValue) &&
+        (!parsed || digits(*parsed) != digits(FShownValue)))
         return FShownValue;
     return parsed;
 }
