@@ -45,7 +45,6 @@ void CheckReads(const TMemIniFileEx& store, const QString& text) {
     bool firstOfName = false;
     int reads = 0;
     for (const QString& line : lines) {
-        if (reads > 64) break;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             section = line.mid(1, line.size() - 2);
             firstOfName = !sectionsSeen.contains(section, Qt::CaseInsensitive);
@@ -55,7 +54,7 @@ void CheckReads(const TMemIniFileEx& store, const QString& text) {
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0 || !firstOfName) continue;
+        if (eq < 0 || !firstOfName || reads > 64) continue; // the sections all the same
         const QString key = line.left(eq);
         if (keysSeen.contains(key, Qt::CaseInsensitive)) continue;
         keysSeen.append(key);
