@@ -25,6 +25,11 @@
 #include "SaveImage.h"
 #include "symbologies/TestSeed.h"
 
+// Qt's PNG writer leaks its row buffer when libpng gives up on a failed write.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libQt6Gui\nleak:libfontconfig\n";
+}
+
 namespace {
 
 QByteArray Bytes(const QString& path) {
