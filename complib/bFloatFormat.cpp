@@ -37,6 +37,14 @@ TDecimal ToDecimal(double v) {
     const auto e = text.find('e');
     d.Digits = text.substr(0, 1) + text.substr(2, e - 2);
     d.Point = std::atoi(text.c_str() + e + 1) + 1;
+    // The largest doubles round up past the largest double ("1.79769313486232E308"),
+    // which no longer reads back as a number: take the 15 digits below instead.
+    if (std::isinf(std::strtod(text.c_str(), nullptr))) {
+        int i = static_cast<int>(d.Digits.size()) - 1;
+        while (d.Digits[i] == '0')
+            d.Digits[i--] = '9';
+        --d.Digits[i];
+    }
     StripTrailingZeros(d);
     return d;
 }

@@ -270,6 +270,9 @@ QString TbHTMLLabel::PrepareCaptionText() {
 }
 
 void TbHTMLLabel::ClearAnchors() {
+    // A "<A" without ">" is never closed: its saved font must not reach the
+    // next drawing, whose first "</A>" would put it back.
+    FAnchorFontSave.reset();
     FAnchorList.clear();
     FCurrentAnchor.reset();
     FInAnchor = false;

@@ -40,12 +40,32 @@ QString TbEditNum::FormatValue(double v) const {
     return FormatFloat(FFormat, v, sep, ThousandSepFor(sep));
 }
 
+std::optional<double> TbEditNum::TextValue() const {
+    const QString t = text();
+    const std::optional<double> parsed = StrToFloat(t, DecimalSep());
+    // The field's own text stands for the value it showed where it does not
+    // read back as that value to its 15 digits: grouping ("1,234"), literal
+    // text ("5 kg", a zero section "'none'" or "4"), or nothing at all for a
+    // section without placeholders. "NAN" and "INF" stand for nothing.
+    const auto digits = [](double v) { return FloatToStrGeneral(v, u'.'); };
+    if (t == FShownText && std::isfinite(FShownValue) &&
+        (!parsed || digits(*parsed) != digits(FShownValue)))
+        return FShownValue;
+    return parsed;
+}
+
 double TbEditNum::GetValue() const {
-    return StrToFloat(text(), DecimalSep()).value_or(0.0);
+    return TextValue().value_or(0.0);
+}
+
+void TbEditNum::Show(double v) {
+    FShownValue = v;
+    FShownText = FormatValue(v);
+    setText(FShownText);
 }
 
 void TbEditNum::SetValue(double V) {
-    setText(FormatValue(V));
+    Show(V);
     ValidateText();
     selectAll();
 }
@@ -60,11 +80,10 @@ int TbEditNum::GetAsInteger() {
 
 bool TbEditNum::ValidateText() {
     double v = 0;
-    if (!text().isEmpty()) {
-        const auto parsed = StrToFloat(text(), DecimalSep());
-        if (!parsed) return false;
+    if (const std::optional<double> parsed = TextValue())
         v = *parsed;
-    }
+    else if (!text().isEmpty())
+        return false;
     if (FMinValue != 0 || FMaxValue != 0) {
         if (v > FMaxValue) v = FMaxValue;
         if (v < FMinValue) v = FMinValue;
@@ -73,7 +92,7 @@ bool TbEditNum::ValidateText() {
         const double snapped = RoundHalfEven(v / FStepValue) * FStepValue;
         if (std::isfinite(snapped)) v = snapped;
     }
-    setText(FormatValue(v));
+    Show(v);
     return true;
 }
 

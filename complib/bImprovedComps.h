@@ -8,6 +8,7 @@
 #include <QLineEdit>
 
 #include <cstdint>
+#include <optional>
 
 enum enStyle : std::uint8_t { enInteger, enFloat };
 
@@ -63,6 +64,8 @@ protected:
 private:
     bool Accepts(QChar c) const;
     QString FormatValue(double v) const;
+    std::optional<double> TextValue() const;
+    void Show(double v);
 
     enStyle FStyle = enInteger;
     double FMinValue = 0;
@@ -70,4 +73,8 @@ private:
     double FStepValue = 0;
     bool FStepOnly = false;
     QString FFormat;
+    // The text the field last wrote and the value it showed: a Format with
+    // grouping or literal text writes texts that do not read back as numbers.
+    QString FShownText;
+    double FShownValue = 0;
 };

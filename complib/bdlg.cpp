@@ -74,7 +74,8 @@ TDlgExecHook::TFunction& ExecHook() {
 bool terminateRequested = false;
 
 void WatchQuit() {
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { terminateRequested = true; });
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                     [] { terminateRequested = true; });
 }
 
 // The application's window, for a dialog that the application owns.

@@ -29,6 +29,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-t
 # What bench/batch_vs_zint.sh needs on top: the generator it times against, and
 # GNU time for peak memory.
 BENCH_PACKAGES=(zint time)
+# What fuzz/run.sh needs on top: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 # build_step quiet|loud command...: runs a configure or build command with its
 # output on stderr (stdout may carry a picture). Quiet keeps the output back

@@ -169,7 +169,8 @@ TEST(StrToFloat, DecimalComma) {
 
 TEST(FloatText, GeneralFormReadsBack) {
     for (const QChar sep : {QChar(u'.'), QChar(u',')})
-        for (const double v : {0.1, -2.75, 1e-7, 6.02214076e23, 123456.789, 1.0 / 7})
+        for (const double v : {0.1, -2.75, 1e-7, 6.02214076e23, 123456.789, 1.0 / 7,
+                               -std::numeric_limits<double>::max()})
             EXPECT_NEAR(StrToFloat(FloatToStrGeneral(v, sep), sep).value_or(NAN), v,
                         std::fabs(v) * 1e-14)
                 << v << " with " << QString(sep).toStdString();

@@ -245,6 +245,14 @@ TEST(HTMLLabel, MeasuresItsExtent) {
         l.SetCaption(c);
         EXPECT_EQ(l.width(), 150) << "word-wrapping mark-up keeps its width";
     }
+
+    // Nothing of one drawing reaches the next: a link left open without ">"
+    // does not lend its font to the next drawing's "</A>".
+    l.SetWordWrap(false);
+    l.SetCaption(u"</A>some text<BIG><BIG><A"_qs);
+    const QSize first = l.size();
+    l.AdjustBounds();
+    EXPECT_EQ(l.size(), first);
 }
 
 TEST(HTMLLabel, HoversAndClicksLinks) {

@@ -208,6 +208,23 @@ TEST_F(EditNum, ShowsTheValueThroughFormat) {
     }
 }
 
+// A format with grouping or literal text writes texts that do not read back as
+// numbers; the field still takes them as the value it showed.
+TEST_F(EditNum, TakesItsOwnTextBack) {
+    SetDecimalSep(u'.');
+    for (const char16_t* format : {u"#,##0.00", u"0' kg'"}) {
+        TbEditNum e;
+        e.SetFormat(QString::fromUtf16(format));
+        e.SetValue(1234567.891);
+        const QString shown = e.text();
+        EXPECT_TRUE(e.ValidateText()) << shown.toStdString();
+        EXPECT_EQ(e.text(), shown);
+        EXPECT_NEAR(e.GetValue(), 1234567.891, 0.01) << shown.toStdString();
+        e.StepUp(); // StepValue 0: the same value again
+        EXPECT_EQ(e.text(), shown);
+    }
+}
+
 // A window with the field and two other places the focus can go.
 class FocusWindow {
 public:
