@@ -11,4 +11,7 @@ build="$here/build-test"
 configure_and_build "$build" "" loud -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON \
     -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp"
+ctest --output-on-failure -j2 --timeout 300
