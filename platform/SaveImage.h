@@ -2,10 +2,11 @@
 // both write through it.
 #pragma once
 
+#include "FileIO.h"
+
 #include <QIODevice>
 #include <QImage>
 #include <QString>
-#include <functional>
 
 // Format names: "PNG", "BMP" and "JPEG" are pictures (QImage writers); "SVG"
 // and "PDF" are drawings (platform/VectorPicture.h).
@@ -35,21 +36,6 @@ QImage SmallestExactImage(const QImage& image);
 // when it cannot.
 bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
                 QString* error, int jpegQuality = 100);
-
-// Whether a file is flushed to the disk before it takes its name. Skip is for
-// batches of thousands of small files, where the flush would cost more than
-// all the drawing: a killed run still leaves no partial file under a final
-// name, but a power cut may lose the newest files.
-enum class TFileFlush { ToDisk, Skip };
-
-// Writes a file whole or not at all: write fills a temporary file beside
-// fileName, which takes that name only when write succeeded, so an existing
-// file is never left half-written. A replaced file keeps its permission bits;
-// one we may not write is left alone. Returns false with a message (naming the
-// file) when it cannot.
-bool WriteFileAtomically(const QString& fileName,
-                         const std::function<bool(QIODevice&, QString*)>& write, QString* error,
-                         TFileFlush flush = TFileFlush::ToDisk);
 
 // WriteImage into fileName through WriteFileAtomically; the format is that of
 // the extension when none is given.
