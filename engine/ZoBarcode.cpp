@@ -108,6 +108,11 @@ std::u16string TZoBarcode::BuildPattern() {
     }
     if (!row || !row->Encoder)
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
+    // Trimmed to nothing, a code of digits would be drawn as zeros (the EAN and
+    // UPC encoders pad it) or as a symbol that carries nothing.
+    if (row->num && BCText.empty())
+        throw EBarcodeError(
+            FormatMessage("The code holds only blanks, and %s takes digits", {ToUtf8(row->Name)}));
     return (this->*row->Encoder)();
 }
 
