@@ -201,15 +201,7 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
         QString error;
-        const bool written = WriteFileAtomically(
-            fileName,
-            [&](QIODevice& device, QString* e) {
-                if (device.write(r.Bytes) == r.Bytes.size()) return true;
-                *e = device.errorString();
-                return false;
-            },
-            &error, flush);
-        if (!written) return Refused(Prefix + error);
+        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush)) return Refused(Prefix + error);
         return r;
     });
 }

@@ -1,5 +1,6 @@
 #include "VectorPicture.h"
 
+#include <QFileDevice>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
@@ -36,5 +37,10 @@ bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, c
     } else {
         return fail(QStringLiteral("unknown drawing format \"%1\"").arg(format));
     }
+    // Neither generator checks its writes: a file says itself whether they
+    // failed (a buffer in memory cannot fail).
+    if (auto* file = qobject_cast<QFileDevice*>(&device);
+        file && (!file->flush() || file->error() != QFileDevice::NoError))
+        return fail(file->errorString());
     return true;
 }
