@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "BatchLines.h"
 #include "BatchRun.h"
@@ -270,6 +271,86 @@ TEST(BatchCli, RefusedLinesAreReportedInOrderAndWriteNothing) {
     EXPECT_EQ(empty.exitCode, 0);
     EXPECT_EQ(empty.err, "");
     EXPECT_FALSE(QFile::exists(dir.filePath("e1.png")));
+}
+
+TEST(BatchCli, EveryGoodLineIsWrittenWhateverTheBadLinesAround) {
+    // One letter a line: G a good code; refused while read: U not UTF-8, L over
+    // 64 KB, B a line of an executable; W a line of control bytes that is UTF-8,
+    // refused by the engine. Runs longer than the lines a batch has under way
+    // at once (a few dozen) come first, last and between good lines.
+    const QString many = QString(300, u'U');
+    const QString cases[] = {
+        "UUUUUG",
+        "GLLLLLLG",
+        "GGBBBBBB",
+        "G" + many + "G",
+        many + "GGG" + QString(200, u'B'),
+        "UGLGBGWG",
+        "WWWWWWWWG" + QString(100, u'L') + "G" + many,
+    };
+    const QByteArray goodCodes[] = {"590123412345", "400638133393", "123456789012"};
+    QTemporaryDir dir;
+    std::map<QByteArray, QByteArray> picture; // of each good code, from a single run
+    for (const QByteArray& code : goodCodes)
+        picture[code] = Cli({"-o", "-", QString::fromLatin1(code)}).out;
+    for (const QString& kinds : cases) {
+        QByteArray input;
+        QString expectedErr;
+        std::map<QString, QByteArray> expectedFiles;
+        for (qsizetype i = 0; i < kinds.size(); ++i) {
+            const qsizetype number = i + 1;
+            const QString prefix = QStringLiteral("line %1: ").arg(number);
+            switch (kinds[i].unicode()) {
+            case u'G': {
+                const QByteArray code = goodCodes[i % 3];
+                input += code;
+                expectedFiles[QStringLiteral("%1.png").arg(number, 5, 10, QChar(u'0'))] =
+                    picture[code];
+                break;
+            }
+            case u'U':
+                input += "Stra\xdf"
+                         "e \xe9"
+                         "t\xe9";
+                expectedErr += prefix + "the line is not UTF-8 text\n";
+                break;
+            case u'L':
+                input += QByteArray(BatchMaxLineBytes + 1 + i, '7');
+                expectedErr += prefix + "the line is longer than 65536 bytes\n";
+                break;
+            case u'B':
+                input += QByteArray("\x7f"
+                                    "ELF\x02\x01\x01\0\0\xb0\x9e\xff\xfe",
+                                    14);
+                expectedErr += prefix + "the line is not UTF-8 text\n";
+                break;
+            case u'W':
+                input += QByteArray("\x01\x02\x03\0\x04"
+                                    "ab",
+                                    7);
+                expectedErr += prefix + "Barcode must be numeric\n";
+                break;
+            }
+            input += '\n';
+        }
+        WriteAll(dir.filePath("codes.txt"), input);
+        for (const char* jobs : {"1", "2"}) {
+            const QString out = dir.filePath(QStringLiteral("out-%1").arg(jobs));
+            QDir(out).removeRecursively();
+            QDir().mkpath(out);
+            const CliRun r = Cli(
+                {"--batch", dir.filePath("codes.txt"), "--jobs", jobs, "-o", out + "/#####.png"});
+            const std::string what = kinds.left(20).toStdString() + " jobs " + jobs;
+            EXPECT_EQ(r.exitCode, 1) << what << r.err.right(2000).toStdString();
+            EXPECT_EQ(r.err.toStdString(), expectedErr.toStdString()) << what;
+            QStringList names;
+            for (const auto& [name, bytes] : expectedFiles) {
+                names << name;
+                EXPECT_EQ(ReadAll(out + "/" + name), bytes) << what << " " << name.toStdString();
+            }
+            EXPECT_EQ(Files(out).join(u' ').toStdString(), names.join(u' ').toStdString()) << what;
+        }
+    }
 }
 
 TEST(BatchCli, FailuresOfInputAndOutputAreClear) {
