@@ -257,24 +257,26 @@ qint64 CountCodes(QFile& in) {
     return read && in.seek(0) ? count : 0;
 }
 
-// Why the folder of every file cannot take pictures, or empty. A pattern with
-// '#' in its folder is left to the files' own messages.
+// Why the folder of every file cannot take pictures, or empty.
 QString FolderProblem(const QString& pattern) {
     const QFileInfo file(pattern);
-    if (file.path().contains(u'#')) return {};
     const QFileInfo folder(file.path());
-    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(file.path());
-    if (!folder.isWritable()) return QStringLiteral("%1: folder not writable").arg(file.path());
+    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(ForMessage(file.path()));
+    if (!folder.isWritable())
+        return QStringLiteral("%1: folder not writable").arg(ForMessage(file.path()));
     return {};
 }
 
 } // namespace
 
 QString BatchFileName(const QString& pattern, qint64 number) {
+    // The number goes into the file name only: every file of a batch lands in
+    // one folder, which can then be checked before the first line is drawn.
+    const qsizetype nameStart = pattern.lastIndexOf(u'/') + 1;
     const QString digits = QString::number(number);
-    QString name;
+    QString name = pattern.first(nameStart);
     bool numbered = false;
-    for (qsizetype i = 0; i < pattern.size();) {
+    for (qsizetype i = nameStart; i < pattern.size();) {
         if (pattern[i] != u'#') {
             name += pattern[i++];
             continue;
@@ -286,9 +288,8 @@ QString BatchFileName(const QString& pattern, qint64 number) {
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype slash = pattern.lastIndexOf(u'/');
     const qsizetype dot = pattern.lastIndexOf(u'.');
-    return dot > slash ? QString(pattern).insert(dot, digits) : pattern + digits;
+    return dot >= nameStart ? QString(pattern).insert(dot, digits) : pattern + digits;
 }
 
 QString BatchProgressText(qint64 done, qint64 total, double seconds) {
@@ -307,7 +308,7 @@ QString BatchProgressText(qint64 done, qint64 total, double seconds) {
 int RunBatch(const TCliOptions& o, QTextStream& err) {
     const QString folder = FolderProblem(o.Output);
     if (!folder.isEmpty()) {
-        err << Prefix << "--output " << o.Output << ": " << folder << '\n';
+        err << Prefix << "--output " << ForMessage(o.Output) << ": " << folder << '\n';
         return cliRefused;
     }
     QFile in;
@@ -315,7 +316,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
                             ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
                             : (in.setFileName(o.Batch), in.open(QIODevice::ReadOnly));
     if (!opened) {
-        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         return cliRefused;
     }
     const bool terminal = IsTerminal(err);
@@ -328,7 +329,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
     }
     progress.Clear();
     if (!read) {
-        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         ok = false;
     }
     return ok ? cliOk : cliRefused;

@@ -86,9 +86,13 @@ TEST(BatchRun, FileNamesAndProgress) {
         qint64 number;
         const char* name;
     } names[] = {
-        {"out/#####.png", 1, "out/00001.png"}, {"out/##.png", 123, "out/123.png"},
-        {"label.png", 7, "label7.png"},        {"v1.2/label", 7, "v1.2/label7"},
-        {"#/a#.svg", 3, "3/a3.svg"},           {"#", 12, "12"},
+        {"out/#####.png", 1, "out/00001.png"},
+        {"out/##.png", 123, "out/123.png"},
+        {"label.png", 7, "label7.png"},
+        {"v1.2/label", 7, "v1.2/label7"},
+        {"#/a#.svg", 3, "#/a3.svg"},
+        {"#", 12, "12"},
+        {"job#4/label.png", 5, "job#4/label5.png"}, // '#' numbers the file name only
     };
     for (const auto& n : names)
         EXPECT_EQ(BatchFileName(QString::fromUtf8(n.pattern), n.number), n.name) << n.pattern;
@@ -363,7 +367,7 @@ TEST(BatchCli, FailuresOfInputAndOutputAreClear) {
         QString err; // what the first line of stderr must contain
     } cases[] = {
         {{"--batch", codes, "-o", dir.filePath("no/such/#.png")}, 1, "no such folder"},
-        {{"--batch", codes, "-o", dir.filePath("#/x.png")}, 1, "line 1: "},
+        {{"--batch", codes, "-o", dir.filePath("#/x.png")}, 1, "no such folder"},
         {{"--batch", dir.filePath("missing.txt"), "-o", dir.filePath("#.png")}, 1, "missing.txt"},
         {{"--batch", codes, "-o", "-"}, 2, "PATTERN"},
         {{"--batch", codes, "590123412345", "-o", dir.filePath("#.png")}, 2, "no CODE"},
