@@ -67,17 +67,30 @@ QString RefusalHint(const QString& code, int type, bool useCheckSum) {
     struct Sibling {
         int type, other;
     };
-    static constexpr Sibling siblings[] = {{bcCode39, bcCode39Extended},
-                                           {bcCode128A, bcCode128B},
-                                           {bcCode128B, bcCode128A},
-                                           {bcCodeEAN128A, bcCodeEAN128B},
-                                           {bcCodeEAN128B, bcCodeEAN128A}};
+    static constexpr Sibling siblings[] = {
+        {bcCode39, bcCode39Extended},   {bcCode93, bcCode93Extended},
+        {bcCode128A, bcCode128B},       {bcCode128B, bcCode128A},
+        {bcCodeEAN128A, bcCodeEAN128B}, {bcCodeEAN128B, bcCodeEAN128A}};
     for (const Sibling& s : siblings)
         if (s.type == type && !Encodes(code, type, useCheckSum) &&
             Encodes(code, s.other, useCheckSum))
             return QStringLiteral("hint: %1 carries every character of this code (-t %1)")
                 .arg(BarcodeTableName(s.other));
     return {};
+}
+
+// A symbol wider than the box even at modules of one pixel is drawn on a
+// wider picture, as the window draws it. A box the user chose with --size is
+// the room the picture has on a label, so there it is refused instead.
+QString BoxExceeded(const TCliOptions& o, QSize picture) {
+    const int w = o.Generate.Width, h = o.Generate.Height;
+    if (!o.SizeGiven || (picture.width() <= w && picture.height() <= h)) return {};
+    return QStringLiteral("the symbol does not fit into --size %1x%2: even with modules of one "
+                          "pixel its picture is %3 x %4 pixels")
+        .arg(w)
+        .arg(h)
+        .arg(picture.width())
+        .arg(picture.height());
 }
 
 TCodeOutcome Refused(const QString& message) {
@@ -175,6 +188,8 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
         TCodeOutcome r;
         r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
         const QImage& picture = r.Picture;
+        const QString box = BoxExceeded(o, picture.size());
+        if (!box.isEmpty()) return Refused(Prefix + box);
         if (o.Verify) {
             const bool check = o.Generate.UseCheckSum;
             const QString text = PrepareBarcode(code, o.Type, check).Text;
@@ -210,8 +225,9 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
     try {
         const TCliParse parsed = ParseCliArguments(args);
         if (!parsed.Error.isEmpty()) {
-            err << Prefix << parsed.Error << "\n"
-                << "Try 'barcodegen-cli --help'.\n";
+            err << Prefix << parsed.Error << "\n";
+            if (!parsed.Hint.isEmpty()) err << parsed.Hint << "\n";
+            err << "Try 'barcodegen-cli --help'.\n";
             return cliUsage;
         }
         const TCliOptions& o = parsed.Options;
