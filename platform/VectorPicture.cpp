@@ -4,6 +4,12 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+QSize PdfPagePoints(QSize size, int dpi) {
+    // Up to the next whole point: a page cut short by rounding loses the last bar.
+    const auto points = [dpi](int pixels) { return int((qint64(pixels) * 72 + dpi - 1) / dpi); };
+    return {points(size.width()), points(size.height())};
+}
+
 bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, const QString& code,
                          int type, const TGenerateOptions& options, int dpi, QString* error) {
     auto fail = [&](const QString& message) {
@@ -23,10 +29,10 @@ bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, c
     } else if (format == QLatin1String("PDF")) {
         QPdfWriter pdf(&device);
         pdf.setCreator(QStringLiteral("barcodegen"));
-        // At the resolution dpi one device unit is one pixel of the picture.
+        // At the resolution dpi one device unit is one pixel of the picture,
+        // which lies in the page's top-left corner.
         pdf.setResolution(dpi);
-        const QPageSize page(QSizeF(size.width(), size.height()) / dpi, QPageSize::Inch, QString(),
-                             QPageSize::ExactMatch);
+        const QPageSize page(PdfPagePoints(size, dpi), QString(), QPageSize::ExactMatch);
         if (!pdf.setPageSize(page) || !pdf.setPageMargins(QMarginsF(0, 0, 0, 0)))
             return fail(QStringLiteral("a PDF page of %1 x %2 pixels at %3 dpi is not possible")
                             .arg(size.width())
