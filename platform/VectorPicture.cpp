@@ -1,7 +1,9 @@
 #include "VectorPicture.h"
 
+#include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 QSize PdfPagePoints(QSize size, int dpi) {
@@ -10,6 +12,19 @@ QSize PdfPagePoints(QSize size, int dpi) {
     return {points(size.width()), points(size.height())};
 }
 
+namespace {
+
+// The generator gives every group the painter's font, although no text is
+// left in the drawing; a preflight that sees a font name asks for the font.
+QByteArray WithoutFontAttributes(const QByteArray& svg) {
+    static const QRegularExpression font(
+        QStringLiteral("\n?font-family=\"[^\"]*\" font-size=\"[^\"]*\" font-weight=\"[^\"]*\" "
+                       "font-style=\"[^\"]*\" *\n?"));
+    return QString::fromUtf8(svg).replace(font, QStringLiteral("\n")).toUtf8();
+}
+
+} // namespace
+
 bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, const QString& code,
                          int type, const TGenerateOptions& options, int dpi, QString* error) {
     auto fail = [&](const QString& message) {
@@ -17,8 +32,11 @@ bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, c
         return false;
     };
     if (format == QLatin1String("SVG")) {
+        QByteArray drawing;
+        QBuffer buffer(&drawing);
+        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setOutputDevice(&device);
+        svg.setOutputDevice(&buffer);
         // The resolution gives the document its printed size (width and height in mm).
         svg.setResolution(dpi);
         svg.setSize(size);
@@ -26,6 +44,8 @@ bool WriteBarcodeDrawing(QIODevice& device, const QString& format, QSize size, c
         svg.setTitle(QStringLiteral("Barcode"));
         svg.setDescription(QStringLiteral("Drawn by barcodegen"));
         PaintBarcodePicture(svg, size, code, type, options);
+        const QByteArray bytes = WithoutFontAttributes(drawing);
+        if (device.write(bytes) != bytes.size()) return fail(device.errorString());
     } else if (format == QLatin1String("PDF")) {
         QPdfWriter pdf(&device);
         pdf.setCreator(QStringLiteral("barcodegen"));

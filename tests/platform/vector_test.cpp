@@ -1,17 +1,19 @@
-// SVG and PDF as their readers see them: the page holds the whole picture, and
-// --verify reads the bytes that are written.
+// SVG and PDF as their readers see them: the page holds the whole picture, the
+// text needs no font, and --verify reads the bytes that are written.
 #include <QBuffer>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "BarcodeCli.h"
 #include "CliRun.h"
 #include "GeneratePicture.h"
 #include "SaveImage.h"
 #include "ScanSupport.h"
+#include "VectorPicture.h"
 #include "ZoBarCode_interface.h"
 
 namespace {
@@ -60,6 +62,19 @@ int PixelsApart(const QImage& picture, const QImage& rendered) {
     return apart;
 }
 
+// A fontconfig set-up of the DejaVu fonts only: no Tahoma, nothing metric-compatible.
+QString FontsWithoutTahoma(const QTemporaryDir& dir) {
+    const QString file = dir.filePath(QStringLiteral("fonts.conf"));
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n"
+                           "<dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+                           "<cachedir>%1</cachedir>\n</fontconfig>\n")
+                .arg(dir.filePath(QStringLiteral("fontcache")))
+                .toUtf8());
+    return file;
+}
+
 } // namespace
 
 TEST(VectorCli, PdfPageHoldsTheWholePicture) {
@@ -77,6 +92,7 @@ TEST(VectorCli, PdfPageHoldsTheWholePicture) {
         {"EAN8", bcCodeEAN8, "1234567", 72, 10}, // whole points: no blank strip
         {"UPC_A", bcCodeUPC_A, "03600029145", 600, 3},
         {"Code128B", bcCode128B, "Label-42", 10000, -1},
+        {"Code39", bcCode39, "CODE-39", 1, 10},
     };
     for (const auto& c : cases) {
         const QString what =
@@ -113,6 +129,56 @@ TEST(VectorCli, PdfPageHoldsTheWholePicture) {
         EXPECT_LE(PixelsApart(picture, page), 2) << what.toStdString();
         const ScanResult s = ScanWithZxing(page);
         EXPECT_TRUE(s.ok) << what.toStdString() << s.log;
+    }
+}
+
+TEST(VectorCli, TextIsDrawnWithoutTheFont) {
+    QTemporaryDir dir;
+    const QString fonts = FontsWithoutTahoma(dir);
+    const TRun families = RunTool("fc-list", {":", "family"}, fonts);
+    ASSERT_TRUE(families.ok);
+    ASSERT_FALSE(families.out.isEmpty());
+    ASSERT_FALSE(families.out.contains("Tahoma")) << families.out.toStdString();
+    const struct {
+        const char* type;
+        int index;
+        const char* code;
+        std::string text;
+    } cases[] = {
+        {"EAN13", bcCodeEAN13, "590123412345", "5901234123457"},
+        {"UPC_A", bcCodeUPC_A, "03600029145", "036000291452"},
+        {"EAN8", bcCodeEAN8, "1234567", "12345670"},
+        {"UPC_E0", bcCodeUPC_E0, "425261", "04252614"},
+        {"Code128B", bcCode128B, "Label-42", "Label-42"},
+    };
+    for (const auto& c : cases) {
+        const QImage picture = GenerateBarcodePicture(QString::fromLatin1(c.code), c.index, {});
+        const QString svg = dir.filePath("x.svg"), pdf = dir.filePath("x.pdf");
+        ASSERT_EQ(Cli({"-t", c.type, "-o", svg, c.code}).exitCode, 0) << c.type;
+        ASSERT_EQ(Cli({"-t", c.type, "-o", pdf, c.code}).exitCode, 0) << c.type;
+        // Nothing in either file asks the reader for a font.
+        const QByteArray svgBytes = ReadAll(svg);
+        EXPECT_FALSE(svgBytes.contains("font")) << c.type;
+        EXPECT_FALSE(svgBytes.contains("<text")) << c.type;
+        const TRun pdfFonts = RunTool("pdffonts", {pdf});
+        ASSERT_TRUE(pdfFonts.ok);
+        EXPECT_EQ(pdfFonts.out.count('\n'), 2)
+            << c.type << pdfFonts.out.toStdString(); // the heading
+
+        // Rendered where Tahoma is missing, both show what the picture shows.
+        ASSERT_TRUE(
+            RunTool("rsvg-convert", {"-b", "white", svg, "-o", dir.filePath("svg.png")}, fonts).ok);
+        ASSERT_TRUE(RunTool("pdftoppm",
+                            {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("pdf")}, fonts)
+                        .ok);
+        for (const char* rendered : {"svg.png", "pdf.png"}) {
+            const QImage img(dir.filePath(rendered));
+            EXPECT_LE(PixelsApart(picture, img), 2) << c.type << " " << rendered;
+            for (const ScanResult& s : {ScanWithZbar(img), ScanWithZxing(img)}) {
+                EXPECT_TRUE(s.ok) << c.type << " " << rendered << s.log;
+                EXPECT_EQ(s.text, c.text) << c.type << " " << rendered;
+            }
+        }
     }
 }
 
@@ -189,4 +255,58 @@ TEST(VectorCli, VerifyReadsTheWrittenBytes) {
             EXPECT_TRUE(r.Messages[0].contains(QLatin1String(c.says)))
                 << what << r.Messages[0].toStdString();
         }
+}
+
+namespace {
+
+QByteArray Drawing(const char* format, const QString& code, int type, const TGenerateOptions& o) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QSize size = GenerateBarcodePicture(code, type, o).size();
+    WriteBarcodeDrawing(buffer, QString::fromLatin1(format), size, code, type, o, 96, nullptr);
+    // A PDF carries the second it was made.
+    static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9Z+'-]*\\)"));
+    return QString::fromLatin1(bytes).replace(date, QString()).toLatin1();
+}
+
+} // namespace
+
+// Fonts are kept per thread: each case draws in a thread of its own, after
+// what it draws first.
+TEST(VectorDrawing, BytesDoNotDependOnWhatWasDrawnBefore) {
+    const auto raster = [](const char* code, int type, TGenerateOptions o = {}) {
+        return [=] { GenerateBarcodePicture(QString::fromLatin1(code), type, o); };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> before;
+    } histories[] = {
+        {"nothing", [] {}},
+        // Its glyph 4, hinted at the picture's size, once moved the points of a later 5.
+        {"an EAN-8 picture of fours", raster("4444444", bcCodeEAN8)},
+        {"a large picture", raster("590123412345", bcCodeEAN13, {true, true, 4, 1200, 800})},
+        {"a Code 128 picture", raster("Label-42", bcCode128B)},
+        {"a drawing", [] { Drawing("SVG", QStringLiteral("1234567"), bcCodeEAN8, {}); }},
+    };
+    const struct {
+        const char* format;
+        const char* code;
+        int type;
+    } drawings[] = {
+        {"SVG", "9638507", bcCodeEAN8},
+        {"PDF", "9638507", bcCodeEAN8},
+        {"SVG", "03600029145", bcCodeUPC_A},
+    };
+    for (const auto& d : drawings) {
+        std::vector<QByteArray> bytes;
+        for (const auto& h : histories)
+            std::thread([&] {
+                h.before();
+                bytes.push_back(Drawing(d.format, QString::fromLatin1(d.code), d.type, {}));
+            }).join();
+        for (std::size_t i = 1; i < bytes.size(); ++i)
+            EXPECT_EQ(bytes[i], bytes[0])
+                << d.format << " " << d.code << " after " << histories[i].what;
+    }
 }
