@@ -181,7 +181,8 @@ QString EscapeForLine(const QString& text) {
     return out;
 }
 
-TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
+TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
+                        const std::function<void(QByteArray&)>& alterBytes) {
     return Guarded(o, code, [&] {
         const QString problem = CodeProblem(code, o.Type);
         if (!problem.isEmpty()) return Refused(Prefix + problem);
@@ -190,14 +191,6 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
         const QImage& picture = r.Picture;
         const QString box = BoxExceeded(o, picture.size());
         if (!box.isEmpty()) return Refused(Prefix + box);
-        if (o.Verify) {
-            const bool check = o.Generate.UseCheckSum;
-            const QString text = PrepareBarcode(code, o.Type, check).Text;
-            r.Unverified = UnverifiableReason(o.Type, text, check);
-            const QString problem =
-                r.Unverified.isEmpty() ? VerifyProblem(picture, o.Type, text, check) : QString();
-            if (!problem.isEmpty()) return Refused(Prefix + problem);
-        }
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
@@ -206,6 +199,20 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
                                                       o.Type, o.Generate, o.Dpi, &error)
                                 : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
         if (!ok) return Refused(Prefix + error);
+        if (alterBytes) alterBytes(r.Bytes);
+        if (o.Verify) {
+            // What is read is what will be written: a page or an encoder that
+            // loses part of the picture must not pass.
+            const bool check = o.Generate.UseCheckSum;
+            const QString text = PrepareBarcode(code, o.Type, check).Text;
+            r.Unverified = UnverifiableReason(o.Type, text, check);
+            if (r.Unverified.isEmpty()) {
+                QString problem;
+                const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
+                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
+                if (!problem.isEmpty()) return Refused(Prefix + problem);
+            }
+        }
         return r;
     });
 }

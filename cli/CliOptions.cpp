@@ -23,7 +23,8 @@ Output: -o FILE writes the picture in the format of --format or of the file
 name's extension (.png, .bmp, .jpg, .svg, .pdf); -o - writes it to standard
 output (PNG unless --format says otherwise). PNG and BMP files take the fewest
 bits per pixel that keep every pixel; JPEG is written at quality 100. In SVG one
-pixel of the picture is one user unit; a PDF page is the picture's size at --dpi.
+pixel of the picture is one user unit; a PDF page is the picture's size at --dpi
+rounded up to whole points; both draw the text as outlines and need no font.
 A file that exists is replaced only by a complete new one, with its permission
 bits.
 
@@ -55,10 +56,10 @@ writes no file; the other lines are still written, whatever lines are refused.
 Each file appears whole or not at all. On a terminal a progress line shows
 while more than a second of work is left.
 
---verify reads every picture back with ZXing-C++ and refuses one that does not
-read as the code it encodes. Types the decoder cannot read (MSI, PostNet, two of
-five industrial and matrix, the UPC supplements) are written and reported once
-as not verifiable.
+--verify reads every file back as it is written (SVG and PDF rendered) with
+ZXing-C++ and refuses one that does not read as the code it encodes. Types the
+decoder cannot read (MSI, PostNet, two of five industrial and matrix, the UPC
+supplements) are written and reported once as not verifiable.
 
 After a refused code a line beginning "hint:" may follow the message. Messages
 quote at most 60 characters of a code, a value or a file name: a longer one is
