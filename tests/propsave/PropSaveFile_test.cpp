@@ -291,6 +291,53 @@ TEST_F(SettingsFile, ByteOrderMarksAreKept) {
     EXPECT_TRUE(Messages.isEmpty());
 }
 
+// A hand-edited file with one line in another code page: that line alone is
+// read byte by byte, every other keeps its letters, also through a save.
+TEST_F(SettingsFile, OneBadLineSpoilsOnlyItself) {
+    const QList<QByteArray> good = {"[Main]",
+                                    "a=\u017elu\u0165ou\u010dk\u00fd k\u016f\u0148",
+                                    "b=\u65e5\u672c\u8a9e",
+                                    "c=\U0001F600 plain",
+                                    "",
+                                    "[Druh\u00e1]",
+                                    "d=\u00e9",
+                                    ""};
+    const struct {
+        const char* Bad;   // a line "x=..." that is no UTF-8
+        int At;            // its place among the good lines
+        const char* Reads; // x read as one character per byte
+        const char* Ending;
+    } cases[] = {
+        {"x=caf\xE9", 1, "caf\u00e9", "\r\n"},
+        {"x=\xFF", 3, "\u00ff", "\n"},
+        {"x=\xC5\xBE\xE9", 4, "\u00c5\u00be\u00e9", "\r\n"}, // a good letter beside a bad one
+        {"x=a\xC5", 7, "a\u00c5", "\r"},                     // cut short at the line's end
+        {"x=\xC5", 8, "\u00c5", "\n"},                       // the last line, without a line end
+    };
+    for (const auto& c : cases) {
+        QList<QByteArray> lines = good;
+        lines.insert(c.At, c.Bad);
+        const QString path = Put("edited.ini", lines.join(c.Ending));
+        const char* xSection = c.At <= 4 ? "Main" : "Druh\u00e1";
+        {
+            auto f = Opened(path);
+            EXPECT_EQ(S(f->ReadString("Main", "a", "")),
+                      "\u017elu\u0165ou\u010dk\u00fd k\u016f\u0148")
+                << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Main", "b", "")), "\u65e5\u672c\u8a9e") << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Main", "c", "")), "\U0001F600 plain") << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Druh\u00e1", "d", "")), "\u00e9") << c.Bad;
+            EXPECT_EQ(S(f->ReadString(xSection, "x", "")), c.Reads) << c.Bad;
+        }
+        // Saved in the store's form: every good line as it was, the bad one
+        // now in UTF-8.
+        QList<QByteArray> saved = good;
+        saved.insert(std::min(c.At, 7), QString::fromLatin1(c.Bad).toUtf8());
+        EXPECT_EQ(Bytes(path), saved.join("\r\n") + "\r\n") << c.Bad;
+    }
+    EXPECT_TRUE(Messages.isEmpty());
+}
+
 TEST_F(SettingsFile, CompressedFile) {
     const QString plain = Path("gen.ini");
     const QString packed = Path("gen.ini.compress");
