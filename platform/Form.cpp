@@ -11,6 +11,11 @@
 
 namespace {
 
+QString& StoredApplicationTitle() {
+    static QString title;
+    return title;
+}
+
 // The form that last became active. Cleared when another window of the
 // program takes over or the form is hidden, so that coming back to it counts
 // as an activation, while coming back from another program does not.
@@ -35,6 +40,15 @@ void NotifyLoaded(QObject* Parent) {
 }
 
 } // namespace
+
+QString ApplicationTitle() {
+    const QString& title = StoredApplicationTitle();
+    return title.isNull() ? QGuiApplication::applicationDisplayName() : title;
+}
+
+void SetApplicationTitle(const QString& Title) {
+    StoredApplicationTitle() = Title;
+}
 
 TForm* TForm::MainForm() {
     return mainForm;

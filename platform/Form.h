@@ -33,6 +33,13 @@
 
 #include <cstdint>
 
+// The application's title: the caption of its own message boxes. It is kept
+// apart from Qt's application display name, which the desktop would append to
+// the title of every window ("Chyba — Barcode Generator"). Unset, it is the
+// application's name.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString& Title);
+
 enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
 
 enum TFormBorderStyle : std::uint8_t {

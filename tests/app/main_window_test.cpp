@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -26,7 +27,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -81,7 +84,9 @@ protected:
     QString Ini = Dir.filePath(QStringLiteral("barcodegen.ini"));
     QStringList Errors;   // errors that escaped a handler (the error box)
     QStringList Messages; // texts of the library's message dialogs
+    QStringList Titles;   // and their titles
     TDlgExecHook Hook{[this](TbDlgForm& Form) {
+        Titles << Form.windowTitle();
         for (auto* label : Form.Labels)
             Messages << label->text();
         return 1;
@@ -321,6 +326,55 @@ TEST_F(MainWindow, UnreadableSettingsStartWithTheDefaults) {
     EXPECT_EQ(Main->bcType->ItemIndex(), -1);
     EXPECT_TRUE(Main->eCode->text().isEmpty());
     EXPECT_EQ(S(Main->eBorder->text()), "10");
+}
+
+// The titles are the design's own: the desktop adds nothing to them, since
+// the program's title is not Qt's display name.
+TEST_F(MainWindow, TitlesAreTheDesignsOwn) {
+    InitProgram();
+    EXPECT_EQ(S(QGuiApplication::applicationDisplayName()), S(QCoreApplication::applicationName()));
+    QString boxTitle;
+    const struct {
+        const char* Name;
+        std::function<QString()> Show;
+        const char* Title;
+    } cases[] = {
+        {"main window", [&] { return Main->windowTitle(); }, "Barcode Generator"},
+        {"error report",
+         [&] {
+             ShowErrorReport(QString(), std::runtime_error("No space left on device"), false);
+             return Titles.value(0);
+         },
+         "Chyba"},
+        {"settings file",
+         [&] {
+             Main.reset();
+             QFile::remove(Ini);
+             QDir(Dir.path()).mkdir(QStringLiteral("barcodegen.ini"));
+             Start();
+             return Titles.value(0);
+         },
+         "Barcode Generator"},
+        {"error in a handler",
+         [&] {
+             SetEventErrorSink({});
+             QTimer::singleShot(0, [&] {
+                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                     boxTitle = box->windowTitle();
+                     box->accept();
+                 }
+             });
+             Main->bcType->SetItemIndex(-1);
+             Type("123");
+             QTest::keyClick(Main->eCode, Qt::Key_Return); // no symbology: refused
+             return boxTitle;
+         },
+         "Barcode Generator"},
+    };
+    for (const auto& c : cases) {
+        Titles.clear();
+        EXPECT_EQ(S(c.Show()), c.Title) << c.Name;
+    }
 }
 
 } // namespace
