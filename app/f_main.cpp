@@ -154,6 +154,8 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     // The number field keeps Enter to itself and tells of it.
     connect(eBorder, &QLineEdit::returnPressed, this, &TMain::PressDefault);
 
+    // Typing goes into the code at every start, whatever was restored.
+    SetActiveControl(eCode);
     FinishCreate();
     ArrangeTabOrder();
 }

@@ -155,6 +155,8 @@ void TForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return; // restored from minimised
     DispatchEvent(OnShow, this);
+    if (FActiveControl && FActiveControl->isEnabled())
+        FActiveControl->setFocus(Qt::ActiveWindowFocusReason);
     if (isWindow()) {
         ApplyPosition();
         activateWindow();

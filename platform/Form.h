@@ -29,6 +29,7 @@
 #include "Canvas.h"
 #include "NotifyEvent.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -100,6 +101,11 @@ public:
     void SetBounds(const TRect& Bounds);
     void SetClientSize(int Width, int Height);
 
+    // The control that gets the keyboard focus each time the form is shown;
+    // none: Qt's choice.
+    QWidget* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(QWidget* Control) { FActiveControl = Control; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -113,6 +119,7 @@ private:
     TPosition FPosition = poDesigned;
     bool FCreated = false;
     bool FDestroying = false;
+    QPointer<QWidget> FActiveControl;
 };
 
 // A frame: a container that owns the controls placed on it (their section

@@ -377,4 +377,36 @@ TEST_F(MainWindow, TitlesAreTheDesignsOwn) {
     }
 }
 
+// The code field has the keyboard focus after every start, with or without
+// saved settings: typing goes into it at once.
+TEST_F(MainWindow, CodeHasTheFocusAfterEveryStart) {
+    const struct {
+        const char* Name;
+        const char* Settings; // "": none
+        const char* Typed;
+    } cases[] = {
+        {"first start", "", "59"},
+        {"saved code and type", "[Main.bcType]\nItemIndex=14\n[Main.eCode]\nText=590123\n",
+         "5901234"},
+        {"saved type only", "[Main.bcType]\nItemIndex=3\n", "4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Main.reset();
+        QFile::remove(Ini);
+        if (*c.Settings) Put(QString::fromLatin1(c.Settings));
+        Start();
+        ASSERT_EQ(QApplication::focusWidget(), Main->eCode);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        const QString typed = QString::fromLatin1(c.Typed).mid(Main->eCode->text().size());
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        EXPECT_EQ(S(Main->eCode->text()), c.Typed);
+        // Shown again after another control had the focus: the code again.
+        Main->btGen->setFocus();
+        Main->hide();
+        Main->show();
+        EXPECT_EQ(Main->focusWidget(), Main->eCode);
+    }
+}
+
 } // namespace
