@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -326,6 +327,56 @@ TEST_F(MainWindow, UnreadableSettingsStartWithTheDefaults) {
     EXPECT_EQ(Main->bcType->ItemIndex(), -1);
     EXPECT_TRUE(Main->eCode->text().isEmpty());
     EXPECT_EQ(S(Main->eBorder->text()), "10");
+}
+
+// The window's place over repeated starts: the first start centres the
+// frame on the desktop; every later one opens where the last one closed, and
+// what is saved is the frame's bounds, so nothing creeps.
+TEST_F(MainWindow, PlaceIsKeptOverRepeatedStarts) {
+    const QRect desk = QGuiApplication::primaryScreen()->virtualGeometry();
+    const struct {
+        const char* Name;
+        QPoint Saved; // the frame's top-left in the file; (-1, -1): no file
+        QPoint Opens; // where the frame opens; (-1, -1): centred
+    } cases[] = {
+        {"first start", {-1, -1}, {-1, -1}},
+        {"saved", {100, 60}, {100, 60}},
+        {"at the top edge", {0, 0}, {0, 0}},
+        {"above the desktop", {30, -20}, {30, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Main.reset();
+        QFile::remove(Ini);
+        if (c.Saved.x() >= 0 || c.Saved.y() >= 0)
+            Put(QStringLiteral("[Main_XY]\nWinMinMax=0\nLeft=%1\nRight=%2\nTop=%3\nBottom=%4\n")
+                    .arg(c.Saved.x())
+                    .arg(c.Saved.x() + 300)
+                    .arg(c.Saved.y())
+                    .arg(c.Saved.y() + 200));
+        Start();
+        const QRect first = Main->frameGeometry();
+        ASSERT_GT(first.width(), Main->width()) << "the platform draws no frame";
+        if (c.Opens.x() < 0) {
+            // Centred with rounding down: the frame, not the client area.
+            EXPECT_EQ(first.topLeft(),
+                      desk.topLeft() + QPoint((desk.width() - first.width()) / 2,
+                                              (desk.height() - first.height()) / 2));
+        } else {
+            EXPECT_EQ(first.topLeft(), c.Opens);
+        }
+        EXPECT_EQ(Main->size(), QSize(521, 416));
+        const QString saved = QStringLiteral("Left=%1\r\nRight=%2\r\nTop=%3\r\nBottom=%4\r\n")
+                                  .arg(first.left())
+                                  .arg(first.right() + 1)
+                                  .arg(first.top())
+                                  .arg(first.bottom() + 1);
+        for (int start = 2; start <= 4; ++start) {
+            Start();
+            EXPECT_TRUE(IniText().contains(saved)) << start << ": " << S(IniText());
+            EXPECT_EQ(Main->frameGeometry(), first) << start;
+        }
+    }
 }
 
 // The titles are the design's own: the desktop adds nothing to them, since

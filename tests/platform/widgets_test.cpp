@@ -188,6 +188,75 @@ TEST(RadioGroup, ItemIndexAndClicks) {
     EXPECT_TRUE(group.Button(1)->objectName().isEmpty());
 }
 
+// Bounds are outer bounds, whenever they are set: before the window exists,
+// while it is shown and while it is hidden. The frame is not known before the
+// window is first on the screen; the outer bounds asked for are what it gets.
+TEST(Form, BoundsAreOuterBoundsWhenEverTheyAreSet) {
+    enum TWhen { BeforeShowing, Shown, Hidden };
+    const struct {
+        TFormBorderStyle Border;
+        TWhen When;
+        TRect Bounds;
+    } cases[] = {
+        {bsSizeable, BeforeShowing, {40, 30, 340, 230}},
+        {bsSingle, BeforeShowing, {0, 0, 250, 150}},
+        {bsSizeable, Shown, {60, 50, 300, 250}},
+        {bsSingle, Shown, {10, 5, 210, 105}},
+        {bsSizeable, Hidden, {70, 20, 370, 320}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Border) + "/" + std::to_string(c.When));
+        TForm form;
+        form.resize(200, 100);
+        form.SetBorderStyle(c.Border);
+        if (c.When != BeforeShowing) ShowAndActivate(form);
+        if (c.When == Hidden) form.hide();
+        form.SetBounds(c.Bounds);
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        if (!form.isVisible()) ShowAndActivate(form);
+        const QRect outer = form.frameGeometry();
+        EXPECT_GT(outer.width(), form.width());
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        EXPECT_EQ((TRect{outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1}),
+                  c.Bounds);
+        form.hide(); // a hidden window keeps the frame it had
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        form.MoveTo(c.Bounds.Left + 5, c.Bounds.Top + 7);
+        ShowAndActivate(form);
+        EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(c.Bounds.Left + 5, c.Bounds.Top + 7));
+        EXPECT_EQ(form.frameGeometry().size(), outer.size());
+    }
+}
+
+// Centring places the frame, not the client area, in the middle.
+TEST(Form, CentringCentresTheFrame) {
+    TForm owner;
+    owner.SetBounds({100, 80, 600, 480});
+    ShowAndActivate(owner);
+    const QRect screen = owner.screen()->geometry();
+    const struct {
+        TPosition Rule;
+        QWidget* Parent;
+        QRect Area;
+    } cases[] = {
+        {poScreenCenter, nullptr, screen},
+        {poDesktopCenter, nullptr, owner.screen()->virtualGeometry()},
+        {poMainFormCenter, &owner, owner.frameGeometry()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.Rule));
+        TForm form(c.Parent);
+        form.resize(201, 101);
+        form.SetPosition(c.Rule);
+        ShowAndActivate(form);
+        const QRect outer = form.frameGeometry();
+        EXPECT_GT(outer.width(), form.width());
+        EXPECT_EQ(outer.topLeft(),
+                  c.Area.topLeft() + QPoint((c.Area.width() - outer.width()) / 2,
+                                            (c.Area.height() - outer.height()) / 2));
+    }
+}
+
 // From the keyboard the group is one stop: Tab lands on the checked item, or
 // the first when none is checked, and leaves the group at the next Tab; the
 // arrow keys move the focus and the selection together, round the ends,
