@@ -1,11 +1,13 @@
 #include "f_main.h"
 
+#include "BemoCompGlobalCfg.h"
 #include "EventDispatch.h"
 #include "GeneratePicture.h"
 #include "PropSaveMain.h"
 #include "QtConvert.h"
 #include "StdCtrls.h"
 #include "SvgIcon.h"
+#include "WindowFont.h"
 #include "ZoBarCode_interface.h"
 #include "bHTMLLabel.h"
 #include "bImprovedComps.h"
@@ -64,6 +66,14 @@ QString CreditsCaption() {
 }
 
 } // namespace
+
+void InitProgram() {
+    RegisterWindowFont();
+    InitBemoCompConfig();
+    // The title of the program's message boxes. Not Qt's display name: the
+    // desktop would append that to every window's title, dialogs included.
+    SetApplicationTitle(QString::fromUtf16(kProgramTitle));
+}
 
 TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     setObjectName(QStringLiteral("Main"));
@@ -144,6 +154,8 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     // The number field keeps Enter to itself and tells of it.
     connect(eBorder, &QLineEdit::returnPressed, this, &TMain::PressDefault);
 
+    // Typing goes into the code at every start, whatever was restored.
+    SetActiveControl(eCode);
     FinishCreate();
     ArrangeTabOrder();
 }

@@ -27,6 +27,10 @@ class TRadioGroup;
 // The program's title: the application title and the window caption.
 inline constexpr char16_t kProgramTitle[] = u"Barcode Generator";
 
+// What the program sets up once its application object exists: the window
+// font, the library's configuration and the application title.
+void InitProgram();
+
 class TMain : public TForm {
     Q_OBJECT
 public:

@@ -63,17 +63,30 @@ QString RefusalHint(const QString& code, int type, bool useCheckSum) {
     struct Sibling {
         int type, other;
     };
-    static constexpr Sibling siblings[] = {{bcCode39, bcCode39Extended},
-                                           {bcCode128A, bcCode128B},
-                                           {bcCode128B, bcCode128A},
-                                           {bcCodeEAN128A, bcCodeEAN128B},
-                                           {bcCodeEAN128B, bcCodeEAN128A}};
+    static constexpr Sibling siblings[] = {
+        {bcCode39, bcCode39Extended},   {bcCode93, bcCode93Extended},
+        {bcCode128A, bcCode128B},       {bcCode128B, bcCode128A},
+        {bcCodeEAN128A, bcCodeEAN128B}, {bcCodeEAN128B, bcCodeEAN128A}};
     for (const Sibling& s : siblings)
         if (s.type == type && !Encodes(code, type, useCheckSum) &&
             Encodes(code, s.other, useCheckSum))
             return QStringLiteral("hint: %1 carries every character of this code (-t %1)")
                 .arg(BarcodeTableName(s.other));
     return {};
+}
+
+// A symbol wider than the box even at modules of one pixel is drawn on a
+// wider picture, as the window draws it. A box the user chose with --size is
+// the room the picture has on a label, so there it is refused instead.
+QString BoxExceeded(const TCliOptions& o, QSize picture) {
+    const int w = o.Generate.Width, h = o.Generate.Height;
+    if (!o.SizeGiven || (picture.width() <= w && picture.height() <= h)) return {};
+    return QStringLiteral("the symbol does not fit into --size %1x%2: even with modules of one "
+                          "pixel its picture is %3 x %4 pixels")
+        .arg(w)
+        .arg(h)
+        .arg(picture.width())
+        .arg(picture.height());
 }
 
 TCodeOutcome Refused(const QString& message) {
@@ -164,21 +177,16 @@ QString EscapeForLine(const QString& text) {
     return out;
 }
 
-TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
+TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
+                        const std::function<void(QByteArray&)>& alterBytes) {
     return Guarded(o, code, [&] {
         const QString problem = CodeProblem(code);
         if (!problem.isEmpty()) return Refused(Prefix + problem);
         TCodeOutcome r;
         r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
         const QImage& picture = r.Picture;
-        if (o.Verify) {
-            const bool check = o.Generate.UseCheckSum;
-            const QString text = PrepareBarcode(code, o.Type, check).Text;
-            r.Unverified = UnverifiableReason(o.Type, text, check);
-            const QString problem =
-                r.Unverified.isEmpty() ? VerifyProblem(picture, o.Type, text, check) : QString();
-            if (!problem.isEmpty()) return Refused(Prefix + problem);
-        }
+        const QString box = BoxExceeded(o, picture.size());
+        if (!box.isEmpty()) return Refused(Prefix + box);
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
@@ -187,6 +195,20 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code) {
                                                       o.Type, o.Generate, o.Dpi, &error)
                                 : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
         if (!ok) return Refused(Prefix + error);
+        if (alterBytes) alterBytes(r.Bytes);
+        if (o.Verify) {
+            // What is read is what will be written: a page or an encoder that
+            // loses part of the picture must not pass.
+            const bool check = o.Generate.UseCheckSum;
+            const QString text = PrepareBarcode(code, o.Type, check).Text;
+            r.Unverified = UnverifiableReason(o.Type, text, check);
+            if (r.Unverified.isEmpty()) {
+                QString problem;
+                const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
+                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
+                if (!problem.isEmpty()) return Refused(Prefix + problem);
+            }
+        }
         return r;
     });
 }
@@ -197,15 +219,7 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
         QString error;
-        const bool written = WriteFileAtomically(
-            fileName,
-            [&](QIODevice& device, QString* e) {
-                if (device.write(r.Bytes) == r.Bytes.size()) return true;
-                *e = device.errorString();
-                return false;
-            },
-            &error, flush);
-        if (!written) return Refused(Prefix + error);
+        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush)) return Refused(Prefix + error);
         return r;
     });
 }
@@ -214,8 +228,9 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
     try {
         const TCliParse parsed = ParseCliArguments(args);
         if (!parsed.Error.isEmpty()) {
-            err << Prefix << parsed.Error << "\n"
-                << "Try 'barcodegen-cli --help'.\n";
+            err << Prefix << parsed.Error << "\n";
+            if (!parsed.Hint.isEmpty()) err << parsed.Hint << "\n";
+            err << "Try 'barcodegen-cli --help'.\n";
             return cliUsage;
         }
         const TCliOptions& o = parsed.Options;

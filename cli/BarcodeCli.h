@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 #include "CliOptions.h"
 
@@ -26,9 +27,12 @@ struct TCodeOutcome {
     QByteArray Bytes; // the encoded picture (empty when refused)
 };
 
-// Prepares, draws, verifies (with Verify) and encodes one code with the parsed
-// options (Type, Generate, Dpi, Format). Catches every failure into the outcome.
-TCodeOutcome RenderCode(const TCliOptions& options, const QString& code);
+// Prepares, draws and encodes one code with the parsed options (Type, Generate,
+// Dpi, Format), and with Verify reads the encoded bytes back. alterBytes, when
+// given, changes the bytes between encoding and reading: how tests stand in
+// for a writer whose file does not scan. Catches every failure into the outcome.
+TCodeOutcome RenderCode(const TCliOptions& options, const QString& code,
+                        const std::function<void(QByteArray&)>& alterBytes = {});
 
 // RenderCode, then the bytes written to fileName whole or not at all.
 TCodeOutcome RunCode(const TCliOptions& options, const QString& code, const QString& fileName,

@@ -22,14 +22,21 @@ const QString Prefix = QString::fromLatin1(CliPrefix);
 constexpr qsizetype ReadPiece = 64 * 1024;
 constexpr auto Tick = std::chrono::milliseconds(100);
 
-// A line of the batch from its reading until its messages are printed.
+// What a line of the batch came to, kept in line order until it is printed.
 struct TSlot {
     qint64 Number = 0;
-    QString Code;
     bool Done = false;
     bool Failed = false;
     QStringList Messages;
     QString Unverified;
+};
+
+// A line still to be drawn. A worker takes it out of the queue whole, so
+// nothing it reads while drawing is shared with the printing.
+struct TJob {
+    qint64 Sequence = 0; // where its slot stands in line order
+    qint64 Number = 0;
+    QString Code;
 };
 
 // The self-redrawing line on a terminal; nothing when err is no terminal.
@@ -79,6 +86,13 @@ private:
 // Reading on the calling thread, drawing on the workers, printing on the
 // calling thread in line order. At most a window of lines is under way, so
 // memory does not grow with the batch.
+//
+// Lines refused while reading are never drawn: their outcomes are done at
+// once and may be printed before any worker has looked at the lines around
+// them. So the workers keep no position among the outcomes; they take their
+// lines from a queue of their own, and a drawn line's outcome is still there
+// when its worker comes back, since outcomes leave only from the front and
+// only when done.
 class TBatch {
 public:
     TBatch(const TCliOptions& o, QTextStream& err, TProgress& progress)
@@ -99,19 +113,20 @@ public:
     // Queues a line; waits, printing what is finished, while the window is full.
     void Add(TBatchLine&& line) {
         std::unique_lock lock(mutex);
-        while (queue.size() >= window) {
+        while (outcomes.size() >= window) {
             PrintFinished(lock);
-            if (queue.size() >= window) finished.wait_for(lock, Tick);
+            if (outcomes.size() >= window) finished.wait_for(lock, Tick);
         }
         TSlot slot;
         slot.Number = line.Number;
-        slot.Code = std::move(line.Code);
-        if (!line.Problem.isEmpty()) {
+        if (line.Problem.isEmpty()) {
+            jobs.push_back({first + qint64(outcomes.size()), line.Number, std::move(line.Code)});
+            work.notify_one();
+        } else {
             slot.Done = slot.Failed = true;
             slot.Messages << line.Problem;
         }
-        queue.push_back(std::move(slot));
-        work.notify_one();
+        outcomes.push_back(std::move(slot));
         PrintFinished(lock);
     }
 
@@ -119,9 +134,9 @@ public:
     bool Finish() {
         Close();
         std::unique_lock lock(mutex);
-        while (!queue.empty()) {
+        while (!outcomes.empty()) {
             PrintFinished(lock);
-            if (!queue.empty()) finished.wait_for(lock, Tick);
+            if (!outcomes.empty()) finished.wait_for(lock, Tick);
         }
         return !anyFailed;
     }
@@ -135,9 +150,9 @@ private:
 
     std::mutex mutex;
     std::condition_variable work, finished;
-    std::deque<TSlot> queue;
-    qint64 first = 0; // the sequence number of queue.front()
-    qint64 next = 0;  // the sequence number of the next slot to draw
+    std::deque<TSlot> outcomes; // every line read and not yet printed, in line order
+    qint64 first = 0;           // the sequence number of outcomes.front()
+    std::deque<TJob> jobs;      // the lines no worker has taken yet
     bool closed = false;
 
     // Only on the calling thread:
@@ -156,29 +171,24 @@ private:
     void Work() {
         std::unique_lock lock(mutex);
         for (;;) {
-            const qint64 end = first + qint64(queue.size());
-            while (next < end && queue[std::size_t(next - first)].Done)
-                ++next; // refused when read
-            if (next == end) {
+            if (jobs.empty()) {
                 if (closed) return;
                 work.wait(lock);
                 continue;
             }
-            const qint64 seq = next++;
-            const TSlot& slot = queue[std::size_t(seq - first)];
-            const qint64 number = slot.Number;
-            const QString code = slot.Code;
+            const TJob job = std::move(jobs.front());
+            jobs.pop_front();
             lock.unlock();
             TCodeOutcome r;
             try {
-                r = RunCode(o, code, BatchFileName(o.Output, number), TFileFlush::Skip);
+                r = RunCode(o, job.Code, BatchFileName(o.Output, job.Number), TFileFlush::Skip);
             } catch (...) { // only the file name is made outside RunCode's own guard
                 r.Exit = cliRefused;
                 r.Messages = QStringList{Prefix + QStringLiteral("not enough memory")};
             }
             lock.lock();
-            // Our slot is not done, so it is still queued: only done queue leave the front.
-            TSlot& done = queue[std::size_t(seq - first)];
+            Q_ASSERT(job.Sequence >= first && job.Sequence < first + qint64(outcomes.size()));
+            TSlot& done = outcomes[std::size_t(job.Sequence - first)];
             done.Done = true;
             done.Failed = r.Exit != cliOk;
             done.Messages = std::move(r.Messages);
@@ -187,24 +197,23 @@ private:
             // it is woken when a quarter of the window can be printed and
             // refilled, or when the workers are about to run out of lines.
             const std::size_t printable = FinishedAtFront();
-            const bool starving = next == first + qint64(queue.size());
-            if (closed || printable >= window / 4 || (printable > 0 && starving))
+            if (closed || printable >= window / 4 || (printable > 0 && jobs.empty()))
                 finished.notify_one();
         }
     }
 
     std::size_t FinishedAtFront() const {
         std::size_t n = 0;
-        while (n < queue.size() && queue[n].Done)
+        while (n < outcomes.size() && outcomes[n].Done)
             ++n;
         return n;
     }
 
     void PrintFinished(std::unique_lock<std::mutex>& lock) {
         std::vector<TSlot> ready;
-        while (!queue.empty() && queue.front().Done) {
-            ready.push_back(std::move(queue.front()));
-            queue.pop_front();
+        while (!outcomes.empty() && outcomes.front().Done) {
+            ready.push_back(std::move(outcomes.front()));
+            outcomes.pop_front();
             ++first;
         }
         lock.unlock();
@@ -248,24 +257,26 @@ qint64 CountCodes(QFile& in) {
     return read && in.seek(0) ? count : 0;
 }
 
-// Why the folder of every file cannot take pictures, or empty. A pattern with
-// '#' in its folder is left to the files' own messages.
+// Why the folder of every file cannot take pictures, or empty.
 QString FolderProblem(const QString& pattern) {
     const QFileInfo file(pattern);
-    if (file.path().contains(u'#')) return {};
     const QFileInfo folder(file.path());
-    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(file.path());
-    if (!folder.isWritable()) return QStringLiteral("%1: folder not writable").arg(file.path());
+    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(ForMessage(file.path()));
+    if (!folder.isWritable())
+        return QStringLiteral("%1: folder not writable").arg(ForMessage(file.path()));
     return {};
 }
 
 } // namespace
 
 QString BatchFileName(const QString& pattern, qint64 number) {
+    // The number goes into the file name only: every file of a batch lands in
+    // one folder, which can then be checked before the first line is drawn.
+    const qsizetype nameStart = pattern.lastIndexOf(u'/') + 1;
     const QString digits = QString::number(number);
-    QString name;
+    QString name = pattern.first(nameStart);
     bool numbered = false;
-    for (qsizetype i = 0; i < pattern.size();) {
+    for (qsizetype i = nameStart; i < pattern.size();) {
         if (pattern[i] != u'#') {
             name += pattern[i++];
             continue;
@@ -277,9 +288,8 @@ QString BatchFileName(const QString& pattern, qint64 number) {
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype slash = pattern.lastIndexOf(u'/');
     const qsizetype dot = pattern.lastIndexOf(u'.');
-    return dot > slash ? QString(pattern).insert(dot, digits) : pattern + digits;
+    return dot >= nameStart ? QString(pattern).insert(dot, digits) : pattern + digits;
 }
 
 QString BatchProgressText(qint64 done, qint64 total, double seconds) {
@@ -298,7 +308,7 @@ QString BatchProgressText(qint64 done, qint64 total, double seconds) {
 int RunBatch(const TCliOptions& o, QTextStream& err) {
     const QString folder = FolderProblem(o.Output);
     if (!folder.isEmpty()) {
-        err << Prefix << "--output " << o.Output << ": " << folder << '\n';
+        err << Prefix << "--output " << ForMessage(o.Output) << ": " << folder << '\n';
         return cliRefused;
     }
     QFile in;
@@ -306,7 +316,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
                             ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
                             : (in.setFileName(o.Batch), in.open(QIODevice::ReadOnly));
     if (!opened) {
-        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         return cliRefused;
     }
     const bool terminal = IsTerminal(err);
@@ -319,7 +329,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
     }
     progress.Clear();
     if (!read) {
-        err << Prefix << o.Batch << ": " << in.errorString() << '\n';
+        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         ok = false;
     }
     return ok ? cliOk : cliRefused;

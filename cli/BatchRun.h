@@ -7,9 +7,10 @@
 
 #include "CliOptions.h"
 
-// The file name of line number: every run of '#' in pattern becomes the number,
-// zero-padded to the run's length; a pattern without '#' takes the number before
-// the extension of its file name ("label.png" gives "label7.png").
+// The file name of line number: every run of '#' in the file name of pattern
+// becomes the number, zero-padded to the run's length; a file name without '#'
+// takes the number before its extension ("label.png" gives "label7.png"). A '#'
+// in the folder is kept as it is.
 QString BatchFileName(const QString& pattern, qint64 number);
 
 // The progress line after done of total codes in seconds: "1200/10000 codes,

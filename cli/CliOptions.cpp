@@ -7,7 +7,10 @@
 #include <QThread>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
+#include "BarcodeError.h"
+#include "QtConvert.h"
 #include "TypeNames.h"
 
 namespace {
@@ -20,13 +23,16 @@ Output: -o FILE writes the picture in the format of --format or of the file
 name's extension (.png, .bmp, .jpg, .svg, .pdf); -o - writes it to standard
 output (PNG unless --format says otherwise). PNG and BMP files take the fewest
 bits per pixel that keep every pixel; JPEG is written at quality 100. In SVG one
-pixel of the picture is one user unit; a PDF page is the picture's size at --dpi.
+pixel of the picture is one user unit; a PDF page is the picture's size at --dpi
+rounded up to whole points; both draw the text as outlines and need no font.
 A file that exists is replaced only by a complete new one, with its permission
 bits.
 
 --size WxH fits the symbol into a W x H box as the window fits it into 300 x 200:
 the bars fill the box less three borders as far as whole-pixel modules allow,
-and the picture is cropped to the symbol plus border.
+and the picture is cropped to the symbol plus border. A symbol too wide for the
+box even with modules of one pixel is refused (without --size it is drawn wider
+than 300 pixels, as the window draws it).
 
 --pattern prints two lines: the text the symbol encodes, with a backslash shown
 as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one
@@ -41,19 +47,23 @@ UPC_E0), in any case, with "-", "_" and blanks ignored, or by index.
 
 --batch FILE draws every non-empty line of FILE (- for standard input; LF or
 CR LF line ends; UTF-8) as one code with the same options, exactly as a single
-run draws it. -o PATTERN names the files: its run of '#' becomes the line
-number, zero-padded to the run's length (out/#####.png gives out/00001.png);
-without '#' the number goes before the extension (label.png gives label1.png).
-A refused line prints "line N: MESSAGE" and writes no file; the other lines are
-still written. Each file appears whole or not at all. On a terminal a progress
-line shows while more than a second of work is left.
+run draws it. -o PATTERN names the files: a run of '#' in the file name becomes
+the line number, zero-padded to the run's length (out/#####.png gives
+out/00001.png); without '#' the number goes before the extension (label.png
+gives label1.png). A '#' in a folder name is kept as it is, and a missing folder
+stops the batch before it starts. A refused line prints "line N: MESSAGE" and
+writes no file; the other lines are still written, whatever lines are refused.
+Each file appears whole or not at all. On a terminal a progress line shows
+while more than a second of work is left.
 
---verify reads every picture back with ZXing-C++ and refuses one that does not
-read as the code it encodes. Types the decoder cannot read (MSI, PostNet, two of
-five industrial and matrix, the UPC supplements) are written and reported once
-as not verifiable.
+--verify reads every file back as it is written (SVG and PDF rendered) with
+ZXing-C++ and refuses one that does not read as the code it encodes. Types the
+decoder cannot read (MSI, PostNet, two of five industrial and matrix, the UPC
+supplements) are written and reported once as not verifiable.
 
-After a refused code a line beginning "hint:" may follow the message.
+After a refused code a line beginning "hint:" may follow the message. Messages
+quote at most 60 characters of a code, a value or a file name: a longer one is
+shown by its start and its end around an ellipsis.
 Exit status: 0 done, 1 the code (or a line of the batch) was refused or a file
 not written, 2 usage error.
 )";
@@ -106,6 +116,37 @@ void AddOptions(QCommandLineParser& parser) {
     }
 }
 
+// A negative number, a part number like "-5901" or any text that begins with
+// '-' reads as options. A word after a single dash whose first letter is no
+// option of ours was most likely meant as the CODE.
+QString DashCodeHint(const QStringList& args) {
+    const auto shortOption = [](QChar c) {
+        return std::find_if(std::begin(Options), std::end(Options), [c](const Option& o) {
+            return o.shortName && c == QLatin1Char(o.shortName[0]);
+        });
+    };
+    bool value = false; // arg is the value of the option before it
+    for (const QString& arg : args) {
+        if (std::exchange(value, false)) continue;
+        if (arg == QLatin1String("--")) return {};
+        if (arg.size() < 2 || arg[0] != u'-') continue;
+        if (arg[1] == u'-') {
+            const QString name = arg.mid(2);
+            value = std::any_of(std::begin(Options), std::end(Options), [&](const Option& o) {
+                return o.valueName && name == QLatin1String(o.name);
+            });
+            continue;
+        }
+        const auto option = shortOption(arg[1]);
+        if (option == std::end(Options))
+            return QStringLiteral("hint: -- ends the options; put it before a CODE that begins "
+                                  "with '-': -- %1")
+                .arg(ForMessage(arg));
+        value = option->valueName && arg.size() == 2;
+    }
+    return {};
+}
+
 QString Dashed(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
@@ -122,12 +163,12 @@ bool OneValue(const QCommandLineParser& parser, const char* name, Parse parse, T
         QString why;
         const std::optional<T> v = parse(text, why);
         if (!v) {
-            error = QStringLiteral("%1 '%2': %3").arg(option, text, why);
+            error = QStringLiteral("%1 '%2': %3").arg(option, ForMessage(text), why);
             return false;
         }
         if (first && !(*first == *v)) {
             error = QStringLiteral("%1 given twice with different values ('%2' and '%3')")
-                        .arg(option, firstText, text);
+                        .arg(option, ForMessage(firstText), ForMessage(text));
             return false;
         }
         if (!first) firstText = text;
@@ -238,6 +279,7 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
     o.Generate.UseCheckSum = !parser.isSet(QStringLiteral("no-check-digit"));
     o.Generate.ShowText = !parser.isSet(QStringLiteral("no-text"));
     if (parser.isSet(QStringLiteral("no-border"))) o.Generate.Border = 0;
+    o.SizeGiven = parser.isSet(QStringLiteral("size"));
     o.Generate.Width = size.width();
     o.Generate.Height = size.height();
     const QString box = GenerateBoxProblem(o.Generate);
@@ -246,7 +288,7 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
     if (batch) {
         if (!codes.isEmpty())
             return QStringLiteral("--batch reads its codes from %1: no CODE goes with it ('%2')")
-                .arg(o.Batch, codes[0]);
+                .arg(ForMessage(o.Batch), ForMessage(codes[0]));
         if (o.Output.isEmpty())
             return QStringLiteral("--batch needs --output PATTERN, such as out/#####.png");
         if (o.Output == QLatin1String("-"))
@@ -257,7 +299,7 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
         if (codes.size() > 1)
             return QStringLiteral(
                        "more than one CODE given ('%1' and '%2'); quote a code with blanks")
-                .arg(codes[0], codes[1]);
+                .arg(ForMessage(codes[0]), ForMessage(codes[1]));
         o.Code = codes[0];
     }
     if (o.Action == TCliAction::Pattern) return {};
@@ -272,16 +314,20 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
     const QString byName = PictureFormatForExtension(QFileInfo(o.Output).suffix());
     if (!format.isEmpty() && !byName.isEmpty() && format != byName)
         return QStringLiteral("--format %1 contradicts the file name %2")
-            .arg(parser.value(QStringLiteral("format")), o.Output);
+            .arg(ForMessage(parser.value(QStringLiteral("format"))), ForMessage(o.Output));
     o.Format = format.isEmpty() ? byName : format;
     if (o.Format.isEmpty())
         return QStringLiteral("%1: unknown picture format (use .png, .bmp, .jpg, .svg or .pdf, "
                               "or give --format)")
-            .arg(o.Output);
+            .arg(ForMessage(o.Output));
     return {};
 }
 
 } // namespace
+
+QString ForMessage(const QString& text) {
+    return QString::fromStdString(TextForMessage(ToU16(text)));
+}
 
 TCliParse ParseCliArguments(const QStringList& args) {
     TCliParse result;
@@ -289,7 +335,19 @@ TCliParse ParseCliArguments(const QStringList& args) {
     AddOptions(parser);
     // The parser reads the first argument as the program's name.
     if (!parser.parse(QStringList{QStringLiteral("barcodegen-cli")} + args)) {
-        result.Error = parser.errorText();
+        QStringList unknown = parser.unknownOptionNames();
+        unknown.removeDuplicates();
+        if (unknown.isEmpty()) {
+            result.Error = parser.errorText();
+        } else {
+            // Qt's wording, but a pasted text of thousands of characters gives
+            // as many unknown options: the list is quoted like any other text.
+            result.Error = unknown.size() == 1
+                               ? QStringLiteral("Unknown option '%1'.").arg(ForMessage(unknown[0]))
+                               : QStringLiteral("Unknown options: %1.")
+                                     .arg(ForMessage(unknown.join(QStringLiteral(", "))));
+            result.Hint = DashCodeHint(args);
+        }
         return result;
     }
     result.Error = ParseInto(parser, result.Options);

@@ -14,6 +14,7 @@ struct TCliOptions {
     TCliAction Action = TCliAction::Generate;
     int Type = bcCodeEAN13;
     TGenerateOptions Generate; // check digit, text, border (0 when off), box size
+    bool SizeGiven = false;    // --size: a picture larger than the box is refused
     int Dpi = DefaultDpi;
     QString Output; // a file name, or "-" for standard output; with Batch the name pattern
     QString Format; // "PNG", "BMP", "JPEG", "SVG" or "PDF", from --format or the extension
@@ -24,10 +25,12 @@ struct TCliOptions {
 };
 
 // The outcome of parsing: Error is empty when the arguments are fine, otherwise
-// the usage error, naming the option at fault.
+// the usage error, naming the option at fault; Hint perhaps a line for after it
+// ("hint: ..."), where something else was likely meant.
 struct TCliParse {
     TCliOptions Options;
     QString Error;
+    QString Hint;
 };
 
 inline constexpr int CliMaxDpi = 10000;
@@ -35,6 +38,10 @@ inline constexpr int CliMaxJobs = 64;
 
 // args without the program name.
 TCliParse ParseCliArguments(const QStringList& args);
+
+// A user's text (a code, a value, a file name) as our messages quote it:
+// shortened as the engine's messages shorten it.
+QString ForMessage(const QString& text);
 
 // What --help prints.
 QString CliHelpText();

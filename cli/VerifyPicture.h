@@ -1,7 +1,8 @@
-// --verify: a drawn symbol is read back by ZXing-C++, as a scanner would read
+// --verify: a written symbol is read back by ZXing-C++, as a scanner would read
 // the printed label, before its file is written.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -17,3 +18,10 @@ QString UnverifiableReason(int type, const QString& preparedText, bool useCheckS
 // string when it does. Call only where UnverifiableReason is empty.
 QString VerifyProblem(const QImage& picture, int type, const QString& preparedText,
                       bool useCheckSum);
+
+// The picture a reader of the written bytes sees: PNG, BMP and JPEG decoded; an
+// SVG rendered by Qt's SVG renderer at one pixel to a user unit, the resolution
+// its printed size declares; a PDF page rendered by poppler at dpi, the
+// resolution its page was made for. A null image, and why in problem, when the
+// bytes give no picture.
+QImage WrittenPicture(const QByteArray& bytes, const QString& format, int dpi, QString* problem);

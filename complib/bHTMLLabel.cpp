@@ -1,6 +1,7 @@
 #include "bHTMLLabel.h"
 
 #include <QDesktopServices>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "TextDraw.h"
 #include "bstring.h"
@@ -24,7 +26,7 @@ constexpr QChar CR = u'\r';
 // Tags are ASCII: only ASCII letters are compared without case, so whether a
 // tag is seen depends neither on the locale nor on exotic case mappings, and
 // FindFirstTag and ApplyTag always agree on where a tag is.
-bool TagAt(const QString& T, qsizetype at, const char* tag) {
+bool TagAt(QStringView T, qsizetype at, const char* tag) {
     const qsizetype n = static_cast<qsizetype>(std::strlen(tag));
     if (at < 0 || at + n > T.size()) return false;
     for (qsizetype i = 0; i < n; ++i) {
@@ -35,7 +37,7 @@ bool TagAt(const QString& T, qsizetype at, const char* tag) {
     return true;
 }
 
-int TagNumberAt(const QString& T, qsizetype at) {
+int TagNumberAt(QStringView T, qsizetype at) {
     for (std::size_t k = 0; k < Tags.size(); ++k)
         if (TagAt(T, at, Tags[k])) return static_cast<int>(k) + 1;
     return 0;
@@ -44,6 +46,76 @@ int TagNumberAt(const QString& T, qsizetype at) {
 int TagLength(int tag) {
     return static_cast<int>(std::strlen(Tags[static_cast<std::size_t>(tag - 1)]));
 }
+
+// The first tag at or after From, -1 for none.
+qsizetype NextTag(QStringView T, qsizetype From) {
+    for (qsizetype p = T.indexOf(u'<', From); p >= 0; p = T.indexOf(u'<', p + 1))
+        if (TagNumberAt(T, p)) return p;
+    return -1;
+}
+
+qsizetype NextClose(QStringView T, qsizetype From) {
+    return T.indexOf(u'>', From);
+}
+
+qsizetype NextLinkEnd(QStringView T, qsizetype From) {
+    return T.indexOf(u"</A>", From, Qt::CaseInsensitive);
+}
+
+// Where the next match starts at or after a position, remembered: a line is
+// asked again and again at growing positions, once for every visual line and
+// tag, and a long line with few matches would otherwise be read to its end
+// every time.
+class TNextMatch {
+public:
+    using TScan = qsizetype (*)(QStringView, qsizetype);
+    explicit TNextMatch(TScan Scan) : FScan(Scan) {}
+    qsizetype Find(QStringView T, qsizetype From) {
+        if (FFrom < 0 || From < FFrom || (FAt >= 0 && From > FAt)) {
+            FFrom = From;
+            FAt = FScan(T, From);
+        }
+        return FAt;
+    }
+    void Forget() { FFrom = -1; }
+
+private:
+    TScan FScan;
+    qsizetype FFrom = -1;
+    qsizetype FAt = -1; // the match from FFrom on; -1: none to the end
+};
+
+// Pen positions and heights are held below the largest widget Qt allows:
+// nothing beyond can be seen, and a very long text cannot overflow them.
+constexpr int kFar = QWIDGETSIZE_MAX;
+
+int Far(qint64 v) {
+    return static_cast<int>(std::clamp<qint64>(v, -kFar, kFar));
+}
+
+// The widths of short texts in one font, for the time of one drawing: a
+// long text repeats the same few (a letter, a word, a prefix that fits),
+// and shaping them again cost most of its drawing.
+class TWidthCache {
+public:
+    int Width(const QString& Text, const QFont& Font, const QPaintDevice* Device) {
+        if (Text.size() > kLongest) return TextWidth(Text, Font, Device);
+        if (!(Font == FFont)) {
+            FFont = Font;
+            FWidths.clear();
+        }
+        const auto known = FWidths.constFind(Text);
+        if (known != FWidths.cend()) return *known;
+        const int w = TextWidth(Text, Font, Device);
+        FWidths.insert(Text, w);
+        return w;
+    }
+
+private:
+    static constexpr qsizetype kLongest = 32;
+    QFont FFont;
+    QHash<QString, int> FWidths;
+};
 
 bool IsBreakChar(QChar c) {
     return QStringView(u" ._-/\\@#$&|").contains(c);
@@ -93,7 +165,29 @@ struct TbHTMLLabel::TDrawCall {
     int Indent = 0;
     int X = 0;
     bool Measured = false; // a piece of the visual line has been measured
-    QString LineText;
+    qsizetype Fitted = 1;  // how many characters of the last piece cut fitted
+    TWidthCache Widths;
+};
+
+// One line of the text, drawn visual line by visual line. The text is never
+// cut or copied whole: a visual line starts at Pos, after Head (the link
+// opened on the line before and still open, "<A ...>"), so a long line costs
+// no more than its length.
+struct TbHTMLLabel::TLineCursor {
+    explicit TLineCursor(const QString& Text) : Line(Text) {}
+    void AppendBlank() {
+        Line += u' ';
+        Tags.Forget();
+        Closes.Forget();
+        LinkEnds.Forget();
+    }
+    QString Line;
+    qsizetype Pos = 0;
+    QString Head;
+    QString Shown; // what the last visual line shows, its head included
+    TNextMatch Tags{NextTag};
+    TNextMatch Closes{NextClose};
+    TNextMatch LinkEnds{NextLinkEnd};
 };
 
 void TbHTMLLabelStrings::Assign(const QStringList& Lines) {
@@ -224,13 +318,16 @@ QString TbHTMLLabel::PrepareCaptionText() {
     QString S = StrTrimRight(FCaptionStrings->Text());
     if (S.isEmpty()) S = Caption();
 
-    // Parameters. The search goes on after each inserted value, so a value can
-    // never form a new parameter, not even together with the text around it.
+    // Parameters, in one pass over the text. The search goes on after each
+    // parameter, so a value can never form a new parameter, not even together
+    // with the text around it.
     const QString open = QStringLiteral("<VAR>");
     const QString close = QStringLiteral("</VAR>");
-    int from = 1;
-    while (const int p1 = StrSearch(open, S, from, false)) {
-        const int p2 = StrSearch(close, S, p1 + open.size(), false);
+    const TStrFinder finder(S, false);
+    QString filled;
+    int copied = 1; // the first character of S not taken over yet
+    while (const int p1 = finder.Find(open, copied)) {
+        const int p2 = finder.Find(close, p1 + static_cast<int>(open.size()));
         if (p2 == 0) break;
         const QString name = S.mid(p1 - 1 + open.size(), p2 - p1 - open.size());
         QString value;
@@ -240,9 +337,13 @@ QString TbHTMLLabel::PrepareCaptionText() {
             value = name;
             OnGetParameter(this, value);
         }
-        value = StrDeleteAll(close, StrDeleteAll(open, value, false), false);
-        S.replace(p1 - 1, p2 + close.size() - p1, value);
-        from = p1 + static_cast<int>(value.size());
+        filled += QStringView(S).mid(copied - 1, p1 - copied);
+        filled += StrDeleteAll(close, StrDeleteAll(open, value, false), false);
+        copied = p2 + static_cast<int>(close.size());
+    }
+    if (copied > 1) {
+        filled += QStringView(S).mid(copied - 1);
+        S = filled;
     }
 
     const QString noWordWrap = QStringLiteral("<NOWORDWRAP>");
@@ -280,26 +381,26 @@ void TbHTMLLabel::ClearAnchors() {
 }
 
 int TbHTMLLabel::FindFirstTag(const QString& T) const {
-    for (qsizetype p = T.indexOf(u'<'); p >= 0; p = T.indexOf(u'<', p + 1))
-        if (TagNumberAt(T, p)) return static_cast<int>(p) + 1;
-    return 0;
+    return static_cast<int>(NextTag(T, 0) + 1);
 }
 
 int TbHTMLLabel::ApplyTag(QString& T, bool MeasureOnly) {
     const int tag = TagNumberAt(T, 0);
     if (tag == tagNone) return tagNone;
+    const qsizetype close = tag == tagA || tag == tagColor ? T.indexOf(u'>') : -1;
+    T.remove(0, ApplyTagAt(tag, T, close, MeasureOnly));
+    return tag;
+}
+
+qsizetype TbHTMLLabel::ApplyTagAt(int tag, QStringView T, qsizetype Close, bool MeasureOnly) {
+    qsizetype length = TagLength(tag);
     QString argument;
     if (tag == tagA || tag == tagColor) {
-        const qsizetype end = T.indexOf(u'>');
-        if (tag == tagA) FOpenAnchorTag = end < 0 ? QString() : T.left(end + 1);
-        if (end >= 0) {
-            argument = T.mid(TagLength(tag), end - TagLength(tag));
-            T.remove(0, end + 1);
-        } else {
-            T.remove(0, TagLength(tag));
+        if (tag == tagA) FOpenAnchorTag = Close < 0 ? QString() : T.left(Close + 1).toString();
+        if (Close >= 0) {
+            argument = T.mid(length, Close - length).toString();
+            length = Close + 1;
         }
-    } else {
-        T.remove(0, TagLength(tag));
     }
     QFont& f = FCanvas.Font;
     switch (tag) {
@@ -346,7 +447,7 @@ int TbHTMLLabel::ApplyTag(QString& T, bool MeasureOnly) {
     default:
         break; // <TAB> and <INDENT> move the pen while drawing
     }
-    return tag;
+    return length;
 }
 
 void TbHTMLLabel::OpenAnchor(const QString& Argument, bool MeasureOnly) {
@@ -442,24 +543,22 @@ void TbHTMLLabel::DrawCaptionText(TRect& Rect, unsigned Flags, QPainter* Painter
         StrTrim(Text).isEmpty() ? QStringList() : Text.split(CR, Qt::KeepEmptyParts);
     for (const QString& line : lines) {
         if (line.isEmpty()) break; // the first empty line ends the text
-        QString L = line;
+        TLineCursor L(line);
         c.X0 = 0;
         c.Indent = 0;
-        while (!L.isEmpty()) {
-            c.LineText = L;
+        while (L.Pos < L.Line.size()) {
             TRect M = Rect;
             M.Left = c.X0;
             c.X = c.X0;
             c.Measured = false;
-            QString Rest;
             const TCanvasFont before = FCanvas;
-            DrawLine(c, M, true, WordWrap(), Rest);
+            DrawLine(c, L, M, true, WordWrap());
             if (paints) FCanvas = before;
-            L = Rest;
             MaxW = std::max(MaxW, c.X);
             // A visual line of tags only has nothing to measure; it takes the
             // height of a blank line rather than that of the whole label.
-            TotalH += c.Measured ? M.Bottom - M.Top : TextHeight(FCanvas.Font, this);
+            TotalH = Far(qint64(TotalH) +
+                         (c.Measured ? M.Bottom - M.Top : TextHeight(FCanvas.Font, this)));
             if (paints) {
                 int XL = Rect.Left + 1 + c.X0;
                 if (alignment == Qt::AlignRight)
@@ -467,20 +566,21 @@ void TbHTMLLabel::DrawCaptionText(TRect& Rect, unsigned Flags, QPainter* Painter
                 else if (alignment == Qt::AlignHCenter)
                     XL = std::max(Rect.Left + (Rect.Right - Rect.Left - c.X) / 2, XL);
                 D.Left = XL;
-                QString none;
                 if (!isEnabled() || FShowText3D) {
                     FColorsOn = false;
                     const TCanvasFont keep = FCanvas;
                     Offset(D, FShadowSize);
                     FCanvas.Color = Resolve(isEnabled() ? FShadowColor : clBtnHighlight);
-                    DrawLine(c, D, false, false, none);
+                    TLineCursor shadow(L.Shown);
+                    DrawLine(c, shadow, D, false, false);
                     FCanvas = keep;
                     Offset(D, -FShadowSize);
                     D.Left = XL;
                     if (!isEnabled()) FCanvas.Color = Resolve(clBtnShadow);
                 }
                 FColorsOn = isEnabled();
-                DrawLine(c, D, false, false, none);
+                TLineCursor shown(L.Shown);
+                DrawLine(c, shown, D, false, false);
                 D.Top = Rect.Top + TotalH;
             }
             if (alignment == Qt::AlignLeft) c.X0 = c.Indent;
@@ -506,98 +606,142 @@ void TbHTMLLabel::DrawPlain(const QString& Text, TRect& Rect, unsigned Flags, QP
     }
 }
 
-void TbHTMLLabel::DrawLine(TDrawCall& c, TRect& R, bool Measuring, bool Wrap, QString& Rest) {
+void TbHTMLLabel::DrawLine(TDrawCall& c, TLineCursor& L, TRect& R, bool Measuring, bool Wrap) {
     c.PieceFlags = c.Flags | (Measuring ? DT_CALCRECT : 0u);
-    Rest.clear();
-    QString T = c.LineText;
-    const int first = TagNumberAt(T, 0);
-    if (first && T.size() == TagLength(first)) T += u' ';
-    if (TagAt(T, 0, "<A") &&
-        T.indexOf(QStringLiteral("</A>"), 0, Qt::CaseInsensitive) == T.size() - 4)
-        T += u' ';
-    const QString whole = T;
+    const QString head = std::exchange(L.Head, QString());
+    const qsizetype start = L.Pos;
+    // The visual line's text is head + the line from start on. A line of one
+    // tag, or one that is a single link, gets a blank at its end. (A head is
+    // a whole "<A ...>" and has no "</A>" but at its very end.)
+    if (head.isEmpty()) {
+        const int first = TagNumberAt(L.Line, start);
+        if (first && L.Line.size() - start == TagLength(first)) L.AppendBlank();
+    }
+    if (!head.isEmpty() || TagAt(L.Line, start, "<A")) {
+        const qsizetype size = head.size() + L.Line.size() - start;
+        qsizetype end = head.indexOf(QStringLiteral("</A>"), 0, Qt::CaseInsensitive);
+        if (end < 0) {
+            end = L.LinkEnds.Find(L.Line, start);
+            if (end >= 0) end += head.size() - start;
+        }
+        if (end == size - 4) L.AppendBlank();
+    }
+
+    if (!head.isEmpty()) ApplyTagAt(tagA, head, head.size() - 1, Measuring);
+    qsizetype q = start; // the first character not drawn yet
+    qsizetype restAt = -1;
     while (true) {
-        const int P = FindFirstTag(T);
-        if (P == 0) {
-            DrawPiece(c, R, T, Wrap, Rest);
-            break;
+        const qsizetype P = L.Tags.Find(L.Line, q);
+        const qsizetype pieceEnd = P < 0 ? L.Line.size() : P;
+        if (P < 0 || P > q) {
+            const qsizetype cut =
+                DrawPiece(c, R, QStringView(L.Line).sliced(q, pieceEnd - q), Wrap);
+            if (cut >= 0) {
+                restAt = q + cut;
+                break;
+            }
         }
-        if (P > 1) DrawPiece(c, R, T.left(P - 1), Wrap, Rest);
-        T.remove(0, P - 1);
-        if (!Rest.isEmpty()) {
-            Rest += T;
-            break;
-        }
-        const int K = ApplyTag(T, Measuring);
-        if (K == tagNone) break; // cannot happen: both see a tag by TagNumberAt
+        if (P < 0) break;
+        const int K = TagNumberAt(L.Line, P);
+        const qsizetype close = K == tagA || K == tagColor ? L.Closes.Find(L.Line, P) : -1;
+        q = P + ApplyTagAt(K, QStringView(L.Line).sliced(P), close < 0 ? -1 : close - P, Measuring);
         if (K == tagTab) {
-            R.Left = FTabGridWidth * (R.Left / FTabGridWidth + 1);
+            R.Left = Far(qint64(FTabGridWidth) * (R.Left / FTabGridWidth + 1));
             c.X = R.Left;
         } else if (K == tagIndent && Measuring) {
             c.Indent = R.Left - 1;
         }
     }
-    // What this visual line shows, out of the text it was given (with the
-    // blank added above, so that the cut falls where the rest begins).
-    c.LineText = whole.left(whole.size() - Rest.size());
+    const qsizetype shownEnd = restAt < 0 ? L.Line.size() : restAt;
+    L.Shown = head;
+    L.Shown += QStringView(L.Line).sliced(start, shownEnd - start);
+    L.Pos = shownEnd;
     if (!FOpenAnchorTag.isEmpty()) {
-        if (!Rest.isEmpty()) Rest = FOpenAnchorTag + Rest;
+        if (restAt >= 0) L.Head = FOpenAnchorTag;
         CloseAnchor(Measuring);
     }
 }
 
-void TbHTMLLabel::DrawPiece(TDrawCall& c, TRect& R, QString S, bool Wrap, QString& Rest) {
+qsizetype TbHTMLLabel::DrawPiece(TDrawCall& c, TRect& R, QStringView Piece, bool Wrap) {
     const bool measuring = c.PieceFlags & DT_CALCRECT;
     const int avail = width() - R.Left - 2 - 2 * FInnerSpace;
-    Rest.clear();
-    if (Wrap && !S.isEmpty()) {
+    qsizetype cut = -1; // where the rest of the piece begins; -1: nothing left over
+    QString S;
+    if (Wrap && !Piece.isEmpty()) {
         // The first i with the first i characters wider than avail (0: all
-        // fit). Widths grow with i, so galloping and halving find it without
-        // measuring every prefix of a long text.
+        // fit). Widths grow with i, so steps that double from a guess, then
+        // halving, find it without measuring every prefix of a long text.
+        // The guess is what fitted on the line before: a long word wraps
+        // into lines of about the same length, found in two measurements.
         const auto over = [&](qsizetype i) {
-            return TextWidth(S.left(i), FCanvas.Font, this) > avail;
+            return c.Widths.Width(Piece.left(i).toString(), FCanvas.Font, this) > avail;
         };
-        const qsizetype n = S.size();
-        qsizetype fits = 0;
-        qsizetype i = 1;
-        while (i < n && !over(i)) {
-            fits = i;
-            i = std::min(n, 2 * i);
+        const qsizetype n = Piece.size();
+        qsizetype fits = std::clamp<qsizetype>(c.Fitted, 1, n); // 0: nothing known to fit
+        qsizetype i = 0;
+        if (over(fits)) {
+            i = fits;
+            fits = 0;
+            for (qsizetype step = 1; i - step >= 1; step *= 2) {
+                if (!over(i - step)) {
+                    fits = i - step;
+                    break;
+                }
+                i -= step;
+            }
+        } else {
+            for (qsizetype step = 1; fits < n; step *= 2) {
+                const qsizetype next = std::min(n, fits + step);
+                if (over(next)) {
+                    i = next;
+                    break;
+                }
+                fits = next;
+            }
         }
-        if (!over(i)) i = 0;
         while (i > 0 && i - fits > 1) {
             const qsizetype mid = (fits + i) / 2;
             (over(mid) ? i : fits) = mid;
         }
+        if (i > 0) c.Fitted = i - 1;
         const bool atLineStart = R.Left <= c.X0 + FInnerSpace + 1;
         if (i > 0 && !(i == 1 && atLineStart)) {
             qsizetype B = -1;
             for (qsizetype k = i; k >= 1 && B < 0; --k)
-                if (IsBreakChar(S[k - 1])) B = k;
+                if (IsBreakChar(Piece[k - 1])) B = k;
             if (B < 0) {
                 B = atLineStart ? i - 1 : 0;
                 // Never between the two halves of a surrogate pair.
-                if (B > 1 && S[B - 1].isHighSurrogate()) --B;
+                if (B > 1 && Piece[B - 1].isHighSurrogate()) --B;
             }
-            Rest = S.mid(B);
-            S = StrTrim(S.left(B));
+            if (B < n) cut = B;
+            S = StrTrim(Piece.left(B).toString());
+        } else {
+            S = Piece.toString();
         }
+    } else {
+        S = Piece.toString();
     }
     if (FInAnchor && FCurrentAnchor) FCurrentAnchor->Bounds = R;
-    const int w = TextWidth(S, FCanvas.Font, this);
+    const int w = c.Widths.Width(S, FCanvas.Font, this);
     if (!S.isEmpty()) {
-        DrawText(S, R, c.PieceFlags, FCanvas.Font, this, FPainter, FCanvas.Color);
+        // Painting is clipped to R: a piece right of the line's end or below
+        // the label's bottom (most of a long text) shows nothing.
+        if (measuring || (R.Left < R.Right && R.Top < R.Bottom))
+            DrawText(S, R, c.PieceFlags, FCanvas.Font, this, FPainter, FCanvas.Color);
         if (measuring) c.Measured = true;
     } else if (measuring) {
         R.Right = R.Left; // nothing measured: no width
     }
     if (FInAnchor && FCurrentAnchor) {
         TRect& b = FCurrentAnchor->Bounds;
-        b.Right = b.Left + w;
+        b.Right = Far(qint64(b.Left) + w);
         b.Bottom = b.Top + TextHeight(FCanvas.Font, this);
     }
-    c.X += R.Right - R.Left;
-    R.Left += w;
+    // Only a measurement tells the line's width; a painted piece leaves R.Right.
+    if (measuring) c.X = Far(qint64(c.X) + R.Right - R.Left);
+    R.Left = Far(qint64(R.Left) + w);
+    return cut;
 }
 
 void TbHTMLLabel::AdjustBounds() {

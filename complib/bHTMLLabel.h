@@ -189,11 +189,15 @@ protected:
 
 private:
     struct TDrawCall;
+    struct TLineCursor;
     friend class TbHTMLLabelStrings;
     void Changed(); // re-measure and repaint
     void DrawPlain(const QString& Text, TRect& Rect, unsigned Flags, QPainter* Painter);
-    void DrawLine(TDrawCall& c, TRect& R, bool Measuring, bool Wrap, QString& Rest);
-    void DrawPiece(TDrawCall& c, TRect& R, QString S, bool Wrap, QString& Rest);
+    void DrawLine(TDrawCall& c, TLineCursor& L, TRect& R, bool Measuring, bool Wrap);
+    qsizetype DrawPiece(TDrawCall& c, TRect& R, QStringView Piece, bool Wrap);
+    // Applies Tag, found at the start of T, whose first ">" is at Close (-1:
+    // none); returns how many characters it takes.
+    qsizetype ApplyTagAt(int Tag, QStringView T, qsizetype Close, bool MeasureOnly);
     void OpenAnchor(const QString& Argument, bool MeasureOnly);
     void CloseAnchor(bool MeasureOnly);
     void ApplyColor(const QString& Argument);

@@ -30,78 +30,88 @@ int Len(const QString& s) {
 
 } // namespace
 
-int StrSearch(const QString& SubStr, const QString& S, int Offset, bool CaseSensitive) {
+TStrFinder::TStrFinder(const QString& S, bool CaseSensitive)
+    : FText(CaseSensitive ? S : UpperSameLength(S)), FCaseSensitive(CaseSensitive) {}
+
+int TStrFinder::Find(const QString& SubStr, int Offset) const {
     if (Offset < 1) Offset = 1;
-    if (SubStr.isEmpty() || Offset > S.size()) return 0;
-    const qsizetype found = CaseSensitive
-                                ? S.indexOf(SubStr, Offset - 1)
-                                : UpperSameLength(S).indexOf(UpperSameLength(SubStr), Offset - 1);
+    if (SubStr.isEmpty() || Offset > FText.size()) return 0;
+    const qsizetype found =
+        FText.indexOf(FCaseSensitive ? SubStr : UpperSameLength(SubStr), Offset - 1);
     return found < 0 ? 0 : static_cast<int>(found) + 1;
+}
+
+int StrSearch(const QString& SubStr, const QString& S, int Offset, bool CaseSensitive) {
+    // Nothing to upper-case when there is nothing to find.
+    if (SubStr.isEmpty() || Offset > S.size()) return 0;
+    return TStrFinder(S, CaseSensitive).Find(SubStr, Offset);
 }
 
 QString StrToken(const QString& S, const QString& Separator, std::uint8_t Index,
                  bool CaseSensitive) {
     if (OnlyBlanks(S)) return {};
+    const TStrFinder finder(S, CaseSensitive);
     int start = 1;
     for (int i = 1; i < Index; ++i) {
-        const int p = StrSearch(Separator, S, start, CaseSensitive);
+        const int p = finder.Find(Separator, start);
         if (p == 0) return {};
         start = p + Len(Separator);
     }
-    const int p = StrSearch(Separator, S, start, CaseSensitive);
+    const int p = finder.Find(Separator, start);
     const int end = p == 0 ? Len(S) : p - 1;
     return S.mid(start - 1, end - start + 1);
 }
 
 QString StrBetween(const QString& StartMark, const QString& EndMark, const QString& S,
                    bool CaseSensitive, bool WithoutStartMark) {
-    const int p1 = StrSearch(StartMark, S, 1, CaseSensitive);
+    const TStrFinder finder(S, CaseSensitive);
+    const int p1 = finder.Find(StartMark, 1);
     if (p1 == 0) return {};
-    const int p2 = StrSearch(EndMark, S, p1 + Len(StartMark), CaseSensitive);
+    const int p2 = finder.Find(EndMark, p1 + Len(StartMark));
     if (p2 == 0) return {};
     const int from = WithoutStartMark ? p1 + Len(StartMark) : p1;
     return S.mid(from - 1, p2 - from);
 }
 
 QString StrDeleteAll(const QString& SubStr, const QString& S, bool CaseSensitive) {
-    QString result;
-    int copied = 1; // first character of S not yet handled
-    for (int p = StrSearch(SubStr, S, 1, CaseSensitive); p != 0;
-         p = StrSearch(SubStr, S, copied, CaseSensitive)) {
-        result += S.mid(copied - 1, p - copied);
-        copied = p + Len(SubStr);
-    }
-    result += S.mid(copied - 1);
-    return result;
+    return StrReplace(SubStr, QString(), S, true, CaseSensitive);
 }
 
+// The replacements are made in one pass over S: every search goes on after
+// the last replaced text, so inserted text is never searched, and whatever
+// precedes it no longer matters.
 QString StrReplace(const QString& OldText, const QString& NewText, const QString& S,
                    bool ReplaceAll, bool CaseSensitive) {
-    QString result = S;
-    int from = 1;
-    while (const int p = StrSearch(OldText, result, from, CaseSensitive)) {
-        result.replace(p - 1, OldText.size(), NewText);
-        if (!ReplaceAll) break;
-        from = p + Len(NewText);
+    const TStrFinder finder(S, CaseSensitive);
+    int p = finder.Find(OldText, 1);
+    if (p == 0) return S;
+    QString result;
+    int copied = 1; // first character of S not yet handled
+    for (; p != 0; p = ReplaceAll ? finder.Find(OldText, copied) : 0) {
+        result += QStringView(S).mid(copied - 1, p - copied);
+        result += NewText;
+        copied = p + Len(OldText);
     }
+    result += QStringView(S).mid(copied - 1);
     return result;
 }
 
 QString StrReplaceBetween(const QString& StartMark, const QString& EndMark, const QString& NewText,
                           const QString& S, bool IncludeEndMark, bool ReplaceAll,
                           bool CaseSensitive) {
-    QString result = S;
-    int from = 1;
-    // Ends: every round either moves the search past the inserted text or, with
-    // an empty NewText, removes at least the start mark.
-    while (const int p1 = StrSearch(StartMark, result, from, CaseSensitive)) {
-        const int p2 = StrSearch(EndMark, result, p1 + Len(StartMark), CaseSensitive);
+    const TStrFinder finder(S, CaseSensitive);
+    QString result;
+    int copied = 1;
+    while (const int p1 = finder.Find(StartMark, copied)) {
+        const int p2 = finder.Find(EndMark, p1 + Len(StartMark));
         if (p2 == 0) break;
-        const int spanEnd = IncludeEndMark ? p2 + Len(EndMark) : p2; // exclusive
-        result.replace(p1 - 1, spanEnd - p1, NewText);
+        result += QStringView(S).mid(copied - 1, p1 - copied);
+        result += NewText;
+        copied = IncludeEndMark ? p2 + Len(EndMark) : p2; // the span ends before it
         if (!ReplaceAll) break;
-        from = p1 + Len(NewText);
     }
+    if (copied == 1) return S;
+    result += QStringView(S).mid(copied - 1);
     return result;
 }
 

@@ -13,6 +13,20 @@
 // 0 when there is none, when SubStr is empty or when Offset lies beyond the end of S.
 int StrSearch(const QString& SubStr, const QString& S, int Offset, bool CaseSensitive);
 
+// One text searched many times by StrSearch's rules. Without CaseSensitive the
+// text is upper-cased once here rather than for every search, so walking
+// through a long text match by match stays linear.
+class TStrFinder {
+public:
+    TStrFinder(const QString& S, bool CaseSensitive);
+    // StrSearch(SubStr, S, Offset, CaseSensitive).
+    int Find(const QString& SubStr, int Offset) const;
+
+private:
+    QString FText; // S, upper-cased without CaseSensitive
+    bool FCaseSensitive;
+};
+
 // Field Index of S cut at Separator; 0 and 1 both give the first field, a field
 // past the last one is empty. A text of blanks and control characters only has
 // no fields at all.

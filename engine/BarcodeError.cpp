@@ -76,6 +76,36 @@ std::u16string FromUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+} // namespace
+
+std::string TextForMessage(std::u16string_view text) {
+    std::u16string shown;
+    if (text.size() <= MessageQuoteLimit) {
+        shown = text;
+    } else {
+        // Both ends, since the start of a code and the file name at the end of
+        // a path say the most; neither cut falls inside a surrogate pair.
+        std::size_t head = MessageQuoteLimit / 2;
+        std::size_t tail = text.size() - MessageQuoteLimit / 2;
+        if (IsHighSurrogate(text[head - 1])) --head;
+        if (IsLowSurrogate(text[tail])) ++tail;
+        shown.append(text.substr(0, head)).append(u"\u2026").append(text.substr(tail));
+    }
+    for (char16_t& c : shown)
+        if (c < 0x20 || c == 0x7F) c = c == 0x7F ? u'\u2421' : static_cast<char16_t>(0x2400 + c);
+    return ToUtf8(shown);
+}
+
 std::string FormatMessage(std::string_view templ, std::initializer_list<std::string_view> args) {
     std::string out;
     auto arg = args.begin();

@@ -17,10 +17,12 @@ bool Same(const TCliOptions& a, const TCliOptions& b) {
            a.Generate.UseCheckSum == b.Generate.UseCheckSum &&
            a.Generate.ShowText == b.Generate.ShowText && a.Generate.Border == b.Generate.Border &&
            a.Generate.Width == b.Generate.Width && a.Generate.Height == b.Generate.Height &&
-           a.Dpi == b.Dpi && a.Output == b.Output && a.Format == b.Format && a.Code == b.Code;
+           a.SizeGiven == b.SizeGiven && a.Dpi == b.Dpi && a.Output == b.Output &&
+           a.Format == b.Format && a.Code == b.Code;
 }
 
-// The options as we would write them: every value given, the code after "--".
+// The options as we would write them: every value given (the box only when it
+// was), the code after "--".
 QStringList CommandLine(const TCliOptions& o) {
     QStringList args{QStringLiteral("--type=%1").arg(o.Type)};
     if (!o.Generate.UseCheckSum) args << QStringLiteral("--no-check-digit");
@@ -28,9 +30,11 @@ QStringList CommandLine(const TCliOptions& o) {
         args << QStringLiteral("--pattern");
     } else {
         if (!o.Generate.ShowText) args << QStringLiteral("--no-text");
-        args << QStringLiteral("--border=%1").arg(o.Generate.Border)
-             << QStringLiteral("--size=%1x%2").arg(o.Generate.Width).arg(o.Generate.Height)
-             << QStringLiteral("--dpi=%1").arg(o.Dpi) << QStringLiteral("--output=") + o.Output
+        args << QStringLiteral("--border=%1").arg(o.Generate.Border);
+        // Only a box asked for refuses a symbol too wide for it.
+        if (o.SizeGiven)
+            args << QStringLiteral("--size=%1x%2").arg(o.Generate.Width).arg(o.Generate.Height);
+        args << QStringLiteral("--dpi=%1").arg(o.Dpi) << QStringLiteral("--output=") + o.Output
              << QStringLiteral("--format=") + o.Format.toLower();
     }
     return args << QStringLiteral("--") << o.Code;

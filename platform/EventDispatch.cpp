@@ -1,5 +1,7 @@
 #include "EventDispatch.h"
 
+#include "Form.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -18,8 +20,7 @@ void ShowEventError(const QString& Message) {
         errorSink(Message);
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), QGuiApplication::applicationDisplayName(),
-                          Message);
+    QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), Message);
 }
 
 bool RunHandled(const std::function<void()>& Body) {

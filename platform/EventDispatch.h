@@ -17,7 +17,7 @@ void DispatchEvent(const TNotifyEvent& Handler, QObject* Sender);
 bool RunHandled(const std::function<void()>& Body);
 
 // The critical box with the message of an escaped error (title: the
-// application's display name).
+// application's title).
 void ShowEventError(const QString& Message);
 
 // Tests: the box is replaced by Sink (no modal loop); an empty Sink restores it.

@@ -1,6 +1,21 @@
-// Whole-file reading and writing. Writing goes to a temporary file in the
-// same folder, which is flushed to the disk and renamed over the target only
-// when complete: a failure leaves an existing file exactly as it was.
+// Whole-file reading and writing.
+//
+// Writing replaces a file whole or not at all: the new bytes go to an unnamed
+// (or temporary) file in the target's folder, which takes the target's name
+// only when every write, the flush and the close succeeded, so a failure (a
+// full disk, a size limit, a vanished folder) leaves an existing file exactly
+// as it was and no temporary file behind. Failures are told in the system's
+// words ("No space left on device").
+//
+// Which file is written:
+// - A name that does not exist, or a regular file, gets that treatment.
+// - A symbolic link is followed to the file it names, which is replaced (or
+//   created, for a link to nothing yet); the link stays a link.
+// - Anything else that exists (a character device such as /dev/null, a FIFO, a
+//   terminal) is opened and written into as it is, as cp and tee do: it is
+//   never renamed over. So are the links the system makes for open files
+//   (/dev/stdout, /dev/fd/N, /proc/self/fd/N), whatever they lead to: there is
+//   no folder entry of ours to replace behind them.
 #pragma once
 
 #include <QByteArray>
@@ -24,14 +39,18 @@ QByteArray ReadWholeFile(const QString& FileName);
 // name, but a power cut may lose the newest files.
 enum class TFileFlush { ToDisk, Skip };
 
-// Writes a file whole or not at all: write fills a temporary file beside
-// fileName, which takes that name only when write succeeded, so an existing
-// file is never left half-written. A replaced file keeps its permission bits;
-// one we may not write is left alone. Returns false with a message (naming the
-// file) when it cannot.
+// data as the whole of fileName (see above). A replaced file keeps its
+// permission bits; one we may not write is left alone. Returns false with a
+// message ("fileName: why") when it cannot.
+bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error,
+                         TFileFlush flush = TFileFlush::ToDisk);
+
+// The same with the bytes that write puts on the device it is given, called
+// once the file could be opened (so a folder that is missing fails before
+// anything is made); write returns false with its own message to give up.
 bool WriteFileAtomically(const QString& fileName,
                          const std::function<bool(QIODevice&, QString*)>& write, QString* error,
                          TFileFlush flush = TFileFlush::ToDisk);
 
-// Data as the whole of FileName, through the writer above; throws EFileError.
+// Data as the whole of FileName, as above; throws EFileError with the same message.
 void WriteFileAtomically(const QString& FileName, const QByteArray& Data);

@@ -29,9 +29,21 @@
 #include "Canvas.h"
 #include "NotifyEvent.h"
 
+#include <QMargins>
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
+
+class QWindow;
+
+// The application's title: the caption of its own message boxes. It is kept
+// apart from Qt's application display name, which the desktop would append to
+// the title of every window ("Chyba — Barcode Generator"). Unset, it is the
+// application's name.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString& Title);
 
 enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
 
@@ -88,24 +100,56 @@ public:
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition Rule) { FPosition = Rule; }
 
-    // Outer bounds on the screen (the frame included), right and bottom exclusive.
+    // Outer bounds on the screen (the frame included), right and bottom
+    // exclusive. The window manager adds the frame only once the window is on
+    // the screen, and tells its size later still; until then the bounds are
+    // those asked for, and they are applied again, as outer bounds, as soon
+    // as the frame is known. Hidden, the window keeps the frame it last had.
     TRect BoundsRect() const;
     void SetBounds(const TRect& Bounds);
+    // Moves the outer bounds' top-left corner there; the size stays.
+    void MoveTo(int Left, int Top);
     void SetClientSize(int Width, int Height);
+    // The frame around the client area: as the platform last reported it
+    // while the window was on the screen, or before that its best guess
+    // (none under X11 until the window manager has framed the window).
+    QMargins FrameMargins() const;
+
+    // The control that gets the keyboard focus each time the form is shown;
+    // none: Qt's choice.
+    QWidget* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(QWidget* Control) { FActiveControl = Control; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* Watched, QEvent* event) override;
 
 private:
     void Activated();
     void ApplyPosition();
+    void ResizeClient(int Width, int Height);
+    void PlaceFrame(QPoint TopLeft);
+    void FrameShown();
+    bool FrameOnScreen() const;
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TPosition FPosition = poDesigned;
     bool FCreated = false;
     bool FDestroying = false;
+    QPointer<QWidget> FActiveControl;
+    // The frame as last seen on the screen (FFrameSeen: it was), and whether
+    // it has been seen since the window was last shown.
+    QMargins FFrame;
+    bool FFrameSeen = false;
+    bool FFrameCurrent = false;
+    // Asked for before the frame was known: the outer top-left, the outer
+    // size, or centring in an area (which needs the frame's size).
+    std::optional<QPoint> FPendingPos;
+    std::optional<QSize> FPendingSize;
+    std::optional<QRect> FPendingCentre;
+    QPointer<QWindow> FWatched;
 };
 
 // A frame: a container that owns the controls placed on it (their section

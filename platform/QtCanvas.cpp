@@ -1,7 +1,13 @@
 #include "QtCanvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainterPath>
 #include <QPolygon>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QtEndian>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -41,6 +47,99 @@ TFontEntry& CachedFont(const TFont& font, double scale, QPaintDevice& device) {
     cache.push_back(std::make_unique<TFontEntry>(TFontEntry{font, scale, dpi, f, metrics}));
     return *cache.back();
 }
+
+// The tables of a font as a font file of its own. Qt reads outlines through the
+// font's hinting program at the size of its design units, and in some fonts a
+// glyph's program leaves values behind that move the next glyph's points by a
+// fraction of a pixel, also after a picture was drawn at another size: a
+// drawing's bytes would depend on what was drawn before it. Faces of a
+// drawing's own have no such past. Empty when the font has no tables (a bitmap
+// font).
+QByteArray FontFileOf(const QRawFont& font) {
+    // In the order of their tags, as a font file lists them.
+    static constexpr const char* Tags[] = {"BASE", "CFF ", "CFF2", "GDEF", "GPOS", "GSUB", "HVAR",
+                                           "LTSH", "MVAR", "OS/2", "STAT", "VDMX", "VORG", "VVAR",
+                                           "avar", "cmap", "cvar", "cvt ", "fpgm", "fvar", "gasp",
+                                           "glyf", "gvar", "hdmx", "head", "hhea", "hmtx", "kern",
+                                           "loca", "maxp", "name", "post", "prep", "vhea", "vmtx"};
+    std::vector<std::pair<const char*, QByteArray>> tables;
+    for (const char* tag : Tags) {
+        QByteArray data = font.fontTable(tag);
+        if (!data.isEmpty()) tables.emplace_back(tag, std::move(data));
+    }
+    if (tables.empty()) return {};
+    QByteArray file;
+    const auto put16 = [&](quint16 v) { file.append(char(v >> 8)).append(char(v)); };
+    const auto put32 = [&](quint32 v) { put16(quint16(v >> 16)), put16(quint16(v)); };
+    const auto padded = [](qsizetype n) { return (n + 3) & ~qsizetype(3); };
+    const quint16 count = quint16(tables.size());
+    quint16 power = 1, log2 = 0;
+    while (power * 2 <= count)
+        power *= 2, ++log2;
+    put32(font.fontTable("glyf").isEmpty() ? 0x4F54544F /* OTTO */ : 0x00010000);
+    put16(count), put16(power * 16), put16(log2), put16(count * 16 - power * 16);
+    quint32 offset = 12 + 16 * quint32(count);
+    for (const auto& [tag, data] : tables) {
+        QByteArray word = data;
+        word.resize(padded(data.size()), '\0');
+        quint32 sum = 0;
+        for (qsizetype i = 0; i < word.size(); i += 4)
+            sum += qFromBigEndian<quint32>(word.constData() + i);
+        file.append(tag, 4);
+        put32(sum), put32(offset), put32(quint32(data.size()));
+        offset += quint32(word.size());
+    }
+    for (const auto& [tag, data] : tables)
+        file.append(data).append(QByteArray(padded(data.size()) - data.size(), '\0'));
+    return file;
+}
+
+// The font files of a thread, by the fonts they were made from.
+const QByteArray& CachedFontFile(const QRawFont& font) {
+    thread_local std::vector<std::pair<QRawFont, QByteArray>> files;
+    for (const auto& [from, file] : files)
+        if (from.familyName() == font.familyName() && from.styleName() == font.styleName() &&
+            from.weight() == font.weight() && from.style() == font.style())
+            return file;
+    if (files.size() >= 16) files.clear();
+    files.emplace_back(font, FontFileOf(font));
+    return files.back().second;
+}
+
+// The outlines of text in font, laid out as the painter lays it out, with the
+// baseline's start at baseline. They are read from faces of the drawing's own,
+// kept in faces.
+QPainterPath GlyphOutlines(const QString& text, const QFont& font, QPointF baseline,
+                           std::vector<QRawFont>& faces) {
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill); // as a font fills its overlapping contours
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return path;
+    const QPointF origin = baseline - QPointF(0, line.ascent());
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont shared = run.rawFont();
+        const QByteArray& file = CachedFontFile(shared);
+        const QRawFont* own = nullptr;
+        for (const QRawFont& f : faces)
+            if (f.pixelSize() == shared.pixelSize() && f.familyName() == shared.familyName() &&
+                f.styleName() == shared.styleName())
+                own = &f;
+        if (!own && !file.isEmpty()) {
+            QRawFont made(file, shared.pixelSize(), font.hintingPreference());
+            if (made.isValid()) own = &faces.emplace_back(std::move(made));
+        }
+        const QRawFont& outlines = own ? *own : shared;
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            path.addPath(outlines.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+    }
+    return path;
+}
+
 } // namespace
 
 TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {
@@ -56,6 +155,13 @@ TQtCanvas::TQtCanvas(QPaintDevice& device) : device(device) {
     painter.begin(&device);
     // Bars must have sharp pixel edges to scan.
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // An SVG that names its font is shown in whatever font the reader has, and a
+    // wider one covers the guard bars: drawings carry the glyphs' outlines. A PDF
+    // could embed the font, but for all but the longest texts the outlines of a
+    // label's few glyphs take less room than the font's subset.
+    const QPaintEngine* engine = painter.paintEngine();
+    outlines =
+        engine && (engine->type() == QPaintEngine::SVG || engine->type() == QPaintEngine::Pdf);
 }
 
 const QFontMetrics& TQtCanvas::Metrics() const {
@@ -137,13 +243,20 @@ int TQtCanvas::TextHeight(const std::u16string&) {
 }
 
 void TQtCanvas::TextOut(int x, int y, const std::u16string& text) {
-    ApplyFont();
     const QString s = ToQString(text);
     const QFontMetrics& m = Metrics();
     if (Brush.Style == TBrushStyle::bsSolid)
         FillRect(QRect(x, y, m.horizontalAdvance(s), m.ascent() + m.descent()),
                  ToQColor(Brush.Color));
     FlushRects();
+    if (outlines) {
+        // The font made for the device, so the outlines have the size of the measured text.
+        const QFont font(CachedFont(Font, fontScale, device).qfont, &device);
+        painter.fillPath(GlyphOutlines(s, font, QPointF(x, y + m.ascent()), outlineFaces),
+                         ToQColor(Font.Color));
+        return;
+    }
+    ApplyFont();
     painter.setPen(ToQColor(Font.Color));
     painter.drawText(x, y + m.ascent(), s);
 }

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <optional>
 #include <vector>
 
@@ -40,8 +41,10 @@ private:
     };
     std::vector<TPendingRect> pendingRects;
     void FlushRects();
-    double fontScale = 1.0;           // 96 / the device's resolution
-    std::optional<TFont> painterFont; // Font as the painter has it
+    double fontScale = 1.0;             // 96 / the device's resolution
+    bool outlines = false;              // text as filled glyph outlines, not as text
+    std::vector<QRawFont> outlineFaces; // the fonts of the outlines, this drawing's own
+    std::optional<TFont> painterFont;   // Font as the painter has it
     const QFontMetrics& Metrics() const;
     void ApplyFont();
     void FillRect(const QRect& r, const QColor& colour);

@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QStyleOptionGroupBox>
@@ -26,6 +27,7 @@ void TRadioGroup::SetItems(const QStringList& Items) {
     FItems = Items;
     for (int i = 0; i < FItems.size(); ++i) {
         auto* b = new QRadioButton(FItems[i], this);
+        b->installEventFilter(this);
         FGroup->addButton(b, i);
         FButtons.append(b);
         b->show();
@@ -56,6 +58,7 @@ QRadioButton* TRadioGroup::Button(int Index) const {
 void TRadioGroup::ButtonToggled(int Index, bool Checked) {
     if (FUpdating || !Checked || Index == FItemIndex) return;
     FItemIndex = Index;
+    SetTabStop();
     emit Click();
     DispatchEvent(OnClick, this);
 }
@@ -72,6 +75,44 @@ void TRadioGroup::ShowIndex() {
         FButtons[FItemIndex]->setChecked(true);
     }
     FUpdating = false;
+    SetTabStop();
+}
+
+void TRadioGroup::SetTabStop() {
+    // The other buttons take the focus from the mouse and the arrow keys only.
+    const int stop = std::max(0, FItemIndex);
+    for (int i = 0; i < FButtons.size(); ++i)
+        FButtons[i]->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool TRadioGroup::eventFilter(QObject* Watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QGroupBox::eventFilter(Watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int step = 0;
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    default:
+        return QGroupBox::eventFilter(Watched, event);
+    }
+    const int count = static_cast<int>(FButtons.size());
+    const int from = static_cast<int>(FButtons.indexOf(static_cast<QRadioButton*>(Watched)));
+    if (from < 0 || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return QGroupBox::eventFilter(Watched, event);
+    // Disabled or hidden items are passed over.
+    for (int i = (from + step + count) % count; i != from; i = (i + step + count) % count) {
+        if (!FButtons[i]->isEnabled() || !FButtons[i]->isVisibleTo(this)) continue;
+        FButtons[i]->setFocus(Qt::TabFocusReason);
+        SetItemIndex(i);
+        break;
+    }
+    return true;
 }
 
 void TRadioGroup::ArrangeButtons() {

@@ -21,6 +21,10 @@ class QRadioButton;
 // arrow keys) and by SetItemIndex alike; picking the checked item again is
 // no change. The buttons are laid out in Columns columns, top to bottom,
 // sharing the height of the box evenly; they have no names.
+// From the keyboard the group is one stop of the tab order: Tab lands on
+// the checked item (the first when none is), and the arrow keys move the
+// focus and the selection together, round from the last item to the first
+// and back.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
     Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex NOTIFY Click)
@@ -51,10 +55,12 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* Watched, QEvent* event) override;
 
 private:
     void ButtonToggled(int Index, bool Checked);
     void ShowIndex();
+    void SetTabStop();
     void ArrangeButtons();
 
     QStringList FItems;

@@ -15,19 +15,38 @@
 
 #include <climits>
 #include <optional>
+#include <utility>
 
 namespace {
 
-// The key of a line: the text before its first "="; none for a line without.
-bool KeyIs(const QString& Line, const QString& Ident) {
-    const qsizetype eq = Line.indexOf(u'=');
-    return eq >= 0 && QStringView(Line).left(eq).compare(Ident, Qt::CaseInsensitive) == 0;
+// Names and keys compare as QString::compare without case does: code point
+// by code point, each folded on its own (ß stays one letter). Equal names
+// have equal folded forms, which the indexes hash.
+QString Folded(QStringView Name) {
+    QString folded;
+    folded.reserve(Name.size());
+    for (qsizetype i = 0; i < Name.size(); ++i) {
+        char32_t c = Name[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < Name.size() && Name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(Name[i], Name[i + 1]);
+            ++i;
+        }
+        c = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(c)) {
+            folded += QChar(QChar::highSurrogate(c));
+            folded += QChar(QChar::lowSurrogate(c));
+        } else {
+            folded += QChar(static_cast<char16_t>(c));
+        }
+    }
+    return folded;
 }
 
-qsizetype FindKey(const QStringList& Lines, const QString& Ident) {
-    for (qsizetype i = 0; i < Lines.size(); ++i)
-        if (KeyIs(Lines[i], Ident)) return i;
-    return -1;
+// The key of a line: the text before its first "="; none for a line without.
+std::optional<QStringView> KeyOf(const QString& Line) {
+    const qsizetype eq = Line.indexOf(u'=');
+    if (eq < 0) return std::nullopt;
+    return QStringView(Line).left(eq);
 }
 
 std::optional<qint64> ParseInt64(const QString& Text) {
@@ -92,10 +111,39 @@ TMemIniFileEx::TMemIniFileEx(const QString& FileName, bool Compress, bool ShowEr
     }
 }
 
+void TMemIniFileEx::TSection::Append(const QString& Line) {
+    Lines.append(Line);
+    if (const auto key = KeyOf(Line)) {
+        const QString folded = Folded(*key);
+        if (!Keys.contains(folded)) Keys.insert(folded, Lines.size() - 1);
+    }
+}
+
+qsizetype TMemIniFileEx::TSection::FindKey(const QString& Ident) const {
+    return Keys.value(Folded(Ident), -1);
+}
+
+void TMemIniFileEx::TSection::RemoveLine(qsizetype Index) {
+    const QStringList rest = std::exchange(Lines, {});
+    Keys.clear();
+    for (qsizetype i = 0; i < rest.size(); ++i)
+        if (i != Index) Append(rest[i]);
+}
+
+void TMemIniFileEx::AppendSection(const QString& Name) {
+    FSections.append({Name, {}, {}});
+    const QString folded = Folded(Name);
+    if (!FSectionIndex.contains(folded)) FSectionIndex.insert(folded, FSections.size() - 1);
+}
+
+void TMemIniFileEx::Clear() {
+    FSections.clear();
+    FSectionIndex.clear();
+}
+
 const TMemIniFileEx::TSection* TMemIniFileEx::Find(const QString& Section) const {
-    for (const TSection& s : FSections)
-        if (s.Name.compare(Section, Qt::CaseInsensitive) == 0) return &s;
-    return nullptr;
+    const qsizetype i = FSectionIndex.value(Folded(Section), -1);
+    return i < 0 ? nullptr : &FSections[i];
 }
 
 TMemIniFileEx::TSection* TMemIniFileEx::Find(const QString& Section) {
@@ -114,31 +162,34 @@ QStringList TMemIniFileEx::ReadSections() const {
 }
 
 void TMemIniFileEx::EraseSection(const QString& Section) {
-    for (qsizetype i = 0; i < FSections.size(); ++i) {
-        if (FSections[i].Name.compare(Section, Qt::CaseInsensitive) == 0) {
-            FSections.removeAt(i);
-            return;
-        }
+    const qsizetype i = FSectionIndex.value(Folded(Section), -1);
+    if (i < 0) return;
+    FSections.removeAt(i);
+    // The sections after it moved up, and a later one of that name becomes the first.
+    FSectionIndex.clear();
+    for (qsizetype k = 0; k < FSections.size(); ++k) {
+        const QString folded = Folded(FSections[k].Name);
+        if (!FSectionIndex.contains(folded)) FSectionIndex.insert(folded, k);
     }
 }
 
 void TMemIniFileEx::DeleteKey(const QString& Section, const QString& Ident) {
     if (TSection* s = Find(Section)) {
-        const qsizetype i = FindKey(s->Lines, Ident);
-        if (i >= 0) s->Lines.removeAt(i);
+        const qsizetype i = s->FindKey(Ident);
+        if (i >= 0) s->RemoveLine(i);
     }
 }
 
 bool TMemIniFileEx::ValueExists(const QString& Section, const QString& Ident) const {
     const TSection* s = Find(Section);
-    return s && FindKey(s->Lines, Ident) >= 0;
+    return s && s->FindKey(Ident) >= 0;
 }
 
 QString TMemIniFileEx::ReadString(const QString& Section, const QString& Ident,
                                   const QString& Default) const {
     const TSection* s = Find(Section);
     if (!s) return Default;
-    const qsizetype i = FindKey(s->Lines, Ident);
+    const qsizetype i = s->FindKey(Ident);
     if (i < 0) return Default;
     const QString& line = s->Lines[i];
     return line.mid(line.indexOf(u'=') + 1);
@@ -148,15 +199,16 @@ void TMemIniFileEx::WriteString(const QString& Section, const QString& Ident,
                                 const QString& Value) {
     TSection* s = Find(Section);
     if (!s) {
-        FSections.append({Section, {}});
+        AppendSection(Section);
         s = &FSections.last();
     }
     const QString line = Ident + u'=' + Value;
-    const qsizetype i = FindKey(s->Lines, Ident);
+    // A found Ident holds no "=", so the line keeps its key.
+    const qsizetype i = s->FindKey(Ident);
     if (i >= 0)
         s->Lines[i] = line;
     else
-        s->Lines.append(line);
+        s->Append(line);
 }
 
 int TMemIniFileEx::ReadInteger(const QString& Section, const QString& Ident, int Default) const {
@@ -237,13 +289,13 @@ void TMemIniFileEx::SetIniText(const QString& Text) {
 
         if (line.isEmpty() || line.startsWith(u';')) continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            FSections.append({StrTrim(line.mid(1, line.size() - 2)), {}});
+            AppendSection(StrTrim(line.mid(1, line.size() - 2)));
             continue;
         }
         if (FSections.isEmpty()) continue;
         const qsizetype eq = line.indexOf(u'=');
-        FSections.last().Lines.append(
-            eq < 0 ? line : StrTrim(line.left(eq)) + u'=' + StrTrim(line.mid(eq + 1)));
+        FSections.last().Append(eq < 0 ? line
+                                       : StrTrim(line.left(eq)) + u'=' + StrTrim(line.mid(eq + 1)));
     }
 }
 

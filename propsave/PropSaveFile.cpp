@@ -57,8 +57,7 @@ void ShowPropSaveMessage(const QString& Text) {
         return;
     }
     // A simple box: the program's title, no symbol, one OK button.
-    MsgDialog(dkNone, dbOk,
-              {QStringLiteral("^C") + QGuiApplication::applicationDisplayName(), Text}, true);
+    MsgDialog(dkNone, dbOk, {QStringLiteral("^C") + ApplicationTitle(), Text}, true);
 }
 
 TValueKind ValueKindOf(const QVariant& Value) {

@@ -58,18 +58,14 @@ void TPropSaveMain::ActivateHandler(QObject* Sender, const TNotifyEvent& Saved) 
     if (FOwnerForm) {
         if (FRestorePending) {
             FRestorePending = false;
-            TRect r = FRestoreRect;
-            if (KeepsDesignedSize(*FOwnerForm)) {
-                // The restore rectangle was taken before the window had its
-                // frame (a window manager adds it when the window is first
-                // mapped): its outer size is the bare designed size. Moved
-                // to it whole, the window would lose the frame's width and
-                // height from its inside at every start.
-                const TRect now = FOwnerForm->BoundsRect();
-                r.Right = r.Left + (now.Right - now.Left);
-                r.Bottom = r.Top + (now.Bottom - now.Top);
-            }
-            FOwnerForm->SetBounds(r);
+            const TRect& r = FRestoreRect;
+            // A window of fixed size only moves: its size was set back to the
+            // designed one, which the outer size read before the window had
+            // its frame does not say.
+            if (KeepsDesignedSize(*FOwnerForm))
+                FOwnerForm->MoveTo(r.Left, r.Top);
+            else
+                FOwnerForm->SetBounds(r);
         }
         if (FMaximizePending) {
             FMaximizePending = false;
@@ -117,17 +113,14 @@ void TPropSaveMain::ReadWriteProperties(bool Write) {
         }
         if (Write) file->WriteInteger(section, winMinMax, form->WindowState());
 
-        const TRect before = form->BoundsRect();
+        const QSize designed = form->size();
         // A minimized or maximized window keeps the normal rectangle saved
         // before; only a first save writes what it has.
         if (!Write || form->WindowState() == wsNormal || !FRestorePending)
             position.ReadWriteComponent(Write, *file, key, form);
-        if (!Write && KeepsDesignedSize(*form)) {
-            TRect b = form->BoundsRect();
-            b.Right = b.Left + (before.Right - before.Left);
-            b.Bottom = b.Top + (before.Bottom - before.Top);
-            form->SetBounds(b);
-        }
+        // Its client size, not the outer one: the frame may not be known yet.
+        if (!Write && KeepsDesignedSize(*form))
+            form->SetClientSize(designed.width(), designed.height());
         FRestoreRect = form->BoundsRect();
     }
 

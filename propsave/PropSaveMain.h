@@ -13,6 +13,7 @@
 #include "Form.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -95,7 +96,7 @@ public:
     // lines before the first section dropped; "key = value" kept as
     // "key=value", a line without "=" as it is.
     void SetIniText(const QString& Text);
-    void Clear() { FSections.clear(); }
+    void Clear();
 
     // Writes the store to FileName in the current form: plain text in the
     // encoding it was read in, or compressed. The file is replaced only by a
@@ -103,17 +104,26 @@ public:
     void UpdateFile() const;
 
 private:
+    // Sections and keys are found through indexes by their case-folded
+    // names, so that a long list is written and read without reading its
+    // section once for every key.
     struct TSection {
         QString Name;
         QStringList Lines;
+        QHash<QString, qsizetype> Keys; // the first line of each key
+        void Append(const QString& Line);
+        qsizetype FindKey(const QString& Ident) const; // -1: none
+        void RemoveLine(qsizetype Index);
     };
     const TSection* Find(const QString& Section) const;
     TSection* Find(const QString& Section);
+    void AppendSection(const QString& Name);
 
     QString FFileName;
     bool FCompress = false;
     TFileEncoding FEncoding = TFileEncoding::Ansi;
     QList<TSection> FSections;
+    QHash<QString, qsizetype> FSectionIndex; // the first section of each name
 };
 
 // ---- the settings file component

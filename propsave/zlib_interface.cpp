@@ -112,5 +112,31 @@ QByteArray AnsiBytes(const QString& Text) {
 QString AnsiText(const QByteArray& Bytes) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(Bytes);
-    return utf8.hasError() ? QString::fromLatin1(Bytes) : text;
+    if (!utf8.hasError()) return text;
+    // One stray byte (a hand edit in another code page) must not turn every
+    // other line's letters into pairs of Latin-1 characters, which the next
+    // save would write back for good: only the lines that are no UTF-8 are
+    // taken byte by byte. CR and LF never occur inside a UTF-8 sequence.
+    text.clear();
+    text.reserve(Bytes.size());
+    const QByteArrayView all(Bytes);
+    qsizetype start = 0;
+    while (true) {
+        qsizetype end = start;
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n')
+            ++end;
+        const QByteArrayView line = all.sliced(start, end - start);
+        // A fresh decoder for each line (its error flag stays set); a
+        // byte-order mark is dropped only at the start of the whole text.
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               start == 0 ? QStringConverter::Flag::Stateless
+                                          : QStringConverter::Flag::Stateless |
+                                                QStringConverter::Flag::ConvertInitialBom);
+        const QString decoded = decoder.decode(line);
+        text += decoder.hasError() ? QString::fromLatin1(line) : decoded;
+        if (end == all.size()) break;
+        text += QChar(char16_t(all[end]));
+        start = end + 1;
+    }
+    return text;
 }

@@ -41,7 +41,7 @@ QString DecompressText(const QString& Text, const QString& FileName);
 
 // Text in the system's code page (UTF-8), without a byte-order mark.
 QByteArray AnsiBytes(const QString& Text);
-// Bytes in the system's code page. Bytes that are no valid UTF-8 (a file
-// written in an 8-bit code page) are taken one character per byte, so that
-// nothing in them is lost.
+// Bytes in the system's code page. A line (up to CR or LF) that is no valid
+// UTF-8 (written in an 8-bit code page) is taken one character per byte, so
+// that nothing in it is lost; the other lines stay UTF-8.
 QString AnsiText(const QByteArray& Bytes);

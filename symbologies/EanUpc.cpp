@@ -66,14 +66,14 @@ std::u16string PadAndCheckLength(const std::u16string& digits, int length, bool 
     if (!typeName.empty() && result.size() != static_cast<std::size_t>(length))
         throw EBarcodeError(
             FormatMessage("Invalid length for barcode \"%s\" (must be %s digits, current \"%s\").",
-                          {typeName, std::to_string(length), ToUtf8(result)}));
+                          {typeName, std::to_string(length), TextForMessage(result)}));
     return result;
 }
 
 void ThrowInvalidCheckDigit(std::string_view typeName, int expected, const std::u16string& digits) {
     throw EBarcodeError(
         FormatMessage("Invalid check digit for barcode \"%s\" (must be %s, current \"%s\").",
-                      {typeName, std::to_string(expected), ToUtf8(digits)}));
+                      {typeName, std::to_string(expected), TextForMessage(digits)}));
 }
 
 std::u16string PrepareDigits(const std::u16string& digits, int lengthWithoutCheck,

@@ -37,16 +37,6 @@ inline std::u16string WidthsToPattern(std::u16string_view widths) {
     return pattern;
 }
 
-// Shows a text in a message: control characters as their Unicode pictures,
-// since a raw NUL would end the message text and a raw tab or line feed vanishes
-// in an error box.
-inline std::string TextForMessage(const std::u16string& text) {
-    std::u16string shown = text;
-    for (char16_t& c : shown)
-        if (c < 0x20 || c == 0x7F) c = c == 0x7F ? u'\u2421' : static_cast<char16_t>(0x2400 + c);
-    return ToUtf8(shown);
-}
-
 // The character at pos, shown the same way; one beyond the 16-bit range whole
 // rather than as half a pair.
 inline std::string CharForMessage(const std::u16string& text, std::size_t pos) {

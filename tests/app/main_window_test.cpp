@@ -18,15 +18,19 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -81,7 +85,9 @@ protected:
     QString Ini = Dir.filePath(QStringLiteral("barcodegen.ini"));
     QStringList Errors;   // errors that escaped a handler (the error box)
     QStringList Messages; // texts of the library's message dialogs
+    QStringList Titles;   // and their titles
     TDlgExecHook Hook{[this](TbDlgForm& Form) {
+        Titles << Form.windowTitle();
         for (auto* label : Form.Labels)
             Messages << label->text();
         return 1;
@@ -321,6 +327,137 @@ TEST_F(MainWindow, UnreadableSettingsStartWithTheDefaults) {
     EXPECT_EQ(Main->bcType->ItemIndex(), -1);
     EXPECT_TRUE(Main->eCode->text().isEmpty());
     EXPECT_EQ(S(Main->eBorder->text()), "10");
+}
+
+// The window's place over repeated starts: the first start centres the
+// frame on the desktop; every later one opens where the last one closed, and
+// what is saved is the frame's bounds, so nothing creeps.
+TEST_F(MainWindow, PlaceIsKeptOverRepeatedStarts) {
+    const QRect desk = QGuiApplication::primaryScreen()->virtualGeometry();
+    const struct {
+        const char* Name;
+        QPoint Saved; // the frame's top-left in the file; (-1, -1): no file
+        QPoint Opens; // where the frame opens; (-1, -1): centred
+    } cases[] = {
+        {"first start", {-1, -1}, {-1, -1}},
+        {"saved", {100, 60}, {100, 60}},
+        {"at the top edge", {0, 0}, {0, 0}},
+        {"above the desktop", {30, -20}, {30, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Main.reset();
+        QFile::remove(Ini);
+        if (c.Saved.x() >= 0 || c.Saved.y() >= 0)
+            Put(QStringLiteral("[Main_XY]\nWinMinMax=0\nLeft=%1\nRight=%2\nTop=%3\nBottom=%4\n")
+                    .arg(c.Saved.x())
+                    .arg(c.Saved.x() + 300)
+                    .arg(c.Saved.y())
+                    .arg(c.Saved.y() + 200));
+        Start();
+        const QRect first = Main->frameGeometry();
+        ASSERT_GT(first.width(), Main->width()) << "the platform draws no frame";
+        if (c.Opens.x() < 0) {
+            // Centred with rounding down: the frame, not the client area.
+            EXPECT_EQ(first.topLeft(),
+                      desk.topLeft() + QPoint((desk.width() - first.width()) / 2,
+                                              (desk.height() - first.height()) / 2));
+        } else {
+            EXPECT_EQ(first.topLeft(), c.Opens);
+        }
+        EXPECT_EQ(Main->size(), QSize(521, 416));
+        const QString saved = QStringLiteral("Left=%1\r\nRight=%2\r\nTop=%3\r\nBottom=%4\r\n")
+                                  .arg(first.left())
+                                  .arg(first.right() + 1)
+                                  .arg(first.top())
+                                  .arg(first.bottom() + 1);
+        for (int start = 2; start <= 4; ++start) {
+            Start();
+            EXPECT_TRUE(IniText().contains(saved)) << start << ": " << S(IniText());
+            EXPECT_EQ(Main->frameGeometry(), first) << start;
+        }
+    }
+}
+
+// The titles are the design's own: the desktop adds nothing to them, since
+// the program's title is not Qt's display name.
+TEST_F(MainWindow, TitlesAreTheDesignsOwn) {
+    InitProgram();
+    EXPECT_EQ(S(QGuiApplication::applicationDisplayName()), S(QCoreApplication::applicationName()));
+    QString boxTitle;
+    const struct {
+        const char* Name;
+        std::function<QString()> Show;
+        const char* Title;
+    } cases[] = {
+        {"main window", [&] { return Main->windowTitle(); }, "Barcode Generator"},
+        {"error report",
+         [&] {
+             ShowErrorReport(QString(), std::runtime_error("No space left on device"), false);
+             return Titles.value(0);
+         },
+         "Chyba"},
+        {"settings file",
+         [&] {
+             Main.reset();
+             QFile::remove(Ini);
+             QDir(Dir.path()).mkdir(QStringLiteral("barcodegen.ini"));
+             Start();
+             return Titles.value(0);
+         },
+         "Barcode Generator"},
+        {"error in a handler",
+         [&] {
+             SetEventErrorSink({});
+             QTimer::singleShot(0, [&] {
+                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                     boxTitle = box->windowTitle();
+                     box->accept();
+                 }
+             });
+             Main->bcType->SetItemIndex(-1);
+             Type("123");
+             QTest::keyClick(Main->eCode, Qt::Key_Return); // no symbology: refused
+             return boxTitle;
+         },
+         "Barcode Generator"},
+    };
+    for (const auto& c : cases) {
+        Titles.clear();
+        EXPECT_EQ(S(c.Show()), c.Title) << c.Name;
+    }
+}
+
+// The code field has the keyboard focus after every start, with or without
+// saved settings: typing goes into it at once.
+TEST_F(MainWindow, CodeHasTheFocusAfterEveryStart) {
+    const struct {
+        const char* Name;
+        const char* Settings; // "": none
+        const char* Typed;
+    } cases[] = {
+        {"first start", "", "59"},
+        {"saved code and type", "[Main.bcType]\nItemIndex=14\n[Main.eCode]\nText=590123\n",
+         "5901234"},
+        {"saved type only", "[Main.bcType]\nItemIndex=3\n", "4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Main.reset();
+        QFile::remove(Ini);
+        if (*c.Settings) Put(QString::fromLatin1(c.Settings));
+        Start();
+        ASSERT_EQ(QApplication::focusWidget(), Main->eCode);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        const QString typed = QString::fromLatin1(c.Typed).mid(Main->eCode->text().size());
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        EXPECT_EQ(S(Main->eCode->text()), c.Typed);
+        // Shown again after another control had the focus: the code again.
+        Main->btGen->setFocus();
+        Main->hide();
+        Main->show();
+        EXPECT_EQ(Main->focusWidget(), Main->eCode);
+    }
 }
 
 } // namespace

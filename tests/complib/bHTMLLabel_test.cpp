@@ -3,6 +3,8 @@
 #include "bHTMLLabel.h"
 
 #include <QDesktopServices>
+#include <QImage>
+#include <QPainter>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -253,6 +255,59 @@ TEST(HTMLLabel, MeasuresItsExtent) {
     const QSize first = l.size();
     l.AdjustBounds();
     EXPECT_EQ(l.size(), first);
+}
+
+// Long texts, as error messages that quote the user's input bring them:
+// measured to the pixel and painted without a coordinate overflowing (the
+// sanitizers abort on that). A pen position beyond the largest widget is
+// held there.
+TEST(HTMLLabel, MeasuresLongTexts) {
+    TbHTMLLabel probe;
+    QFont bold = probe.font();
+    bold.setBold(true);
+    const int w = TextWidth(u"W"_qs, bold, &probe);
+    const int h = TextHeight(bold, &probe);
+    int perLine = 1; // letters of a wrapped word in 300 pixels
+    while (TextWidth(QString(perLine + 1, u'W'), bold, &probe) <= 300 - 2)
+        ++perLine;
+    QFont huge = bold;
+    huge.setPointSize(400);
+    const struct {
+        QString Caption;
+        bool Wrap;
+        bool Huge;
+        int Right;
+        int Bottom;
+    } cases[] = {
+        {u"<B>W"_qs.repeated(25000), false, false, 25000 * w + 2, h + 2},
+        {u"<B>"_qs + QString(30000, u'W'), true, false, 300, (29999 / perLine + 1) * h + 2},
+        {u"<B>W<BR>"_qs.repeated(5000), false, false, w + 2, 5000 * h + 2},
+        {(u"<B>"_qs + QString(10000, u'W')).repeated(5), false, true,
+         static_cast<int>(std::min<qint64>(
+             5 * qint64(TextWidth(QString(10000, u'W'), huge, &probe)), QWIDGETSIZE_MAX)) +
+             2,
+         TextHeight(huge, &probe) + 2},
+    };
+    for (const auto& c : cases) {
+        TbHTMLLabel l;
+        l.SetAutoSize(false);
+        l.resize(300, 200);
+        if (c.Huge) {
+            QFont f = l.font();
+            f.setPointSize(400);
+            l.setFont(f);
+        }
+        l.SetWordWrap(c.Wrap);
+        l.SetCaption(c.Caption);
+        TRect r{0, 0, 300, 200};
+        l.DrawCaptionText(r, DT_EXPANDTABS | DT_CALCRECT | (c.Wrap ? DT_WORDBREAK : 0u));
+        EXPECT_EQ(r, (TRect{0, 0, c.Right, c.Bottom})) << c.Caption.left(20).toStdString();
+        QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TRect all{0, 0, 300, 200};
+        l.DrawCaptionText(all, DT_EXPANDTABS | (c.Wrap ? DT_WORDBREAK : 0u), &painter);
+    }
 }
 
 TEST(HTMLLabel, HoversAndClicksLinks) {

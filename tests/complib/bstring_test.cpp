@@ -1,5 +1,6 @@
 #include "bstring.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,16 +121,83 @@ struct ReplaceCase {
 TEST(StrReplace, Replaces) {
     const ReplaceCase cases[] = {
         {u"a", u"aa", u"aXa", true, true, u"aaXaa"}, // inserted text is not searched again
-        {u"a", u"aa", u"aXa", false, true, u"aaXa"}, {u"A", u"b", u"aXa", true, false, u"bXb"},
-        {u"A", u"b", u"aXa", true, true, u"aXa"},    {u"a", u"", u"banana", true, true, u"bnn"},
-        {u"aa", u"b", u"aaa", true, true, u"ba"},    {u"", u"x", u"abc", true, true, u"abc"},
+        {u"a", u"aa", u"aXa", false, true, u"aaXa"},
+        {u"A", u"b", u"aXa", true, false, u"bXb"},
+        {u"A", u"b", u"aXa", true, true, u"aXa"},
+        {u"a", u"", u"banana", true, true, u"bnn"},
+        {u"aa", u"b", u"aaa", true, true, u"ba"},
+        {u"", u"x", u"abc", true, true, u"abc"},
         {u"abc", u"x", u"ab", true, true, u"ab"},
+        {u"x", u"-", u"\u00dfxX\u00df", true, false, u"\u00df--\u00df"}, // ß keeps positions
+        {u"SS", u"-", u"\u00dfSSss", true, false, u"\u00df--"},          // ß is no SS here
+        {u"\u010d", u"c", u"\u010c\u010d\u0160", true, false, u"cc\u0160"},
+        {u"ab", u"X", u"ABab", false, false, u"Xab"},
+        {u"ab", u"", u"abXab", true, false, u"X"}, // at the very start and end
+        // Every match is replaced whatever the replacement holds (a ß in it
+        // once switched later searches to the per-character mapping).
+        {u"\U00010400", u"\u00df", u"\U00010428x\U00010428", true, false, u"\u00dfx\u00df"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(StrReplace(QString::fromUtf16(c.Old), QString::fromUtf16(c.New),
                              QString::fromUtf16(c.S), c.All, c.CaseSensitive),
                   QString::fromUtf16(c.Expected))
             << QString::fromUtf16(c.S).toStdString();
+}
+
+// The replacements as made round by round, searching the text as it has
+// become after each: one pass over the original text must give the same.
+QString ReplaceRoundByRound(const QString& Old, const QString& New, const QString& S, bool All,
+                            bool CaseSensitive) {
+    QString result = S;
+    int from = 1;
+    while (const int p = StrSearch(Old, result, from, CaseSensitive)) {
+        result.replace(p - 1, Old.size(), New);
+        if (!All) break;
+        from = p + static_cast<int>(New.size());
+    }
+    return result;
+}
+
+QString ReplaceBetweenRoundByRound(const QString& Start, const QString& End, const QString& New,
+                                   const QString& S, bool IncludeEnd, bool CaseSensitive) {
+    QString result = S;
+    int from = 1;
+    while (const int p1 = StrSearch(Start, result, from, CaseSensitive)) {
+        const int p2 = StrSearch(End, result, p1 + static_cast<int>(Start.size()), CaseSensitive);
+        if (p2 == 0) break;
+        const int spanEnd = IncludeEnd ? p2 + static_cast<int>(End.size()) : p2;
+        result.replace(p1 - 1, spanEnd - p1, New);
+        from = p1 + static_cast<int>(New.size());
+    }
+    return result;
+}
+
+// Every text of up to four letters from a small alphabet with case pairs,
+// a national letter and ß, against patterns of both cases.
+TEST(StrReplace, OnePassAsRoundByRound) {
+    const QString alphabet = u"aB\u00dfx\u010d"_qs;
+    QStringList texts{QString()};
+    for (qsizetype n = 0; n < texts.size() && texts[n].size() < 4; ++n)
+        for (QChar c : alphabet)
+            texts.append(texts[n] + c);
+    const QStringList olds = {u"a"_qs, u"ab"_qs, u"AB"_qs, u"\u00dfA"_qs, u"\u010cX"_qs};
+    const QStringList news = {QString(), u"Ab"_qs};
+    for (const QString& s : texts)
+        for (const QString& o : olds)
+            for (const QString& n : news)
+                for (const bool cs : {true, false}) {
+                    for (const bool all : {true, false})
+                        ASSERT_EQ(StrReplace(o, n, s, all, cs),
+                                  ReplaceRoundByRound(o, n, s, all, cs))
+                            << s.toStdString() << ": " << o.toStdString() << " to "
+                            << n.toStdString();
+                    ASSERT_EQ(StrDeleteAll(o, s, cs), ReplaceRoundByRound(o, {}, s, true, cs))
+                        << s.toStdString() << ": " << o.toStdString();
+                    for (const bool inc : {true, false})
+                        ASSERT_EQ(StrReplaceBetween(o.left(1), o.right(1), n, s, inc, true, cs),
+                                  ReplaceBetweenRoundByRound(o.left(1), o.right(1), n, s, inc, cs))
+                            << s.toStdString() << ": " << o.toStdString();
+                }
 }
 
 struct ReplaceBetweenCase {

@@ -23,6 +23,7 @@
 #include "FaultData.h"
 #include "PropSaveMain.h"
 #include "SaveImage.h"
+#include "platform/CliRun.h"
 #include "symbologies/TestSeed.h"
 
 // Qt's PNG writer leaks its row buffer when libpng gives up on a failed write.
@@ -90,10 +91,11 @@ void ExpectUntouched(const QString& folder, const QString& path, const QByteArra
 // mount is gone with the process. Root only.
 class SmallFileSystem {
 public:
-    bool Mount(const QString& at) {
+    bool Mount(const QString& at, const char* size = "512k") {
         if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0) return false;
         if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-        if (mount("tmpfs", at.toLocal8Bit().constData(), "tmpfs", 0, "size=512k") != 0)
+        const QByteArray options = QByteArray("size=") + size;
+        if (mount("tmpfs", at.toLocal8Bit().constData(), "tmpfs", 0, options.constData()) != 0)
             return false;
         Path = at;
         return true;
@@ -131,6 +133,45 @@ TEST(FileFaults, FullFileSystemKeepsTheOldFile) {
         ExpectUntouched(dir.path(), path, old, {QStringLiteral("filler")});
         QFile::remove(filler);
         QFile::remove(path);
+    }
+}
+
+// barcodegen-cli writing each format onto a full file system, as a new file
+// and over an old one: exit status 1, the system's reason, the old file as it
+// was and nothing else left. The pictures are larger than the page left free,
+// so the first write gets through in part and only the next one fails.
+TEST(FileFaults, CommandLineOnAFullFileSystemKeepsTheOldFile) {
+    QTemporaryDir dir;
+    SmallFileSystem fs;
+    if (!fs.Mount(dir.path(), "2m")) GTEST_SKIP() << "cannot mount a small file system here";
+    const QString filler = dir.filePath(QStringLiteral("filler"));
+    for (const char* format : {"png", "bmp", "jpg", "svg", "pdf"}) {
+        for (const bool replacing : {false, true}) {
+            SCOPED_TRACE(std::string(format) + (replacing ? " replacing" : " new"));
+            const QString path = dir.filePath(QStringLiteral("code.") + QLatin1String(format));
+            const auto run = [&](const char* code) {
+                return Cli({QStringLiteral("--size"), QStringLiteral("1200x800"),
+                            QStringLiteral("-o"), path, QString::fromLatin1(code)});
+            };
+            QByteArray old;
+            if (replacing) {
+                const CliRun first = run("400638133393");
+                ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+                old = Bytes(path);
+            }
+            Fill(filler, 4096);
+            const CliRun r = run("590123412345");
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(path + QStringLiteral(": No space left on device")))
+                << r.err.toStdString();
+            if (replacing)
+                ExpectUntouched(dir.path(), path, old, {QStringLiteral("filler")});
+            else
+                EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                          QStringList{QStringLiteral("filler")});
+            QFile::remove(filler);
+            QFile::remove(path);
+        }
     }
 }
 

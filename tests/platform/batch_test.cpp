@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "BatchLines.h"
 #include "BatchRun.h"
@@ -85,9 +86,13 @@ TEST(BatchRun, FileNamesAndProgress) {
         qint64 number;
         const char* name;
     } names[] = {
-        {"out/#####.png", 1, "out/00001.png"}, {"out/##.png", 123, "out/123.png"},
-        {"label.png", 7, "label7.png"},        {"v1.2/label", 7, "v1.2/label7"},
-        {"#/a#.svg", 3, "3/a3.svg"},           {"#", 12, "12"},
+        {"out/#####.png", 1, "out/00001.png"},
+        {"out/##.png", 123, "out/123.png"},
+        {"label.png", 7, "label7.png"},
+        {"v1.2/label", 7, "v1.2/label7"},
+        {"#/a#.svg", 3, "#/a3.svg"},
+        {"#", 12, "12"},
+        {"job#4/label.png", 5, "job#4/label5.png"}, // '#' numbers the file name only
     };
     for (const auto& n : names)
         EXPECT_EQ(BatchFileName(QString::fromUtf8(n.pattern), n.number), n.name) << n.pattern;
@@ -272,6 +277,86 @@ TEST(BatchCli, RefusedLinesAreReportedInOrderAndWriteNothing) {
     EXPECT_FALSE(QFile::exists(dir.filePath("e1.png")));
 }
 
+TEST(BatchCli, EveryGoodLineIsWrittenWhateverTheBadLinesAround) {
+    // One letter a line: G a good code; refused while read: U not UTF-8, L over
+    // 64 KB, B a line of an executable; W a line of control bytes that is UTF-8,
+    // refused by the engine. Runs longer than the lines a batch has under way
+    // at once (a few dozen) come first, last and between good lines.
+    const QString many = QString(300, u'U');
+    const QString cases[] = {
+        "UUUUUG",
+        "GLLLLLLG",
+        "GGBBBBBB",
+        "G" + many + "G",
+        many + "GGG" + QString(200, u'B'),
+        "UGLGBGWG",
+        "WWWWWWWWG" + QString(100, u'L') + "G" + many,
+    };
+    const QByteArray goodCodes[] = {"590123412345", "400638133393", "123456789012"};
+    QTemporaryDir dir;
+    std::map<QByteArray, QByteArray> picture; // of each good code, from a single run
+    for (const QByteArray& code : goodCodes)
+        picture[code] = Cli({"-o", "-", QString::fromLatin1(code)}).out;
+    for (const QString& kinds : cases) {
+        QByteArray input;
+        QString expectedErr;
+        std::map<QString, QByteArray> expectedFiles;
+        for (qsizetype i = 0; i < kinds.size(); ++i) {
+            const qsizetype number = i + 1;
+            const QString prefix = QStringLiteral("line %1: ").arg(number);
+            switch (kinds[i].unicode()) {
+            case u'G': {
+                const QByteArray code = goodCodes[i % 3];
+                input += code;
+                expectedFiles[QStringLiteral("%1.png").arg(number, 5, 10, QChar(u'0'))] =
+                    picture[code];
+                break;
+            }
+            case u'U':
+                input += "Stra\xdf"
+                         "e \xe9"
+                         "t\xe9";
+                expectedErr += prefix + "the line is not UTF-8 text\n";
+                break;
+            case u'L':
+                input += QByteArray(BatchMaxLineBytes + 1 + i, '7');
+                expectedErr += prefix + "the line is longer than 65536 bytes\n";
+                break;
+            case u'B':
+                input += QByteArray("\x7f"
+                                    "ELF\x02\x01\x01\0\0\xb0\x9e\xff\xfe",
+                                    14);
+                expectedErr += prefix + "the line is not UTF-8 text\n";
+                break;
+            case u'W':
+                input += QByteArray("\x01\x02\x03\0\x04"
+                                    "ab",
+                                    7);
+                expectedErr += prefix + "Barcode must be numeric\n";
+                break;
+            }
+            input += '\n';
+        }
+        WriteAll(dir.filePath("codes.txt"), input);
+        for (const char* jobs : {"1", "2"}) {
+            const QString out = dir.filePath(QStringLiteral("out-%1").arg(jobs));
+            QDir(out).removeRecursively();
+            QDir().mkpath(out);
+            const CliRun r = Cli(
+                {"--batch", dir.filePath("codes.txt"), "--jobs", jobs, "-o", out + "/#####.png"});
+            const std::string what = kinds.left(20).toStdString() + " jobs " + jobs;
+            EXPECT_EQ(r.exitCode, 1) << what << r.err.right(2000).toStdString();
+            EXPECT_EQ(r.err.toStdString(), expectedErr.toStdString()) << what;
+            QStringList names;
+            for (const auto& [name, bytes] : expectedFiles) {
+                names << name;
+                EXPECT_EQ(ReadAll(out + "/" + name), bytes) << what << " " << name.toStdString();
+            }
+            EXPECT_EQ(Files(out).join(u' ').toStdString(), names.join(u' ').toStdString()) << what;
+        }
+    }
+}
+
 TEST(BatchCli, FailuresOfInputAndOutputAreClear) {
     QTemporaryDir dir;
     const QString codes = dir.filePath("codes.txt");
@@ -282,7 +367,7 @@ TEST(BatchCli, FailuresOfInputAndOutputAreClear) {
         QString err; // what the first line of stderr must contain
     } cases[] = {
         {{"--batch", codes, "-o", dir.filePath("no/such/#.png")}, 1, "no such folder"},
-        {{"--batch", codes, "-o", dir.filePath("#/x.png")}, 1, "line 1: "},
+        {{"--batch", codes, "-o", dir.filePath("#/x.png")}, 1, "no such folder"},
         {{"--batch", dir.filePath("missing.txt"), "-o", dir.filePath("#.png")}, 1, "missing.txt"},
         {{"--batch", codes, "-o", "-"}, 2, "PATTERN"},
         {{"--batch", codes, "590123412345", "-o", dir.filePath("#.png")}, 2, "no CODE"},

@@ -2,11 +2,16 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "SaveImage.h"
 
@@ -84,7 +89,7 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
          ok, true, ""},
         {"kept.png", true, QFileDevice::ReadOwner | QFileDevice::WriteOwner, failing, false,
          "no more"},
-        {"no/such/folder.png", false, newFileBits, ok, false, ""},
+        {"no/such/folder.png", false, newFileBits, ok, false, "No such file or directory"},
     };
     for (const TFileFlush flush : {TFileFlush::ToDisk, TFileFlush::Skip}) {
         for (const auto& c : cases) {
@@ -117,6 +122,187 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
                       c.exists || c.written ? 1 : 0)
                 << c.name;
+        }
+    }
+}
+
+namespace {
+
+// A descriptor the case's closures share, closed with the last of them.
+using TSharedFd = std::shared_ptr<int>;
+TSharedFd ShareFd(int fd) {
+    return TSharedFd(new int(fd), [](int* d) {
+        if (*d >= 0) ::close(*d);
+        delete d;
+    });
+}
+
+// Everything a descriptor gives until its end (or, unblocked, until nothing more is there).
+QByteArray ReadToEnd(int fd) {
+    QByteArray all;
+    char chunk[4096];
+    ssize_t n;
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0)
+        all.append(chunk, n);
+    return all;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct stat Lstat(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// What a case writes to and how it checks the outcome.
+struct TSpecialTarget {
+    QString Path;                         // the name the writer is given
+    std::function<QByteArray()> Received; // what reached the reader; empty: nothing to read
+    std::function<bool()> Kept;           // the target is still what it was
+};
+
+} // namespace
+
+// Devices, FIFOs and the system's links to open files are written into, never
+// renamed over; a symbolic link stays a link, and the file it names is written.
+TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
+    const QImage picture = Stripes({qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)});
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteImage(picture, buffer, QStringLiteral("PNG"), DefaultDpi, nullptr));
+    const auto encoded = [](const QString& p) { return QFile::encodeName(p); };
+    const auto writeOld = [](const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::WriteOnly) && f.write("old") == 3;
+    };
+    const struct {
+        const char* name;
+        std::function<TSpecialTarget(const QString& dir)> make;
+    } cases[] = {
+        {"character device",
+         [&](const QString& dir) {
+             // A node of our own where we may make one; elsewhere the system's,
+             // which we could not replace if the writer tried.
+             const QString node = dir + QStringLiteral("/null");
+             const QString path =
+                 ::mknod(encoded(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                     ? node
+                     : QStringLiteral("/dev/null");
+             return TSpecialTarget{path, nullptr, [path] {
+                                       const struct stat st = Lstat(path);
+                                       return S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, 3);
+                                   }};
+         }},
+        {"FIFO",
+         [&](const QString& dir) {
+             const QString path = dir + QStringLiteral("/fifo");
+             EXPECT_EQ(::mkfifo(encoded(path).constData(), 0600), 0);
+             // The reader is there before the writer (whose open would wait for
+             // one) and never blocks: a writer that replaced the FIFO leaves it
+             // nothing to read instead of a hang.
+             const TSharedFd reader =
+                 ShareFd(::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+             return TSpecialTarget{path, [reader] { return ReadToEnd(*reader); },
+                                   [path] { return S_ISFIFO(Lstat(path).st_mode); }};
+         }},
+        {"pipe through /dev/fd",
+         [&](const QString&) {
+             int ends[2];
+             EXPECT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+             const TSharedFd reader = ShareFd(ends[0]), writer = ShareFd(ends[1]);
+             return TSpecialTarget{QStringLiteral("/dev/fd/%1").arg(ends[1]),
+                                   [reader, writer] {
+                                       ::close(*writer); // ours; the writer closed its own
+                                       *writer = -1;
+                                       return ReadToEnd(*reader);
+                                   },
+                                   nullptr};
+         }},
+        {"open file through /proc/self/fd",
+         [&](const QString& dir) {
+             const QString path = dir + QStringLiteral("/open.png");
+             EXPECT_TRUE(writeOld(path));
+             const TSharedFd fd = ShareFd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+             return TSpecialTarget{QStringLiteral("/proc/self/fd/%1").arg(*fd),
+                                   [fd] {
+                                       ::lseek(*fd, 0, SEEK_SET);
+                                       return ReadToEnd(*fd);
+                                   },
+                                   [fd, path] { // the name still holds the file we opened
+                                       struct stat open {};
+                                       ::fstat(*fd, &open);
+                                       return Lstat(path).st_ino == open.st_ino;
+                                   }};
+         }},
+        // The file behind a link is replaced whole, as a file named directly
+        // would be: a new file, not the old one written over.
+        {"symbolic link to a file",
+         [&](const QString& dir) {
+             const QString file = dir + QStringLiteral("/file.png");
+             const QString link = dir + QStringLiteral("/link.png");
+             EXPECT_TRUE(writeOld(file));
+             EXPECT_TRUE(QFile::link(QStringLiteral("file.png"), link));
+             const ino_t old = Lstat(file).st_ino;
+             return TSpecialTarget{link, [file] { return FileBytes(file); },
+                                   [file, link, old] {
+                                       return S_ISLNK(Lstat(link).st_mode) &&
+                                              Lstat(file).st_ino != old;
+                                   }};
+         }},
+        {"relative links through a folder",
+         [&](const QString& dir) {
+             const QString file = dir + QStringLiteral("/sub/file.png");
+             const QString inner = dir + QStringLiteral("/sub/inner");
+             EXPECT_TRUE(QDir(dir).mkdir(QStringLiteral("sub")));
+             EXPECT_TRUE(writeOld(file));
+             // Each link is read from its own folder.
+             EXPECT_TRUE(QFile::link(QStringLiteral("file.png"), inner));
+             EXPECT_TRUE(QFile::link(QStringLiteral("sub/inner"), dir + QStringLiteral("/outer")));
+             const ino_t old = Lstat(file).st_ino;
+             return TSpecialTarget{
+                 dir + QStringLiteral("/outer"), [file] { return FileBytes(file); },
+                 [file, inner, old] {
+                     return S_ISLNK(Lstat(inner).st_mode) && Lstat(file).st_ino != old;
+                 }};
+         }},
+        {"link to a file not there yet",
+         [&](const QString& dir) {
+             const QString link = dir + QStringLiteral("/link.png");
+             EXPECT_TRUE(QFile::link(QStringLiteral("new.png"), link));
+             return TSpecialTarget{link,
+                                   [dir] { return FileBytes(dir + QStringLiteral("/new.png")); },
+                                   [link] { return S_ISLNK(Lstat(link).st_mode); }};
+         }},
+    };
+    for (const TFileFlush flush : {TFileFlush::ToDisk, TFileFlush::Skip}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (flush == TFileFlush::Skip ? ", unflushed" : ""));
+            QTemporaryDir dir;
+            const TSpecialTarget target = c.make(dir.path());
+            const QStringList before =
+                QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            QString error;
+            EXPECT_TRUE(WriteFileAtomically(target.Path, png, &error, flush))
+                << error.toStdString();
+            if (target.Received) {
+                const QByteArray received = target.Received();
+                EXPECT_EQ(received, png);
+                QImage back;
+                EXPECT_TRUE(back.loadFromData(received, "PNG"));
+            }
+            if (target.Kept) {
+                EXPECT_TRUE(target.Kept());
+            }
+            // Nothing left beside it (a link to a new file makes that file).
+            QStringList after =
+                QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            after.removeAll(QStringLiteral("new.png"));
+            EXPECT_EQ(after, before);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "StdCtrls.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,7 +14,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -183,6 +186,128 @@ TEST(RadioGroup, ItemIndexAndClicks) {
     EXPECT_TRUE(group.Button(1)->isChecked());
     EXPECT_EQ(group.Caption(), QString());
     EXPECT_TRUE(group.Button(1)->objectName().isEmpty());
+}
+
+// Bounds are outer bounds, whenever they are set: before the window exists,
+// while it is shown and while it is hidden. The frame is not known before the
+// window is first on the screen; the outer bounds asked for are what it gets.
+TEST(Form, BoundsAreOuterBoundsWhenEverTheyAreSet) {
+    enum TWhen { BeforeShowing, Shown, Hidden };
+    const struct {
+        TFormBorderStyle Border;
+        TWhen When;
+        TRect Bounds;
+    } cases[] = {
+        {bsSizeable, BeforeShowing, {40, 30, 340, 230}},
+        {bsSingle, BeforeShowing, {0, 0, 250, 150}},
+        {bsSizeable, Shown, {60, 50, 300, 250}},
+        {bsSingle, Shown, {10, 5, 210, 105}},
+        {bsSizeable, Hidden, {70, 20, 370, 320}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Border) + "/" + std::to_string(c.When));
+        TForm form;
+        form.resize(200, 100);
+        form.SetBorderStyle(c.Border);
+        if (c.When != BeforeShowing) ShowAndActivate(form);
+        if (c.When == Hidden) form.hide();
+        form.SetBounds(c.Bounds);
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        if (!form.isVisible()) ShowAndActivate(form);
+        const QRect outer = form.frameGeometry();
+        EXPECT_GT(outer.width(), form.width());
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        EXPECT_EQ((TRect{outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1}),
+                  c.Bounds);
+        form.hide(); // a hidden window keeps the frame it had
+        EXPECT_EQ(form.BoundsRect(), c.Bounds);
+        form.MoveTo(c.Bounds.Left + 5, c.Bounds.Top + 7);
+        ShowAndActivate(form);
+        EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(c.Bounds.Left + 5, c.Bounds.Top + 7));
+        EXPECT_EQ(form.frameGeometry().size(), outer.size());
+    }
+}
+
+// Centring places the frame, not the client area, in the middle.
+TEST(Form, CentringCentresTheFrame) {
+    TForm owner;
+    owner.SetBounds({100, 80, 600, 480});
+    ShowAndActivate(owner);
+    const QRect screen = owner.screen()->geometry();
+    const struct {
+        TPosition Rule;
+        QWidget* Parent;
+        QRect Area;
+    } cases[] = {
+        {poScreenCenter, nullptr, screen},
+        {poDesktopCenter, nullptr, owner.screen()->virtualGeometry()},
+        {poMainFormCenter, &owner, owner.frameGeometry()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.Rule));
+        TForm form(c.Parent);
+        form.resize(201, 101);
+        form.SetPosition(c.Rule);
+        ShowAndActivate(form);
+        const QRect outer = form.frameGeometry();
+        EXPECT_GT(outer.width(), form.width());
+        EXPECT_EQ(outer.topLeft(),
+                  c.Area.topLeft() + QPoint((c.Area.width() - outer.width()) / 2,
+                                            (c.Area.height() - outer.height()) / 2));
+    }
+}
+
+// From the keyboard the group is one stop: Tab lands on the checked item, or
+// the first when none is checked, and leaves the group at the next Tab; the
+// arrow keys move the focus and the selection together, round the ends,
+// passing over disabled items.
+TEST(RadioGroup, Keys) {
+    const struct {
+        int Index;         // ItemIndex before; item 3 is disabled
+        const char* Keys;  // T Tab, B Backtab, U D L R the arrows
+        const char* Focus; // after each key: 0..4 an item, b the field before, a the one after
+        int After;         // ItemIndex after
+        int Clicks;
+    } cases[] = {
+        {-1, "T", "0", -1, 0},  {2, "T", "2", 2, 0},     {2, "TT", "2a", 2, 0},
+        {1, "B", "a", 1, 0},    {1, "TD", "12", 2, 1},   {1, "TDD", "124", 4, 2},
+        {0, "TU", "04", 4, 1},  {4, "TR", "40", 0, 1},   {2, "TLL", "210", 0, 2},
+        {-1, "TD", "01", 1, 1}, {2, "TDB", "24b", 4, 1}, {-1, "TDTBB", "01a1b", 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Index) + c.Keys);
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* group = new TRadioGroup(&window);
+        group->setGeometry(0, 30, 185, 200);
+        group->SetItems({"A", "B", "C", "D", "E"});
+        auto* after = new QLineEdit(&window);
+        after->move(0, 240);
+        group->Button(3)->setEnabled(false);
+        group->SetItemIndex(c.Index);
+        int clicks = 0;
+        group->OnClick = [&](QObject*) { ++clicks; };
+        ShowAndActivate(window);
+        before->setFocus();
+        auto where = [&](const QWidget* f) {
+            for (int i = 0; i < 5; ++i)
+                if (group->Button(i) == f) return char('0' + i);
+            return f == before ? 'b' : f == after ? 'a' : '?';
+        };
+        std::string focus;
+        for (const char* k = c.Keys; *k; ++k) {
+            static const std::map<char, Qt::Key> keys{{'T', Qt::Key_Tab},  {'B', Qt::Key_Backtab},
+                                                      {'U', Qt::Key_Up},   {'D', Qt::Key_Down},
+                                                      {'L', Qt::Key_Left}, {'R', Qt::Key_Right}};
+            QTest::keyClick(QApplication::focusWidget(), keys.at(*k));
+            focus += where(QApplication::focusWidget());
+        }
+        EXPECT_EQ(focus, c.Focus);
+        EXPECT_EQ(group->ItemIndex(), c.After);
+        EXPECT_EQ(clicks, c.Clicks);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(group->Button(i)->isChecked(), i == c.After);
+    }
 }
 
 } // namespace

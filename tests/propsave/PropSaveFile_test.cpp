@@ -291,6 +291,106 @@ TEST_F(SettingsFile, ByteOrderMarksAreKept) {
     EXPECT_TRUE(Messages.isEmpty());
 }
 
+// A hand-edited file with one line in another code page: that line alone is
+// read byte by byte, every other keeps its letters, also through a save.
+TEST_F(SettingsFile, OneBadLineSpoilsOnlyItself) {
+    const QList<QByteArray> good = {"[Main]",
+                                    "a=\u017elu\u0165ou\u010dk\u00fd k\u016f\u0148",
+                                    "b=\u65e5\u672c\u8a9e",
+                                    "c=\U0001F600 plain",
+                                    "",
+                                    "[Druh\u00e1]",
+                                    "d=\u00e9",
+                                    ""};
+    const struct {
+        const char* Bad;   // a line "x=..." that is no UTF-8
+        int At;            // its place among the good lines
+        const char* Reads; // x read as one character per byte
+        const char* Ending;
+    } cases[] = {
+        {"x=caf\xE9", 1, "caf\u00e9", "\r\n"},
+        {"x=\xFF", 3, "\u00ff", "\n"},
+        {"x=\xC5\xBE\xE9", 4, "\u00c5\u00be\u00e9", "\r\n"}, // a good letter beside a bad one
+        {"x=a\xC5", 7, "a\u00c5", "\r"},                     // cut short at the line's end
+        {"x=\xC5", 8, "\u00c5", "\n"},                       // the last line, without a line end
+    };
+    for (const auto& c : cases) {
+        QList<QByteArray> lines = good;
+        lines.insert(c.At, c.Bad);
+        const QString path = Put("edited.ini", lines.join(c.Ending));
+        const char* xSection = c.At <= 4 ? "Main" : "Druh\u00e1";
+        {
+            auto f = Opened(path);
+            EXPECT_EQ(S(f->ReadString("Main", "a", "")),
+                      "\u017elu\u0165ou\u010dk\u00fd k\u016f\u0148")
+                << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Main", "b", "")), "\u65e5\u672c\u8a9e") << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Main", "c", "")), "\U0001F600 plain") << c.Bad;
+            EXPECT_EQ(S(f->ReadString("Druh\u00e1", "d", "")), "\u00e9") << c.Bad;
+            EXPECT_EQ(S(f->ReadString(xSection, "x", "")), c.Reads) << c.Bad;
+        }
+        // Saved in the store's form: every good line as it was, the bad one
+        // now in UTF-8.
+        QList<QByteArray> saved = good;
+        saved.insert(std::min(c.At, 7), QString::fromLatin1(c.Bad).toUtf8());
+        EXPECT_EQ(Bytes(path), saved.join("\r\n") + "\r\n") << c.Bad;
+    }
+    EXPECT_TRUE(Messages.isEmpty());
+}
+
+// Sections and keys are found as QString::compare without case finds them,
+// beyond ASCII too, and the first of two of one name counts.
+TEST_F(SettingsFile, NamesMatchWithoutCase) {
+    const QStringList names = {u"\u010c\u00edslo"_qs,
+                               u"\u010d\u00edslo"_qs,
+                               u"\u010c\u00cdSLO"_qs,
+                               u"stra\u00dfe"_qs,
+                               u"STRASSE"_qs,
+                               u"STRA\u1e9eE"_qs,
+                               u"\u03a3\u039f\u03a6\u038a\u0391"_qs,
+                               u"\u03c3\u03bf\u03c6\u03af\u03b1"_qs,
+                               u"\u03c2\u03bf\u03c6\u03af\u03b1"_qs,
+                               u"\u01c4"_qs,
+                               u"\u01c5"_qs,
+                               u"\u01c6"_qs,
+                               u"\ufb00"_qs,
+                               u"ff"_qs,
+                               u"\U00010400"_qs,
+                               u"\U00010428"_qs,
+                               u"\u0130"_qs,
+                               u"i"_qs,
+                               u"\u0131"_qs,
+                               u"\u212a"_qs,
+                               u"k"_qs,
+                               u"\xd800k"_qs};
+    for (const QString& stored : names) {
+        auto f = Holding(u"["_qs + stored + u"]\n"_qs + stored + u"=1\n"_qs);
+        for (const QString& asked : names) {
+            const bool same = stored.compare(asked, Qt::CaseInsensitive) == 0;
+            EXPECT_EQ(f->Store()->SectionExists(asked), same) << S(stored) << " / " << S(asked);
+            EXPECT_EQ(f->Store()->ValueExists(stored, asked), same)
+                << S(stored) << " / " << S(asked);
+        }
+    }
+
+    // Deleting and erasing keep the lookups right: the next line or section
+    // of the name takes over, the others keep theirs.
+    auto f = Holding(u"[A]\nk=1\nx\nK=2\nm=3\n[B]\nk=4\n[a]\nk=5\nm=6\n"_qs);
+    f->DeleteKey("A", "k");
+    EXPECT_EQ(S(f->ReadString("A", "k", "-")), "2");
+    EXPECT_EQ(S(f->ReadString("A", "m", "-")), "3");
+    f->DeleteKey("A", "k");
+    f->WriteString("A", "k", "7");
+    EXPECT_EQ(S(f->Store()->GetIniText()),
+              "[A]\r\nx\r\nm=3\r\nk=7\r\n\r\n[B]\r\nk=4\r\n\r\n[a]\r\nk=5\r\nm=6\r\n\r\n");
+    f->EraseSection("a");
+    EXPECT_EQ(S(f->ReadString("A", "m", "-")), "6");
+    EXPECT_EQ(S(f->ReadString("B", "k", "-")), "4");
+    f->WriteString("B", "n", "8");
+    f->WriteString("A", "k", "9");
+    EXPECT_EQ(S(f->Store()->GetIniText()), "[B]\r\nk=4\r\nn=8\r\n\r\n[a]\r\nk=9\r\nm=6\r\n\r\n");
+}
+
 TEST_F(SettingsFile, CompressedFile) {
     const QString plain = Path("gen.ini");
     const QString packed = Path("gen.ini.compress");

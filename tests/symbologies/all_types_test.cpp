@@ -34,8 +34,10 @@ bool IsDocumentedRefusal(const std::string& message) {
         std::regex(R"(The code holds only blanks, and \w+ takes digits)"),
         std::regex(R"(TZoBarcode: wrong BarcodeType)"),
         std::regex(R"(CodeCodabar: the code must begin and end with A, B, C or D)"),
-        std::regex(R"(Invalid length for barcode "\w+" \(must be \d+ digits, current "\d*"\)\.)"),
-        std::regex(R"(Invalid check digit for barcode "\w+" \(must be \d, current "\d*"\)\.)"),
+        std::regex(
+            R"(Invalid length for barcode "\w+" \(must be \d+ digits, current "\d*(…\d*)?"\)\.)"),
+        std::regex(
+            R"(Invalid check digit for barcode "\w+" \(must be \d, current "\d*(…\d*)?"\)\.)"),
     };
     for (const std::regex& r : known)
         if (std::regex_match(message, r)) return true;
