@@ -27,15 +27,11 @@ QString EngineTrimmed(const QString& code) {
     return code.mid(first, last - first);
 }
 
-// Refusals of our own, before the engine sees the code. The window never
-// generates an empty code; the engine would make an all-zero symbol of it.
-QString CodeProblem(const QString& code, int type) {
+// A refusal of our own, before the engine sees the code: the window never
+// generates an empty code, and a type of text would draw an empty symbol. The
+// engine refuses a blank code for a type of digits itself.
+QString CodeProblem(const QString& code) {
     if (code.isEmpty()) return QStringLiteral("the code is empty: nothing to draw");
-    const bool digits =
-        type >= 0 && type < CliTypeCount && BarcodeTypeTable[static_cast<std::size_t>(type)].num;
-    if (digits && EngineTrimmed(code).isEmpty())
-        return QStringLiteral("the code holds only blanks, and %1 takes digits")
-            .arg(BarcodeTableName(type));
     return {};
 }
 
@@ -121,7 +117,7 @@ template <class Step> TCodeOutcome Guarded(const TCliOptions& o, const QString& 
 
 TCodeOutcome PatternOf(const TCliOptions& o) {
     return Guarded(o, o.Code, [&] {
-        const QString problem = CodeProblem(o.Code, o.Type);
+        const QString problem = CodeProblem(o.Code);
         if (!problem.isEmpty()) return Refused(Prefix + problem);
         const TPreparedCode p = PrepareBarcode(o.Code, o.Type, o.Generate.UseCheckSum);
         TCodeOutcome r;
@@ -184,7 +180,7 @@ QString EscapeForLine(const QString& text) {
 TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
                         const std::function<void(QByteArray&)>& alterBytes) {
     return Guarded(o, code, [&] {
-        const QString problem = CodeProblem(code, o.Type);
+        const QString problem = CodeProblem(code);
         if (!problem.isEmpty()) return Refused(Prefix + problem);
         TCodeOutcome r;
         r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);

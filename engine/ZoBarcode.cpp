@@ -108,6 +108,11 @@ std::u16string TZoBarcode::BuildPattern() {
     }
     if (!row || !row->Encoder)
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
+    // Trimmed to nothing, a code of digits would be drawn as zeros (the EAN and
+    // UPC encoders pad it) or as a symbol that carries nothing.
+    if (row->num && BCText.empty())
+        throw EBarcodeError(
+            FormatMessage("The code holds only blanks, and %s takes digits", {ToUtf8(row->Name)}));
     return (this->*row->Encoder)();
 }
 
@@ -171,12 +176,15 @@ void TZoBarcode::DrawBarcode(TCanvas& canvas) {
     const std::u16string pattern = BuildPattern();
     const int w = CheckedWidth(FullWidth(pattern));
     CanvasStateGuard keep(canvas);
-    PrepareTextFont(canvas, FAutoFontSize, w);
-    if (FShowText) DrawCodeText(canvas, w);
-    DrawBars(pattern, canvas, w);
+    const bool textFits = PrepareTextFont(canvas, FAutoFontSize, w);
+    // A text with no room left is not drawn, as if it were hidden: the bars must
+    // keep a positive height inside the box, or they are painted upwards out of it.
+    const bool text = FShowText && textFits;
+    if (text) DrawCodeText(canvas, w);
+    DrawBars(pattern, canvas, w, text);
 }
 
-void TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
+bool TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
     const TFont saved = canvas.Font;
     canvas.Font = FShowTextFont;
     if (autoSize) {
@@ -188,10 +196,23 @@ void TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
         const TTextLayout* layout = TextLayout();
         canvas.Font.Size = canvas.Font.Size * (layout ? layout->AutoFontPercent : 75) / 100;
         if (2 * canvas.TextHeight(u"8") > FHeight) canvas.Font.Size = canvas.Font.Size / 2;
+        // A shown text may take at most half the box: the bars are what a
+        // scanner reads, and below half the height the picture is mostly text.
+        // The size grew until the text was as wide as the symbol, so a code of
+        // one or two characters starts many times taller than a low box, and the
+        // one halving above left its bars a negative height. Every size that one
+        // halving brought within half stays as it was. A hidden text keeps that
+        // size: it only sets how far the long guard bars reach below the box.
+        while (FShowText && 2 * canvas.TextHeight(u"8") > FHeight && canvas.Font.Size > 0)
+            canvas.Font.Size = canvas.Font.Size / 2;
         FShowTextFont = canvas.Font;
     }
     ShowTextH1 = canvas.TextHeight(u"8");
+    // A box only a few pixels high takes no text even at the smallest size; a
+    // font of the caller's own size keeps its text as long as a bar row is left.
+    const bool fits = autoSize ? 2 * ShowTextH1 <= FHeight : ShowTextH1 < FHeight;
     canvas.Font = saved;
+    return fits;
 }
 
 void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
@@ -228,12 +249,12 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
     }
 }
 
-void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w) {
+void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w, bool text) {
     int x = HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0;
     canvas.Pen.Width = 1;
     const TTextLayout* layout = TextLayout();
     const std::size_t longBars = layout ? layout->LongBarCount : 0;
-    const int h = FHeight - (FShowText ? ShowTextH1 : 0);
+    const int h = FHeight - (text ? ShowTextH1 : 0);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const auto [width, kind] = DecodePatternChar(pattern[i]);
         const TColor color = kind == bkSpace ? FColor : FColorBar;

@@ -104,9 +104,11 @@ private:
     std::int64_t PatternWidth(const std::u16string& pattern, std::size_t count) const;
     std::int64_t FullWidth(const std::u16string& pattern) const;
 
-    void PrepareTextFont(TCanvas& canvas, bool autoSize, int w);
+    // Sizes and measures the text font; false when the box has no room for the text.
+    bool PrepareTextFont(TCanvas& canvas, bool autoSize, int w);
     void DrawCodeText(TCanvas& canvas, int w);
-    void DrawBars(const std::u16string& pattern, TCanvas& canvas, int w);
+    // text: the text is drawn, and the bars stop above its line.
+    void DrawBars(const std::u16string& pattern, TCanvas& canvas, int w, bool text);
 
     // Encoders, one source per family under symbologies/. Each reads BCText
     // (and UseCheckSum or the type where it matters), may replace BCText, and

@@ -1,6 +1,8 @@
 // Drawing geometry, checked on a canvas with fixed font metrics.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FakeCanvas.h"
 #include "ZoBarcode.h"
 
@@ -191,8 +193,8 @@ TEST(Drawing, AutomaticFontSize) {
 
 TEST(Drawing, AutomaticFontSizeEndsOnEmptyAndOnInvisibleTexts) {
     TZoBarcode bc;
-    bc.SetBarCodeType(bcCode_2_5_industrial);
-    bc.SetBarCode(u"   "); // trimmed to nothing
+    bc.SetBarCodeType(bcCode39); // text: an empty code is a symbol of start and stop
+    bc.SetBarCode(u"");
     bc.SetHeight(1000);
     bc.SetAutoFontSize(true);
     FakeCanvas canvas;
@@ -200,6 +202,7 @@ TEST(Drawing, AutomaticFontSizeEndsOnEmptyAndOnInvisibleTexts) {
     EXPECT_EQ(bc.ShowTextFont().Size, 2 * 3 / 4);
 
     // A text the font draws with no width at all stops at the bound.
+    bc.SetBarCodeType(bcCode_2_5_industrial);
     bc.SetBarCode(u"1");
     FakeCanvas invisible;
     invisible.charWidthPerPoint = 0;
@@ -280,4 +283,117 @@ TEST(Drawing, ShortBarsCoverTheLowerHalfAndEndWithTheFullBars) {
     EXPECT_EQ(half.Bottom(), full.Bottom());
     EXPECT_EQ(full.Bottom(), 7 + 41 - 1);
     EXPECT_EQ(half.brush.Color, clBlack);
+}
+
+// A code of one or two characters, its font grown to the symbol's width, starts
+// many times taller than a low box: the font is halved until the text leaves
+// the bars at least half the box, and text and bars stay inside it.
+TEST(Drawing, ShortCodesKeepBarsOfHalfTheBoxAndTheTextInside) {
+    struct Case {
+        TBarcodeType type;
+        std::u16string code;
+        TRect rect;
+    };
+    const TRect window{10, 10, 280, 180}; // 300 x 200 with a border of 10
+    const TRect low{10, 10, 280, 80};     // 300 x 100
+    const Case cases[] = {
+        {bcCode39, u"A", window},
+        {bcCode128B, u"A", window},
+        {bcCodeMSI, u"1", window},
+        {bcCodePostNet, u"1", window}, // short bars
+        {bcCodeUPC_Supp2, u"12", low},
+        {bcCode128C, u"12", low},
+        {bcCode_2_5_matrix, u"1", low},
+        {bcCodeEAN8, u"1", low}, // long guard bars
+        {bcCodeUPC_E0, u"425261", {0, 0, 300, 24}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(BarcodeTypeName(c.type)) + " " + ToUtf8(c.code));
+        FakeCanvas canvas;
+        TRect r = c.rect;
+        int module = 2;
+        DrawBarcodeInRect(c.code, c.type, canvas, r, module, TFont{}, true, true, stpBottomCenter,
+                          true);
+        const int height = r.Bottom - r.Top;
+        ASSERT_FALSE(canvas.texts.empty());
+        for (const DrawnText& t : canvas.texts) {
+            const int size = t.font.Size;
+            EXPECT_GE(t.y, r.Top);
+            EXPECT_LE(t.y + size + 3, r.Bottom) << "size " << size;
+            EXPECT_GE(t.x, r.Left);
+            EXPECT_LE(t.x + static_cast<int>(t.text.size()) * size, r.Right);
+        }
+        ASSERT_FALSE(canvas.polygons.empty());
+        int barRows = 0;
+        for (const DrawnPolygon& p : canvas.polygons) {
+            EXPECT_GE(p.Top(), r.Top);
+            EXPECT_LE(p.Top(), p.Bottom());
+            EXPECT_LT(p.Bottom(), r.Bottom);
+            if (p.Top() == r.Top) barRows = std::max(barRows, p.Bottom() - p.Top() + 1);
+        }
+        EXPECT_GE(2 * barRows, height);
+    }
+}
+
+// The automatic size is halved until a shown text takes at most half the box;
+// a size within half after one halving, and a hidden text's size (it only sets
+// how far the long guard bars reach down), stay as one halving left them.
+TEST(Drawing, AutomaticFontSizeHalvesUntilAShownTextTakesHalfTheBox) {
+    struct Case {
+        bool showText;
+        int height;
+        int size; // EAN-13 at module 1: 13 characters reach 109 at 9 points, 0.75 of it is 6
+    };
+    const Case cases[] = {
+        {true, 60, 6},  // 2 * 9 within 60: no halving
+        {true, 15, 3},  // 2 * 9 > 15: halved once, 2 * 6 within 15
+        {true, 10, 1},  // 2 * 6 still > 10: halved again
+        {false, 10, 3}, // hidden: one halving only
+        {true, 3, 0},   // nothing fits: halved down to 0
+    };
+    for (const Case& c : cases) {
+        TZoBarcode bc = Ean13(c.showText);
+        bc.SetHeight(c.height);
+        bc.SetAutoFontSize(true);
+        FakeCanvas canvas;
+        bc.DrawBarcode(canvas);
+        EXPECT_EQ(bc.ShowTextFont().Size, c.size) << c.showText << " " << c.height;
+        EXPECT_EQ(bc.ShowTextH1, c.size + 3);
+    }
+}
+
+// Where no font size leaves the bars their share, the text is left out as if
+// hidden and the bars take the whole box; a font of the caller's own size is
+// kept while it leaves a bar row.
+TEST(Drawing, ABoxTooLowForTheTextGetsBarsOnly) {
+    struct Case {
+        bool autoSize;
+        int fontSize;
+        int height;
+        bool text;
+        int barRows;
+    };
+    const Case cases[] = {
+        {true, 8, 5, false, 5},     // even size 0 is 3 high: more than half of 5
+        {true, 8, 6, true, 3},      // size 0 fits half
+        {false, 20, 15, false, 15}, // 23 high
+        {false, 8, 11, false, 11},  // exactly the box: no bar row left
+        {false, 8, 12, true, 1},
+    };
+    for (const Case& c : cases) {
+        TZoBarcode bc;
+        bc.SetBarCodeType(bcCode128B);
+        bc.SetBarCode(u"A");
+        bc.SetTop(4);
+        bc.SetHeight(c.height);
+        bc.SetAutoFontSize(c.autoSize);
+        bc.SetShowTextFont(TFont{u"X", c.fontSize, clBlack, 0});
+        FakeCanvas canvas;
+        bc.DrawBarcode(canvas);
+        SCOPED_TRACE(testing::Message() << "auto " << c.autoSize << " height " << c.height);
+        EXPECT_EQ(!canvas.texts.empty(), c.text);
+        ASSERT_FALSE(canvas.polygons.empty());
+        EXPECT_EQ(canvas.polygons[0].Top(), 4);
+        EXPECT_EQ(canvas.polygons[0].Bottom(), 4 + c.barRows - 1);
+    }
 }

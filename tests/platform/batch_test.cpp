@@ -249,7 +249,7 @@ TEST(BatchCli, RefusedLinesAreReportedInOrderAndWriteNothing) {
     const QString expectedErr =
         "line 3: Barcode must be numeric\n"
         "line 5: the line is not UTF-8 text\n"
-        "line 6: the code holds only blanks, and CodeEAN13 takes digits\n"
+        "line 6: The code holds only blanks, and CodeEAN13 takes digits\n"
         "line 7: Invalid length for barcode \"EAN13\" (must be 12 digits, current "
         "\"5901234123457\").\n"
         "line 7: hint: give --no-check-digit to have the last digit verified\n";

@@ -11,6 +11,7 @@
 #include "CliRun.h"
 #include "GeneratePicture.h"
 #include "ScanSupport.h"
+#include "ZoBarCode_interface.h"
 
 namespace {
 
@@ -239,16 +240,38 @@ TEST(Cli, RefusedCodeWritesNothingAndKeepsAnExistingFile) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.err.isEmpty());
 
-    // Empty codes (and blank ones where digits are wanted) are refused, not drawn as zeros.
-    const QStringList empty[] = {{"-o", fresh, ""}, {"-o", fresh, "  "}, {"--pattern", ""}};
+    // Empty codes are refused, whatever the type, not drawn as zeros or as an empty symbol.
+    const QStringList empty[] = {
+        {"-o", fresh, ""}, {"-t", "Code39", "-o", fresh, ""}, {"--pattern", ""}};
     for (const QStringList& args : empty) {
         r = Cli(args);
         EXPECT_EQ(r.exitCode, 1) << Str(args);
-        EXPECT_TRUE(r.err.startsWith("barcodegen-cli: the code ")) << r.err.toStdString();
+        EXPECT_EQ(r.err, "barcodegen-cli: the code is empty: nothing to draw\n");
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(QFile::exists(fresh));
     }
     EXPECT_EQ(Cli({"--pattern", "-t", "Code128B", "  "}).exitCode, 0); // blanks are text there
+}
+
+// A blank code for a type of digits gets the engine's refusal, the one the
+// window shows, as it is: exit status 1 and no file.
+TEST(Cli, BlankCodesForTypesOfDigitsGetTheEngineRefusal) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("blank.png");
+    const char* const blanks[] = {" ", "  \t ", "\r\n"};
+    int i = 0;
+    for (const TBCdata& row : BarcodeTypeTable) {
+        if (!row.num || row.Encoder == nullptr) continue;
+        const QString name = QString::fromStdU16String(row.Name);
+        const QString blank = QString::fromLatin1(blanks[i % 3]);
+        const QStringList args = i++ % 2 == 0 ? QStringList{"-t", name, "-o", file, "--", blank}
+                                              : QStringList{"--pattern", "-t", name, "--", blank};
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.exitCode, 1) << Str(args);
+        EXPECT_EQ(r.err, "The code holds only blanks, and " + name + " takes digits\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(QFile::exists(file));
+    }
 }
 
 TEST(Cli, HintsFollowTheEngineMessageWhereSomethingElseWasMeant) {

@@ -36,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{bcCode128C, "1234", "1234", "6051715061715250625151806270506"},
         PatternCase{bcCode128A, "", "", "6053516061616270506"},
         PatternCase{bcCode128B, "", "", "6051536160616270506"},
-        PatternCase{bcCode128C, "", "", "6051716161606270506"},
+        // 105 + 0 = 105, check 2
+        PatternCase{bcCode128C, "00", "00", "6051716061616161606270506"},
         // FNC1 (411131) follows the start; 103 + 102 + 2*33 + 3*34 + 4*17 = 441, check 29
         PatternCase{bcCodeEAN128A, "AB1", "AB1", "6053518050705052625250625171607161506270506"},
         // 104 + 102 = 206, check 0

@@ -28,12 +28,12 @@ INSTANTIATE_TEST_SUITE_P(
     Examples, MsiPostNetCodabarPattern,
     testing::Values(
         PatternCase{bcCodeMSI, "1234", true, "605151516051516051515160605160515151605151515"},
-        PatternCase{bcCodeMSI, "", true, "6051515151515"},
-        PatternCase{bcCodeMSI, "", false, "60515"},
+        PatternCase{bcCodeMSI, "0", true, "605151515151515151515"},
+        PatternCase{bcCodeMSI, "0", false, "6051515151515"},
         PatternCase{bcCodePostNet, "123", true, "51A1A1A15151A1A151A151A1A15151A1A151A1A1515"},
         PatternCase{bcCodePostNet, "123", false, "51A1A1A15151A1A151A151A1A15151A15"},
-        PatternCase{bcCodePostNet, "", true, "515151A1A1A15"},
-        PatternCase{bcCodePostNet, "", false, "515"},
+        PatternCase{bcCodePostNet, "0", true, "515151A1A1A15151A1A1A15"},
+        PatternCase{bcCodePostNet, "0", false, "515151A1A1A15"},
         PatternCase{bcCodeCodabar, "A123B", true, "5061515050506150505150606150505051515060"},
         PatternCase{bcCodeCodabar, "A123B", false, "5061515050506150505150606150505051515060"}));
 

@@ -157,13 +157,8 @@ void ExpectDecoded(const TTypeInfo& info, const TScanCase& c, const ScanResult& 
     }
 }
 
-void ScanBoth(const TScanCase& c) {
+void ScanPicture(const TScanCase& c, const QImage& picture) {
     const TTypeInfo& info = InfoOf(c.type);
-    TGenerateOptions o;
-    o.UseCheckSum = c.check;
-    o.ShowText = c.showText;
-    o.Border = c.border;
-    const QImage picture = GenerateBarcodePicture(ToQ(c.code), c.type, o);
     if (info.readers & ByZbar) {
         // zbar loses one-pixel modules, which the fit gives to long codes. It reads
         // the picture at twice its size: every pixel doubled, so nothing is added or lost.
@@ -172,6 +167,14 @@ void ScanBoth(const TScanCase& c) {
         ExpectDecoded(info, c, ScanWithZbar(doubled), false);
     }
     if (info.readers & ByZxing) ExpectDecoded(info, c, ScanWithZxing(picture), true);
+}
+
+void ScanBoth(const TScanCase& c) {
+    TGenerateOptions o;
+    o.UseCheckSum = c.check;
+    o.ShowText = c.showText;
+    o.Border = c.border;
+    ScanPicture(c, GenerateBarcodePicture(ToQ(c.code), c.type, o));
 }
 
 class ScanFixed : public testing::TestWithParam<TScanCase> {};
@@ -286,6 +289,47 @@ TEST(ScanRandom, RandomCodePerType) {
             c = static_cast<char>('0' + pick(10));
         SCOPED_TRACE("seed " + std::to_string(seed));
         ScanBoth({type, six, true, rng() % 2 == 0, static_cast<int>(pick(31))});
+    }
+}
+
+// Short codes in low boxes, drawn with the real font: the text, sized to the
+// symbol's width, leaves the bars at least half the box; nothing is painted
+// into the border above or below the box, and the symbol still reads.
+TEST(ShortCodes, BarsKeepHalfTheBoxInThePicture) {
+    struct Case {
+        int type;
+        std::string code;
+        int width, height;
+        bool readable; // by both decoders
+    };
+    const Case cases[] = {
+        {bcCode39, "A", 300, 200, false},   {bcCode128B, "A", 300, 200, true},
+        {bcCodeMSI, "1", 300, 200, false},  {bcCodeUPC_Supp2, "12", 300, 100, false},
+        {bcCode128C, "12", 300, 100, true}, {bcCodeEAN128B, "A", 400, 80, false},
+    };
+    const auto dark = [](const QImage& p, int x, int y) { return qGray(p.pixel(x, y)) < 128; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(TypeName(c.type) + " \"" + c.code + "\" in " + std::to_string(c.width) + "x" +
+                     std::to_string(c.height));
+        TGenerateOptions o;
+        o.Width = c.width;
+        o.Height = c.height;
+        const int b = o.Border;
+        const int box = c.height - 3 * b; // the rectangle's height: top b, bottom H - 2b
+        const QImage picture = GenerateBarcodePicture(ToQ(c.code), c.type, o);
+        ASSERT_EQ(picture.height(), box + 2 * b);
+        for (int y : {0, b - 1, b + box, picture.height() - 1})
+            for (int x = 0; x < picture.width(); ++x)
+                ASSERT_FALSE(dark(picture, x, y)) << "border row " << y << " column " << x;
+        int x = b;
+        while (x < picture.width() && !dark(picture, x, b))
+            ++x;
+        ASSERT_LT(x, picture.width()) << "no bar reaches the box's top";
+        int rows = 0;
+        while (rows < box && dark(picture, x, b + rows))
+            ++rows;
+        EXPECT_GE(2 * rows, box) << "bar column " << x;
+        if (c.readable) ScanPicture({c.type, c.code}, picture);
     }
 }
 
