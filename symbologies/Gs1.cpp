@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <map>
 
 #include "Code128.h"
 #include "EanUpc.h"
@@ -104,14 +105,7 @@ bool IsAiText(std::string_view s) {
 
 TGs1Entry ReadEntry(std::string_view line, std::size_t lineNumber) {
     TGs1Entry e;
-    const std::size_t hash = line.find('#');
-    if (hash != std::string_view::npos) {
-        std::string_view title = line.substr(hash + 1);
-        while (!title.empty() && title.front() == ' ')
-            title.remove_prefix(1);
-        e.Title = title;
-        line = line.substr(0, hash);
-    }
+    line = line.substr(0, std::min(line.find('#'), line.size())); // no use for the title
     const std::vector<std::string_view> words = Words(line);
     std::size_t w = 0;
     const std::string_view ais = words[w++];
@@ -560,21 +554,27 @@ void CheckGs1Elements(const std::vector<TGs1Element>& elements, std::string_view
     if (elements.empty()) Refuse(who, "no GS1 data");
     for (const TGs1Element& e : elements)
         CheckElement(e, who);
+    // By AI, in the order they come: a long text of elements costs no more
+    // than the few hundred AIs there are.
+    std::vector<const TGs1Element*> distinct;
+    std::map<std::u16string, const TGs1Element*> byAi;
+    for (const TGs1Element& e : elements) {
+        const auto [at, added] = byAi.emplace(e.Ai, &e);
+        if (added)
+            distinct.push_back(&e);
+        else if (at->second->Data != e.Data)
+            RefuseElement(who, e.Ai, "given twice with different data");
+    }
     const auto excludes = [](const TGs1Element& a, const TGs1Element& b) {
         const std::vector<std::string>& patterns = FindGs1Entry(a.Ai)->Excludes;
         return std::any_of(patterns.begin(), patterns.end(),
                            [&b](const std::string& p) { return AiMatches(b.Ai, p); });
     };
-    for (std::size_t i = 0; i < elements.size(); ++i)
-        for (std::size_t j = i + 1; j < elements.size(); ++j) {
-            const TGs1Element& a = elements[i];
-            const TGs1Element& b = elements[j];
-            if (a.Ai == b.Ai) {
-                if (a.Data != b.Data) RefuseElement(who, a.Ai, "given twice with different data");
-            } else if (excludes(a, b) || excludes(b, a)) {
-                Refuse(who, AiText(a.Ai) + " and " + AiText(b.Ai) + " must not be in one symbol");
-            }
-        }
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        for (std::size_t j = i + 1; j < distinct.size(); ++j)
+            if (excludes(*distinct[i], *distinct[j]) || excludes(*distinct[j], *distinct[i]))
+                Refuse(who, AiText(distinct[i]->Ai) + " and " + AiText(distinct[j]->Ai) +
+                                " must not be in one symbol");
 }
 
 std::u16string Gs1Readable(const std::vector<TGs1Element>& elements) {

@@ -32,7 +32,6 @@ struct TGs1Entry {
     std::vector<TGs1Component> Components;
     // AIs (a trailing "n" standing for any digit) it may not share a symbol with.
     std::vector<std::string> Excludes;
-    std::string Title;
 };
 
 // The dictionary, read from the copy built into the program at first use.

@@ -143,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         // the types after the window's
         Case{bcCode128, "", nullptr}, Case{bcCode128, "Gr\u00fc\u00dfe 12345678", nullptr},
         Case{bcCode128, "\u20ac5", "Code128: character \"\u20ac\" cannot be encoded"},
+        Case{bcCode128, "ok \U0001F600", "Code128: character \"\U0001F600\" cannot be encoded"},
         Case{bcCodeGS1_128, "",
              "CodeGS1_128: the data must begin with an AI in brackets, such as (01)"},
         Case{bcCodeGS1_128, "(01)09520123456788(10)ABC123", nullptr},

@@ -96,20 +96,6 @@ TEST(Code128Auto, ChoosesSetsShiftsAndFnc4) {
     }
 }
 
-TEST(Code128Auto, RefusesCharactersBeyondLatin1NamingThem) {
-    const struct {
-        const char* text;
-        const char* shown;
-    } cases[] = {
-        {"price 5\u20ac", "\u20ac"},
-        {"\u0100", "\u0100"},
-        {"ok \U0001F600", "\U0001F600"}, // a pair of UTF-16 units, named whole
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BuildSymbol(bcCode128, c.text).error,
-                  std::string("Code128: character \"") + c.shown + "\" cannot be encoded");
-}
-
 // Random Latin-1 texts of mixed kinds read back as they were, and never take
 // more values than one fixed set would.
 TEST(Code128Auto, RandomTextsReadBackNoLongerThanOneSet) {
