@@ -9,9 +9,32 @@ std::optional<TBCdata> BarcodeTypeRow(TBarcodeType type) {
 
 int FillBarcodeTypeNames(std::vector<std::u16string>& list, bool withUndefined) {
     list.clear();
-    for (std::size_t i = 0; i < BarcodeTypeTable.size(); ++i)
+    // The window's list ends with the design's types: later ones are not offered there.
+    for (std::size_t i = 0; i <= bcTypeUndefined; ++i)
         if (withUndefined || i != bcTypeUndefined) list.emplace_back(BarcodeTypeTable[i].Name);
     return static_cast<int>(list.size());
+}
+
+std::vector<TBarcodeType> EncodableBarcodeTypes() {
+    std::vector<TBarcodeType> types;
+    for (const TBCdata& row : BarcodeTypeTable)
+        if (row.Encoder) types.push_back(row.Type);
+    return types;
+}
+
+std::vector<std::u16string> BarcodeTypeAliases(TBarcodeType type) {
+    const std::optional<TBCdata> row = BarcodeTypeRow(type);
+    std::vector<std::u16string> names;
+    if (!row) return names;
+    const std::u16string_view all = row->Aliases;
+    std::size_t from = 0;
+    while (from < all.size()) {
+        std::size_t to = all.find(u' ', from);
+        if (to == std::u16string_view::npos) to = all.size();
+        if (to > from) names.emplace_back(all.substr(from, to - from));
+        from = to + 1;
+    }
+    return names;
 }
 
 std::u16string BarcodeTypeName(TBarcodeType type) {

@@ -10,8 +10,11 @@
 
 #include "Canvas.h"
 
-// The ordinal is also the index of the symbology in the main window's list.
-// Any 8-bit value may be carried (the window passes 255 when nothing is selected).
+// The ordinal is also the index of the symbology in the main window's list,
+// which holds the 23 values before bcTypeUndefined. The symbologies after it
+// came later: the window never lists them, so a stored index keeps its meaning
+// and 23 stays "nothing encodes this". Any 8-bit value may be carried (the
+// window passes 255 when nothing is selected).
 enum TBarcodeType : std::uint8_t {
     bcCode_2_5_interleaved,
     bcCode_2_5_industrial,
@@ -37,10 +40,16 @@ enum TBarcodeType : std::uint8_t {
     bcCodeEAN128B,
     bcCodeEAN128C,
     bcTypeUndefined,
+    bcCode128,     // code sets chosen for the shortest symbol
+    bcCodeGS1_128, // GS1 element strings in the bracketed form "(01)...(10)..."
+    bcCodeSSCC18,  // GS1-128 of the one element (00)
+    bcCodeITF14,   // GTIN-14 in interleaved two of five with bearer bars
 };
 
 // One row per value of the enumeration, bcTypeUndefined included.
-inline constexpr std::size_t BarcodeTypeCount = bcTypeUndefined + 1;
+inline constexpr std::size_t BarcodeTypeCount = bcCodeITF14 + 1;
+// The symbologies of the main window's list: the values before bcTypeUndefined.
+inline constexpr int WindowTypeCount = bcTypeUndefined;
 
 enum TShowTextPosition : std::uint8_t {
     stpTopLeft,
@@ -97,6 +106,14 @@ struct TTextLayout {
     int AutoFontPercent = 75; // of the size whose text first reaches the symbol's width
 };
 
+// What a text may hold besides what num says.
+enum TTextSyntax : std::uint8_t {
+    tsPlain,
+    tsAddOn,   // EAN/UPC digits, then "+" and the 2 or 5 digits of an add-on
+    tsGs1,     // plain, or GS1 element strings when it begins with "(" or "["
+    tsGs1Only, // GS1 element strings only
+};
+
 // One symbology: everything the engine needs to know about it.
 struct TBCdata {
     TBarcodeType Type;
@@ -106,6 +123,14 @@ struct TBCdata {
     TRatioClamp Ratio;
     TEncoder Encoder;        // nullptr: no symbology (bcTypeUndefined)
     const TTextLayout* Text; // nullptr: the whole text in one place
+    TTextSyntax Syntax = tsPlain;
+    // Bearer bars framing the symbol, this many modules thick; 0: none.
+    int Frame = 0;
+    // The lower-case names users of other tools know the symbology by,
+    // separated by blanks; "" for none.
+    const char16_t* Aliases = u"";
+    // What the code is, in a few words ("digits", "text", ...).
+    const char16_t* Takes = u"";
 };
 
 // Indexed by TBarcodeType. The rows are in symbologies/BarcodeTypeTable.cpp,
@@ -115,8 +140,24 @@ extern const std::array<TBCdata, BarcodeTypeCount> BarcodeTypeTable;
 // The row of a type; none for a value outside the enumeration.
 std::optional<TBCdata> BarcodeTypeRow(TBarcodeType type);
 
-// Replaces the list's entries with the symbology names; returns their count (23 or 24).
+// Replaces the list's entries with the names of the window's symbologies;
+// returns their count (23, or 24 with "Undefined").
 int FillBarcodeTypeNames(std::vector<std::u16string>& list, bool withUndefined);
+
+// Every type that encodes something, the window's and the later ones, in
+// the order of the enumeration.
+std::vector<TBarcodeType> EncodableBarcodeTypes();
+
+// The aliases of a type's row, one string each ("code128", "code-128"); none
+// for a value outside the table.
+std::vector<std::u16string> BarcodeTypeAliases(TBarcodeType type);
+
+// One GS1 element string: an application identifier and its data.
+struct TGs1Element {
+    std::u16string Ai;
+    std::u16string Data;
+    bool operator==(const TGs1Element&) const = default;
+};
 
 // The table name of a type ("CodeEAN13"), or "" for a value outside the table.
 std::u16string BarcodeTypeName(TBarcodeType type);

@@ -29,6 +29,22 @@ std::u16string Piece(const std::u16string& s, int first, int len) {
     return s.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(len));
 }
 
+// Digits only, checked after trimming; an add-on's "+" once where the type
+// takes one; GS1 data in brackets, where the type takes it, is its encoder's
+// to check.
+bool IsNumericText(const std::u16string& s, TTextSyntax syntax) {
+    if (syntax == tsGs1 && !s.empty() && (s[0] == u'(' || s[0] == u'[')) return true;
+    bool plus = false;
+    for (char16_t c : s) {
+        if (c == u'+' && syntax == tsAddOn && !plus) {
+            plus = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9') return false;
+    }
+    return true;
+}
+
 // A width the canvas can take, or the refusal of a symbol too wide for any picture.
 int CheckedWidth(std::int64_t w) {
     if (w > TZoBarcode::MaxWidth)
@@ -99,12 +115,14 @@ void TZoBarcode::ComputeModules(const TRatioClamp& clamp) {
 
 std::u16string TZoBarcode::BuildPattern() {
     BCText = FBarCode;
+    Gs1Elements.clear();
+    AddOn.clear();
+    FAddOnFrom = 0;
     const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
     ComputeModules(row ? row->Ratio : TRatioClamp{});
     if (row && row->num) {
         BCText = TrimBlanks(FBarCode);
-        for (char16_t c : BCText)
-            if (c < u'0' || c > u'9') throw EBarcodeError("Barcode must be numeric");
+        if (!IsNumericText(BCText, row->Syntax)) throw EBarcodeError("Barcode must be numeric");
     }
     if (!row || !row->Encoder)
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType", {ClassName}));
@@ -113,6 +131,7 @@ std::u16string TZoBarcode::BuildPattern() {
     if (row->num && BCText.empty())
         throw EBarcodeError(
             FormatMessage("The code holds only blanks, and %s takes digits", {ToUtf8(row->Name)}));
+    if (row->Syntax == tsAddOn) return WithAddOn(row->Encoder);
     return (this->*row->Encoder)();
 }
 
@@ -139,13 +158,20 @@ bool TZoBarcode::HasLeadIn() const {
     return FShowText && TextLayout() != nullptr;
 }
 
+int TZoBarcode::FrameWidth() const {
+    const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
+    return row ? row->Frame * FModul : 0;
+}
+
 std::int64_t TZoBarcode::FullWidth(const std::u16string& pattern) const {
     std::int64_t w = PatternWidth(pattern, pattern.size());
     if (HasLeadIn()) {
         w += Percent(w, 15);
-        if (TextLayout()->RightAllowance) w += Percent(w, 10); // computed on the widened w
+        // An add-on stands where the digit right of the bars would want room.
+        if (TextLayout()->RightAllowance && FAddOnFrom == 0)
+            w += Percent(w, 10); // computed on the widened w
     }
-    return w;
+    return w + 2 * FrameWidth();
 }
 
 int TZoBarcode::GetWidth() {
@@ -156,7 +182,7 @@ int TZoBarcode::WidthUpTo(int n) {
     const std::u16string pattern = BuildPattern();
     std::int64_t x = n <= 0 ? 0 : PatternWidth(pattern, static_cast<std::size_t>(n));
     if (HasLeadIn()) x += Percent(GetWidth(), 10);
-    return CheckedWidth(x);
+    return CheckedWidth(x + FrameWidth());
 }
 
 void TZoBarcode::SetWidth(int v) {
@@ -182,6 +208,7 @@ void TZoBarcode::DrawBarcode(TCanvas& canvas) {
     const bool text = FShowText && textFits;
     if (text) DrawCodeText(canvas, w);
     DrawBars(pattern, canvas, w, text);
+    if (FrameWidth() > 0) DrawFrame(canvas, w);
 }
 
 bool TZoBarcode::PrepareTextFont(TCanvas& canvas, bool autoSize, int w) {
@@ -247,10 +274,18 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
         const int at = p.After == TTextPiece::LeftOfTheBars ? l + 1 : l + WidthUpTo(p.After) + 1;
         canvas.TextOut(at, y, Piece(BCText, p.First, p.Length));
     }
+    // An add-on's digits stand above its bars, centred over them.
+    if (FAddOnFrom > 0) {
+        const std::u16string addOn = AddOn;
+        const int from = WidthUpTo(FAddOnFrom - 1);
+        const int to = WidthUpTo(std::numeric_limits<int>::max());
+        canvas.TextOut(l + from + (to - from - canvas.TextWidth(addOn)) / 2, FTop, addOn);
+    }
 }
 
 void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w, bool text) {
-    int x = HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0;
+    const int frame = FrameWidth();
+    int x = (HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0) + frame;
     canvas.Pen.Width = 1;
     const TTextLayout* layout = TextLayout();
     const std::size_t longBars = layout ? layout->LongBarCount : 0;
@@ -261,15 +296,39 @@ void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w,
         canvas.Pen.Color = color;
         canvas.Brush.Color = color;
         const int x1 = FLeft + x;
-        const int y1 = kind == bkShortBar ? FTop + h / 2 : FTop;
-        int y2 = FTop + h - 1;
+        int y1 = kind == bkShortBar ? FTop + h / 2 : FTop + frame;
+        int y2 = FTop + h - 1 - frame;
         const int pos = static_cast<int>(i) + 1;
         for (std::size_t g = 0; g < longBars; ++g)
             if (pos >= layout->LongBars[g].From && pos <= layout->LongBars[g].To)
                 y2 += ShowTextH1 / 2;
+        // An add-on leaves its text room above and reaches as low as the guards.
+        if (FAddOnFrom > 0 && pos >= FAddOnFrom) {
+            y1 = FTop + (text ? ShowTextH1 : 0);
+            y2 = FTop + h - 1 + ShowTextH1 / 2;
+        }
         const int x2 = x1 + width - 1;
         // A zero-width element (possible with a small ratio) covers no column at all.
         if (width > 0) canvas.Polygon({{x1, y1}, {x1, y2}, {x2, y2}, {x2, y1}});
         x += width;
     }
+}
+
+void TZoBarcode::DrawFrame(TCanvas& canvas, int w) {
+    // Bearer bars all round the bars and their quiet zones, the text outside.
+    const int f = FrameWidth();
+    const int h = FHeight - (FShowText ? ShowTextH1 : 0);
+    const int left = FLeft;
+    const int right = FLeft + w - 1;
+    const int top = FTop;
+    const int bottom = FTop + h - 1;
+    canvas.Pen.Color = FColorBar;
+    canvas.Brush.Color = FColorBar;
+    auto box = [&canvas](int x1, int y1, int x2, int y2) {
+        if (x2 >= x1 && y2 >= y1) canvas.Polygon({{x1, y1}, {x1, y2}, {x2, y2}, {x2, y1}});
+    };
+    box(left, top, right, top + f - 1);
+    box(left, bottom - f + 1, right, bottom);
+    box(left, top + f, left + f - 1, bottom - f);
+    box(right - f + 1, top + f, right, bottom - f);
 }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "BarcodeError.h"
 #include "Canvas.h"
@@ -73,8 +74,14 @@ public:
 
     const std::array<int, 4>& Modules() const { return modules; }
 
-    // The prepared text: after a build, the text as the symbol encodes it.
+    // The prepared text: after a build, the text as the symbol encodes it
+    // (GS1 data as printed, AIs in parentheses; an add-on after a blank).
     std::u16string BCText;
+    // After a build: the GS1 element strings the symbol carries (GS1-128,
+    // SSCC-18, EAN-128 given in the bracketed form); empty for other data.
+    std::vector<TGs1Element> Gs1Elements;
+    // After a build: the digits of an EAN/UPC add-on; empty without one.
+    std::u16string AddOn;
     // Height of the digit "8" in the text font, measured before drawing.
     int ShowTextH1 = 0;
 
@@ -96,10 +103,13 @@ private:
     // Wider than the 8 bits the width classes would need at small modules, so a
     // large module or ratio cannot wrap round to a negative width.
     std::array<int, 4> modules{};
+    // The pattern position (1-based) where an add-on begins; 0: none.
+    int FAddOnFrom = 0;
 
     void ComputeModules(const TRatioClamp& clamp);
     const TTextLayout* TextLayout() const;
     bool HasLeadIn() const;
+    int FrameWidth() const; // bearer bars left and right of the symbol, each
     // In 64 bits: a long text at a large module and ratio goes beyond any int.
     std::int64_t PatternWidth(const std::u16string& pattern, std::size_t count) const;
     std::int64_t FullWidth(const std::u16string& pattern) const;
@@ -109,6 +119,7 @@ private:
     void DrawCodeText(TCanvas& canvas, int w);
     // text: the text is drawn, and the bars stop above its line.
     void DrawBars(const std::u16string& pattern, TCanvas& canvas, int w, bool text);
+    void DrawFrame(TCanvas& canvas, int w);
 
     // Encoders, one source per family under symbologies/. Each reads BCText
     // (and UseCheckSum or the type where it matters), may replace BCText, and
@@ -134,4 +145,12 @@ private:
     std::u16string Code_UPC_E1();
     std::u16string Code_Supp5();
     std::u16string Code_Supp2();
+    std::u16string Code_128Auto();
+    std::u16string Code_GS1_128();
+    std::u16string Code_SSCC18();
+    std::u16string Code_ITF14();
+    // The EAN/UPC encoder main, and an add-on after a "+" in BCText.
+    std::u16string WithAddOn(TEncoder main);
+    // EAN-128 of GS1 data in the bracketed form, all in the code set (a TCode128Set).
+    std::u16string Gs1InOneSet(int set);
 };

@@ -1,17 +1,20 @@
-// The pattern build of every type value (the 24 of the enumeration and one
+// The pattern build of every type value (those of the enumeration and one
 // beyond it) with either check option, any module and ratio and any text.
 // What must hold: a pattern of the bar alphabet or an EBarcodeError; a pattern
-// as long as the symbology makes one for the text it encodes (BCText); the
-// width the sum of the element widths.
+// as long as the symbology makes one for the text it encodes (BCText); a Code
+// 128 symbol that reads back as its text or its GS1 elements; the width the
+// sum of the element widths (and the bearer bars).
 #include "FuzzSupport.h"
 
 #include <cmath>
 #include <limits>
 #include <optional>
 
+#include "../tests/Code128Reading.h"
 #include "Code39.h"
 #include "Code93.h"
 #include "EanUpc.h"
+#include "Gs1.h"
 #include "UpcE.h"
 #include "ZoBarcode.h"
 
@@ -34,9 +37,12 @@ std::size_t MappedLength(const std::array<const char16_t*, 128>& table, const st
 
 // The pattern length of the symbol for the text it encodes, from the
 // symbologies' structure: start and stop, elements per character, check
-// characters and separating spaces.
-std::size_t ExpectedLength(TBarcodeType type, const std::u16string& text, bool check) {
+// characters and separating spaces; none where the encoder chooses (Code 128
+// with automatic code sets, GS1 data), which the reading back checks instead.
+std::optional<std::size_t> ExpectedLength(TBarcodeType type, const std::u16string& text, bool check,
+                                          bool gs1) {
     const std::size_t n = text.size();
+    if (gs1) return std::nullopt;
     const std::size_t c = check ? 1 : 0;
     switch (type) {
     case bcCode_2_5_interleaved:
@@ -82,9 +88,22 @@ std::size_t ExpectedLength(TBarcodeType type, const std::u16string& text, bool c
         return 3 + 4 + 2 + 4;
     case bcCodeUPC_Supp5:
         return 3 + 5 * 4 + 4 * 2;
+    case bcCodeITF14: // each element as two: quiet zones, start, 14 digits of 5, stop
+        return 5 + 8 + 14 * 10 + 6 + 5;
     default:
-        return 0;
+        return std::nullopt;
     }
+}
+
+// An add-on's elements after the main symbol: the gap and the supplement.
+std::size_t AddOnLength(const std::u16string& addOn) {
+    return addOn.empty() ? 0 : 9 + (addOn.size() == 2 ? 3 + 4 + 2 + 4 : 3 + 5 * 4 + 4 * 2);
+}
+
+bool IsCode128Family(TBarcodeType type) {
+    return (type >= bcCode128A && type <= bcCode128C) ||
+           (type >= bcCodeEAN128A && type <= bcCodeEAN128C) || type == bcCode128 ||
+           type == bcCodeGS1_128 || type == bcCodeSSCC18;
 }
 
 // What the encoded text itself must be: digits of the right count with the
@@ -118,6 +137,15 @@ void CheckEncodedText(TBarcodeType type, const std::u16string& text) {
     case bcCodeUPC_Supp5:
         digitsOf(5);
         break;
+    case bcCodeITF14:
+        digitsOf(14);
+        FUZZ_CHECK(Modulo10CheckDigit(text.substr(0, 13)) == text.back() - u'0', Shown(text));
+        break;
+    case bcCodeSSCC18:
+        FUZZ_CHECK(text.size() == 22 && text.starts_with(u"(00)") && Digits(text.substr(4)) &&
+                       Modulo10CheckDigit(text.substr(4, 17)) == text.back() - u'0',
+                   Shown(text));
+        break;
     default:
         break;
     }
@@ -149,6 +177,8 @@ struct TBuild {
     std::u16string Pattern;
     std::u16string Text;
     std::string Error;
+    std::vector<TGs1Element> Gs1;
+    std::u16string AddOn;
 };
 
 TBuild Build(TZoBarcode& bc) {
@@ -160,6 +190,8 @@ TBuild Build(TZoBarcode& bc) {
         b.Error = e.what();
     }
     b.Text = bc.BCText;
+    b.Gs1 = bc.Gs1Elements;
+    b.AddOn = bc.AddOn;
     return b;
 }
 
@@ -181,8 +213,9 @@ std::int64_t Widened(std::int64_t w) {
 
 FUZZ_TARGET(pattern) {
     TFuzzInput in(Data, Size);
-    const int t = in.Pick(25);
-    const TBarcodeType type = static_cast<TBarcodeType>(t == 24 ? 255 : t);
+    constexpr int beyond = static_cast<int>(BarcodeTypeCount);
+    const int t = in.Pick(beyond + 1);
+    const TBarcodeType type = static_cast<TBarcodeType>(t == beyond ? 255 : t);
     const unsigned flags = in.Byte();
     const bool check = in.Bit(flags, 0);
     const bool showText = in.Bit(flags, 1);
@@ -216,7 +249,7 @@ FUZZ_TARGET(pattern) {
     // the clamped ratio.
     const TBuild again = Build(bc);
     FUZZ_CHECK(again.Ok == b.Ok && again.Pattern == b.Pattern && again.Text == b.Text &&
-                   again.Error == b.Error,
+                   again.Error == b.Error && again.Gs1 == b.Gs1 && again.AddOn == b.AddOn,
                what);
     const std::array<int, 4>& m = bc.Modules();
     FUZZ_CHECK(m[0] == bc.Modul() && m[1] >= 0 && m[2] == m[1] * 3 / 2 && m[3] == m[1] * 2, what);
@@ -227,18 +260,44 @@ FUZZ_TARGET(pattern) {
     }
     FUZZ_CHECK(row && row->Encoder, what + ": a type without a symbology built a pattern");
     FUZZ_CHECK(!b.Pattern.empty() && InBarAlphabet(b.Pattern), what + " -> " + Shown(b.Pattern));
-    if (row->num) {
-        FUZZ_CHECK(Digits(b.Text), what + " -> text " + Shown(b.Text));
-        FUZZ_CHECK(b.Text.find(Trimmed(code)) != std::u16string::npos,
+    // An add-on follows the main digits after a blank; GS1 data is printed
+    // with its AIs in brackets and survives the way through a scanner.
+    std::u16string main = b.Text;
+    std::u16string given = Trimmed(code);
+    if (!b.AddOn.empty()) {
+        FUZZ_CHECK(row->Syntax == tsAddOn && Digits(b.AddOn) &&
+                       (b.AddOn.size() == 2 || b.AddOn.size() == 5) &&
+                       b.Text.ends_with(u' ' + b.AddOn) && given.ends_with(u'+' + b.AddOn),
                    what + " -> text " + Shown(b.Text));
+        main.resize(main.size() - b.AddOn.size() - 1);
+        given.resize(given.size() - b.AddOn.size() - 1);
+    }
+    if (!b.Gs1.empty()) {
+        FUZZ_CHECK(row->Syntax != tsPlain || type == bcCodeSSCC18, what);
+        FUZZ_CHECK(b.Text == Gs1Readable(b.Gs1), what + " -> text " + Shown(b.Text));
+        FUZZ_CHECK(ParseGs1Transmission(Gs1Transmission(b.Gs1)) == b.Gs1, what);
+    } else if (row->num) {
+        FUZZ_CHECK(Digits(main), what + " -> text " + Shown(b.Text));
+        FUZZ_CHECK(main.find(given) != std::u16string::npos, what + " -> text " + Shown(b.Text));
     } else {
         FUZZ_CHECK(b.Text == code, what + " -> text " + Shown(b.Text));
     }
-    CheckEncodedText(type, b.Text);
+    if (b.Gs1.empty() || type == bcCodeSSCC18) CheckEncodedText(type, main);
     const bool checkAdded = row->Check == ccAlways || (row->Check == ccOptional && check);
-    FUZZ_CHECK(b.Pattern.size() == ExpectedLength(type, b.Text, checkAdded),
+    const std::optional<std::size_t> length =
+        ExpectedLength(type, main, checkAdded, !b.Gs1.empty() || type == bcCode128);
+    FUZZ_CHECK(!length || b.Pattern.size() == *length + AddOnLength(b.AddOn),
                what + " -> text " + Shown(b.Text) + ", " + std::to_string(b.Pattern.size()) +
                    " elements");
+    if (IsCode128Family(type)) {
+        const TCode128Reading read = ReadCode128(b.Pattern);
+        FUZZ_CHECK(read.Ok, what + ": " + read.Error);
+        const bool gs1 = (type >= bcCodeEAN128A && type <= bcCodeEAN128C) ||
+                         type == bcCodeGS1_128 || type == bcCodeSSCC18;
+        FUZZ_CHECK(read.Gs1 == gs1, what);
+        FUZZ_CHECK(read.Text == (b.Gs1.empty() ? b.Text : Gs1Transmission(b.Gs1).substr(3)),
+                   what + " reads " + Shown(read.Text));
+    }
     if (row->Check == ccNone || row->Check == ccAlways) {
         TZoBarcode other;
         other.SetBarCodeType(type);
@@ -267,15 +326,16 @@ FUZZ_TARGET(pattern) {
         refused = true;
     }
     const bool allowance = showText && row->Text;
+    const int frame = row->Frame * bc.Modul(); // bearer bars left and right
     if (refused) {
-        FUZZ_CHECK((allowance ? Widened(sum) : sum) > TZoBarcode::MaxWidth,
+        FUZZ_CHECK((allowance ? Widened(sum) : sum + 2 * frame) > TZoBarcode::MaxWidth,
                    what + ": width refused for " + std::to_string(sum));
         return;
     }
     if (!allowance) {
-        FUZZ_CHECK(width == sum,
+        FUZZ_CHECK(width == sum + 2 * frame,
                    what + ": width " + std::to_string(width) + ", elements " + std::to_string(sum));
-        FUZZ_CHECK(bc.WidthUpTo(static_cast<int>(b.Pattern.size() / 2)) == half, what);
+        FUZZ_CHECK(bc.WidthUpTo(static_cast<int>(b.Pattern.size() / 2)) == half + frame, what);
     } else {
         FUZZ_CHECK(width >= sum && width <= Widened(sum), what);
     }

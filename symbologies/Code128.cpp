@@ -2,6 +2,7 @@
 #include "Code128.h"
 
 #include "EncoderSupport.h"
+#include "Gs1.h"
 
 constexpr std::array<TCode128Entry, 103> Code128Table = {{
     {u' ', u' ', u"00", u"212222"},    // 0
@@ -163,6 +164,22 @@ static_assert(AllCode128Starts() && IsWidths(Code128StopWidths, 7, 13));
 
 } // namespace
 
+std::u16string Code128Pattern(const std::vector<int>& values) {
+    if (values.empty() || values[0] < Code128StartA || values[0] > Code128StartA + 2)
+        throw EBarcodeError(FormatMessage("%s: internal Error", {TZoBarcode::ClassName}));
+    std::u16string widths = Code128Starts[values[0] - Code128StartA].Widths;
+    int sum = values[0];
+    int weight = 1;
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        widths += Code128Table[values[i]].Widths;
+        sum = (sum + values[i] * weight) % 103;
+        weight = weight % 103 + 1; // only its residue matters; keeps it from overflowing
+    }
+    widths += Code128Table[sum % 103].Widths; // the start value alone is above 102
+    widths += Code128StopWidths;
+    return WidthsToPattern(widths);
+}
+
 std::u16string TZoBarcode::Code_128() {
     TCode128Set set = cs128A;
     bool gs1 = false;
@@ -188,17 +205,11 @@ std::u16string TZoBarcode::Code_128() {
     default:
         throw EBarcodeError(FormatMessage("%s: wrong BarcodeType in Code_128", {ClassName}));
     }
+    if (gs1 && IsGs1Bracketed(BCText)) return Gs1InOneSet(set);
 
-    std::u16string widths = Code128Starts[set].Widths;
-    int sum = Code128Starts[set].Value;
-    int weight = 1;
-    auto add = [&](int value) {
-        widths += Code128Table[value].Widths;
-        sum = (sum + value * weight) % 103;
-        weight = weight % 103 + 1; // only its residue matters; keeps it from overflowing
-    };
+    std::vector<int> values{Code128Starts[set].Value};
     // FNC1 in first place is what tells a scanner the symbol is GS1-128.
-    if (gs1) add(Code128Fnc1);
+    if (gs1) values.push_back(Code128Fnc1);
 
     if (set == cs128C) {
         // Digits go in pairs: an odd count gets a leading zero, which the printed text shows.
@@ -206,16 +217,20 @@ std::u16string TZoBarcode::Code_128() {
         for (std::size_t i = 0; i < BCText.size(); i += 2) {
             const std::optional<int> v = FindCode128C(BCText.substr(i, 2));
             if (!v) ThrowCannotEncode(BarCodeType(), BCText, i);
-            add(*v);
+            values.push_back(*v);
         }
     } else {
         for (std::size_t i = 0; i < BCText.size(); ++i) {
+            // In GS1 data a GS separates elements, and FNC1 is how the symbol says so:
+            // scanners send it as GS, and GS itself is no GS1 data character.
+            if (gs1 && BCText[i] == Gs1Separator) {
+                values.push_back(Code128Fnc1);
+                continue;
+            }
             const std::optional<int> v = FindCode128(BCText[i], set);
             if (!v) ThrowCannotEncode(BarCodeType(), BCText, i);
-            add(*v);
+            values.push_back(*v);
         }
     }
-    widths += Code128Table[sum % 103].Widths; // the start value alone is above 102
-    widths += Code128StopWidths;
-    return WidthsToPattern(widths);
+    return Code128Pattern(values);
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 
+#include "Code25.h"
 #include "EncoderSupport.h"
 
 namespace {
@@ -25,6 +26,10 @@ bool Wide(char16_t digit, int element) {
 }
 
 } // namespace
+
+bool TwoOfFiveWide(char16_t digit, int element) {
+    return Wide(digit, element);
+}
 
 std::u16string TZoBarcode::Code_2_5_interleaved() {
     // Pairs are the unit of this code: an odd-length text gets a leading zero,

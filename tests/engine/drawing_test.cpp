@@ -397,3 +397,96 @@ TEST(Drawing, ABoxTooLowForTheTextGetsBarsOnly) {
         EXPECT_EQ(canvas.polygons[0].Bottom(), 4 + c.barRows - 1);
     }
 }
+
+// An add-on stands right of the main symbol: its digits above its bars, its
+// bars from below them down to where the guards end.
+TEST(Drawing, AddOnDigitsAboveItsBarsWhichEndWithTheGuards) {
+    TZoBarcode bc = Ean13();
+    bc.SetBarCode(u"590123412345+12");
+    FakeCanvas canvas;
+    bc.DrawBarcode(canvas);
+    // 95 modules, a gap of 9, the add-on's 20; the lead-in round(143 * 0.1) = 14.
+    ASSERT_EQ(canvas.polygons.size(), 59u + 9 + 13);
+    EXPECT_EQ(bc.GetWidth(), 124 + 19);
+    ExpectContiguous(canvas.polygons, 10 + 14);
+    const int guardBottom = 5 + (60 - 11) - 1 + 11 / 2;
+    for (std::size_t i = 68; i < canvas.polygons.size(); ++i) {
+        EXPECT_EQ(canvas.polygons[i].Top(), 5 + 11) << i;
+        EXPECT_EQ(canvas.polygons[i].Bottom(), guardBottom) << i;
+    }
+    EXPECT_EQ(canvas.polygons[0].Bottom(), guardBottom);
+    EXPECT_EQ(canvas.polygons[3].Top(), 5);
+    ASSERT_EQ(canvas.texts.size(), 4u);
+    EXPECT_EQ(canvas.texts[0].text, u"5");
+    EXPECT_EQ(canvas.texts[2].text, u"123457");
+    EXPECT_EQ(canvas.texts[2].y, 5 + 60 - 11);
+    // centred over the add-on's 20 modules: 10 + 14 + 104 + (20 - 16) / 2
+    EXPECT_EQ(canvas.texts[3].text, u"12");
+    EXPECT_EQ(canvas.texts[3].x, 130);
+    EXPECT_EQ(canvas.texts[3].y, 5);
+}
+
+TEST(Drawing, AddOnTakesThePlaceOfTheRoomRightOfTheBars) {
+    const struct {
+        TBarcodeType type;
+        std::u16string code;
+        int width;
+    } cases[] = {
+        {bcCodeUPC_A, u"03600029145", 95 + 14 + 11}, // 15 %, then 10 % for the digit
+        {bcCodeUPC_A, u"03600029145+12", 124 + 19},  // 15 % only
+        {bcCodeUPC_E0, u"425261+12345", 107 + 16},   // the same for UPC-E
+        {bcCodeEAN8, u"9638507+12", 67 + 9 + 20 + 14},
+    };
+    for (const auto& c : cases) {
+        TZoBarcode bc;
+        bc.SetBarCodeType(c.type);
+        bc.SetBarCode(c.code);
+        EXPECT_EQ(bc.GetWidth(), c.width) << ToUtf8(c.code);
+    }
+}
+
+// ITF-14: bearer bars all round the bars and their quiet zones, five narrow
+// bars (ten modules) thick; the text below them.
+TEST(Drawing, Itf14BearerBarsFrameTheSymbol) {
+    for (const bool showText : {true, false}) {
+        TZoBarcode bc;
+        bc.SetBarCodeType(bcCodeITF14);
+        bc.SetBarCode(u"9501234567890");
+        bc.SetHeight(80);
+        bc.SetShowText(showText);
+        bc.SetShowTextPosition(stpBottomCenter);
+        FakeCanvas canvas;
+        bc.DrawBarcode(canvas);
+        // 20 + 8 + 7 * 32 + 9 + 20 modules of bars and quiet zones, 10 of frame each side
+        EXPECT_EQ(bc.GetWidth(), 281 + 20);
+        ASSERT_EQ(canvas.polygons.size(), 164u + 4);
+        const std::vector<DrawnPolygon> bars(canvas.polygons.begin(), canvas.polygons.end() - 4);
+        ExpectContiguous(bars, 10);
+        EXPECT_EQ(bars.back().Right(), 290);
+        const int bottom = showText ? 80 - 11 - 1 : 79;
+        for (const DrawnPolygon& p : bars) {
+            EXPECT_EQ(p.Top(), 10);
+            EXPECT_EQ(p.Bottom(), bottom - 10);
+        }
+        const struct {
+            int left, top, right, bottom;
+        } frame[] = {{0, 0, 300, 9},
+                     {0, bottom - 9, 300, bottom},
+                     {0, 10, 9, bottom - 10},
+                     {291, 10, 300, bottom - 10}};
+        for (int i = 0; i < 4; ++i) {
+            const DrawnPolygon& p = canvas.polygons[164 + static_cast<std::size_t>(i)];
+            EXPECT_EQ(p.Left(), frame[i].left) << i;
+            EXPECT_EQ(p.Top(), frame[i].top) << i;
+            EXPECT_EQ(p.Right(), frame[i].right) << i;
+            EXPECT_EQ(p.Bottom(), frame[i].bottom) << i;
+            EXPECT_EQ(p.brush.Color, clBlack);
+        }
+        ASSERT_EQ(canvas.texts.size(), showText ? 1u : 0u);
+        if (showText) {
+            EXPECT_EQ(canvas.texts[0].text, u"95012345678903");
+            EXPECT_EQ(canvas.texts[0].x, (301 - 14 * 8) / 2);
+            EXPECT_EQ(canvas.texts[0].y, 80 - 11);
+        }
+    }
+}

@@ -199,7 +199,8 @@ TEST(Pipeline, WrongTypesFailAfterTheNumericCheck) {
     EXPECT_EQ(BuildSymbol(bcTypeUndefined, "12").error, "TZoBarcode: wrong BarcodeType");
     EXPECT_EQ(BuildSymbol(static_cast<TBarcodeType>(255), "abc").error,
               "TZoBarcode: wrong BarcodeType");
-    EXPECT_EQ(BuildSymbol(static_cast<TBarcodeType>(24), "1").error,
+    // the first value after the table's last row
+    EXPECT_EQ(BuildSymbol(static_cast<TBarcodeType>(BarcodeTypeCount), "1").error,
               "TZoBarcode: wrong BarcodeType");
 }
 

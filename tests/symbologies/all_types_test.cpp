@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <map>
 #include <random>
 #include <regex>
 
@@ -23,7 +24,7 @@ bool Framed(const std::string& s, const std::string& head, const std::string& ta
 
 // The quoted parts may hold any character, NUL included, so those are matched by their frame.
 bool IsDocumentedRefusal(const std::string& message) {
-    for (int t = 0; t < bcTypeUndefined; ++t)
+    for (const TBarcodeType t : EncodableBarcodeTypes())
         if (Framed(message,
                    ToUtf8(BarcodeTypeName(static_cast<TBarcodeType>(t))) + ": character \"",
                    "\" cannot be encoded"))
@@ -38,6 +39,15 @@ bool IsDocumentedRefusal(const std::string& message) {
             R"(Invalid length for barcode "\w+" \(must be \d+ digits, current "\d*(…\d*)?"\)\.)"),
         std::regex(
             R"(Invalid check digit for barcode "\w+" \(must be \d, current "\d*(…\d*)?"\)\.)"),
+        std::regex(
+            R"(Code(EAN8|EAN13|UPC_A|UPC_E0|UPC_E1): an add-on is 2 or 5 digits; "\d*" has \d+)"),
+        std::regex(
+            R"(CodeSSCC18: an SSCC is 17 digits, or 18 with its check digit; "\d*" has \d+)"),
+        std::regex(
+            R"(CodeITF14: a GTIN-14 is 13 digits, or 14 with its check digit; "\d*" has \d+)"),
+        // GS1 data: an AI, its data, or the brackets around them; the quoted parts are the user's
+        std::regex(
+            R"(Code(GS1_128|SSCC18|EAN128[ABC]): (unknown AI \(\d+\)|AI \(\d+\)(:| and AI \(\d+\) must not be in one symbol)|the data must begin with an AI in brackets, such as \(01\)|the bracket of ".*" is never closed|".*" is no AI: an AI is 2 to 4 digits|code set C carries digits in pairs, and "\d+" has \d+ digits).*)"),
     };
     for (const std::regex& r : known)
         if (std::regex_match(message, r)) return true;
@@ -126,10 +136,14 @@ INSTANTIATE_TEST_SUITE_P(
              "Invalid length for barcode \"UPC_Supp5\" (must be 5 digits, current \"123456\")."},
         Case{bcCodeEAN128A, "", nullptr}, Case{bcCodeEAN128A, "AB1", nullptr},
         Case{bcCodeEAN128A, "a", "CodeEAN128A: character \"a\" cannot be encoded"},
-        Case{bcCodeEAN128B, "", nullptr}, Case{bcCodeEAN128B, "(01)abc", nullptr},
+        Case{bcCodeEAN128B, "", nullptr}, Case{bcCodeEAN128B, "(10)abc", nullptr},
+        // brackets begin GS1 data, which must be right: no longer parentheses as data
+        Case{bcCodeEAN128B, "(01)abc",
+             "CodeEAN128B: AI (01): the data must be 14 digits long, not 3"},
         Case{bcCodeEAN128B, "\u00e9", "CodeEAN128B: character \"\u00e9\" cannot be encoded"},
         Case{bcCodeEAN128C, "", "The code holds only blanks, and CodeEAN128C takes digits"},
         Case{bcCodeEAN128C, "0112345678901231", nullptr}, Case{bcCodeEAN128C, "1x", Numeric},
+        Case{bcCodeEAN128C, "(00)123456789012345675", nullptr},
         Case{bcTypeUndefined, "", WrongType}, Case{bcTypeUndefined, "123", WrongType},
         Case{bcTypeUndefined, "a", Numeric}, Case{255, "", WrongType}, Case{255, "123", WrongType},
         Case{255, "a", WrongType},
@@ -139,7 +153,25 @@ INSTANTIATE_TEST_SUITE_P(
              "Invalid check digit for barcode \"EAN8\" (must be 5, current \"01234567\").", false},
         Case{bcCodeUPC_E0, "", "The code holds only blanks, and CodeUPC_E0 takes digits", false},
         Case{bcCodeCodabar, "A1B", nullptr, false}, Case{bcCode39, "", nullptr, false},
-        Case{bcCodeMSI, "", "The code holds only blanks, and CodeMSI takes digits", false}));
+        Case{bcCodeMSI, "", "The code holds only blanks, and CodeMSI takes digits", false},
+        // the types after the window's
+        Case{bcCode128, "", nullptr}, Case{bcCode128, "Gr\u00fc\u00dfe 12345678", nullptr},
+        Case{bcCode128, "\u20ac5", "Code128: character \"\u20ac\" cannot be encoded"},
+        Case{bcCode128, "ok \U0001F600", "Code128: character \"\U0001F600\" cannot be encoded"},
+        Case{bcCodeGS1_128, "",
+             "CodeGS1_128: the data must begin with an AI in brackets, such as (01)"},
+        Case{bcCodeGS1_128, "(01)09520123456788(10)ABC123", nullptr},
+        Case{bcCodeGS1_128, "(01)09520123456781",
+             "CodeGS1_128: AI (01): the check digit is 1, it must be 8"},
+        Case{bcCodeSSCC18, "", "The code holds only blanks, and CodeSSCC18 takes digits"},
+        Case{bcCodeSSCC18, "37610425002123456", nullptr},
+        Case{bcCodeSSCC18, "3761042500212345x", Numeric},
+        Case{bcCodeITF14, "", "The code holds only blanks, and CodeITF14 takes digits"},
+        Case{bcCodeITF14, "9501234567890", nullptr}, Case{bcCodeITF14, "(01)", Numeric},
+        Case{bcCodeEAN13, "978030640615+51299", nullptr},
+        Case{bcCodeEAN13, "978030640615+123",
+             "CodeEAN13: an add-on is 2 or 5 digits; \"123\" has 3"},
+        Case{bcCodeUPC_A, "03600029145+1+2", Numeric}));
 
 // Every row of the type table: the name and digit rule applications rely on,
 // a typical code that builds, and a check option that does what the row says.
@@ -171,9 +203,13 @@ TEST(TypeTable, EveryRow) {
         {bcCodeUPC_Supp2, "CodeUPC_Supp2", true, "12"},
         {bcCodeUPC_Supp5, "CodeUPC_Supp5", true, "52495"},
         {bcCodeEAN128A, "CodeEAN128A", false, "AB1"},
-        {bcCodeEAN128B, "CodeEAN128B", false, "(01)abc"},
+        {bcCodeEAN128B, "CodeEAN128B", false, "(10)abc"},
         {bcCodeEAN128C, "CodeEAN128C", true, "0112345678901231"},
         {bcTypeUndefined, "Undefined", true, nullptr},
+        {bcCode128, "Code128", false, "Order 12345"},
+        {bcCodeGS1_128, "CodeGS1_128", false, "(01)09520123456788"},
+        {bcCodeSSCC18, "CodeSSCC18", true, "37610425002123456"},
+        {bcCodeITF14, "CodeITF14", true, "9501234567890"},
     };
     ASSERT_EQ(std::size(rows), BarcodeTypeTable.size());
     for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -195,6 +231,41 @@ TEST(TypeTable, EveryRow) {
         const TBuildResult off = BuildSymbol(r.type, r.typical, false);
         EXPECT_EQ(on.pattern != off.pattern, row.Check == ccOptional) << off.error;
     }
+}
+
+// The names other tools' users type: lower case, and each names one type
+// only, also when "-", "_", blanks and case are ignored as the command line does.
+TEST(TypeTable, AliasesNameOneTypeEach) {
+    const auto folded = [](std::u16string s) {
+        std::u16string out;
+        for (char16_t c : s)
+            if (c != u'-' && c != u'_' && c != u' ') out += c >= u'A' && c <= u'Z' ? c + 32 : c;
+        return out;
+    };
+    std::map<std::u16string, int> owner;
+    for (const TBarcodeType t : EncodableBarcodeTypes()) {
+        const std::vector<std::u16string> aliases = BarcodeTypeAliases(t);
+        EXPECT_FALSE(aliases.empty()) << int(t);
+        std::vector<std::u16string> names = aliases;
+        names.push_back(BarcodeTypeName(t));
+        for (const std::u16string& n : names) {
+            const auto [at, added] = owner.emplace(folded(n), t);
+            EXPECT_TRUE(added || at->second == t)
+                << ToUtf8(n) << " names types " << at->second << " and " << int(t);
+        }
+        for (const std::u16string& a : aliases)
+            EXPECT_EQ(a.find_first_of(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ _"), std::u16string::npos)
+                << ToUtf8(a);
+    }
+    // as users type them
+    EXPECT_EQ(owner[u"code128"], bcCode128);
+    EXPECT_EQ(owner[u"gs1128"], bcCodeGS1_128);
+    EXPECT_EQ(owner[u"ucc128"], bcCodeGS1_128);
+    EXPECT_EQ(owner[u"itf"], bcCode_2_5_interleaved);
+    EXPECT_EQ(owner[u"upce"], bcCodeUPC_E0);
+    EXPECT_EQ(owner[u"sscc18"], bcCodeSSCC18);
+    EXPECT_EQ(BarcodeTypeAliases(bcTypeUndefined).size(), 0u);
+    EXPECT_EQ(EncodableBarcodeTypes().size(), BarcodeTypeCount - 1);
 }
 
 // Hostile texts: every outcome is a pattern of the alphabet or a documented refusal.
@@ -231,7 +302,7 @@ TEST(AllTypesHostile, RandomTexts) {
     RecordProperty("seed", std::to_string(seed));
     std::mt19937 rng(seed);
     for (int round = 0; round < 300; ++round) {
-        const int type = static_cast<int>(rng() % 25);
+        const int type = static_cast<int>(rng() % (BarcodeTypeCount + 1));
         std::u16string text(rng() % 40, u' ');
         for (char16_t& c : text)
             c = static_cast<char16_t>(rng() % 4 == 0 ? rng() % 0x10000 : u'0' + rng() % 75);

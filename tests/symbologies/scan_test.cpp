@@ -7,11 +7,15 @@
 #include <iostream>
 #include <random>
 
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
 #include "BarcodeError.h"
 #include "GeneratePicture.h"
+#include "Gs1.h"
 #include "ScanSupport.h"
 #include "TestSeed.h"
-#include "ZoBarCode_interface.h"
+#include "ZoBarcode.h"
 
 namespace {
 
@@ -40,6 +44,10 @@ const TTypeInfo Types[] = {
     {bcCodeCodabar, ByBoth, "Codabar", "Codabar", false},
     {bcCodeUPC_E0, ByBoth, "UPC-E", "UPC-E", false},
     {bcCodeUPC_E1, ByZxing, "", "UPC-E", false},
+    {bcCode128, ByBoth, "CODE-128", "Code128", false},
+    {bcCodeGS1_128, ByBoth, "CODE-128", "Code128", true},
+    {bcCodeSSCC18, ByBoth, "CODE-128", "Code128", true},
+    {bcCodeITF14, ByBoth, "I2/5", "ITF", false},
 };
 
 const TTypeInfo& InfoOf(int type) {
@@ -109,10 +117,32 @@ std::string Printable(const std::string& s) {
     return out;
 }
 
+// The symbol's data as the decoders give it: GS1 elements as transmitted
+// (GS between them, without the "]C1" they report apart), ISO 8859-1 bytes.
+std::string SymbolData(int type, const std::string& code, bool check) {
+    TZoBarcode bc;
+    bc.SetBarCodeType(static_cast<TBarcodeType>(type));
+    bc.SetBarCode(FromUtf8(code));
+    bc.SetUseCheckSum(check);
+    bc.BuildPattern();
+    if (!bc.Gs1Elements.empty()) return ToUtf8(Gs1Transmission(bc.Gs1Elements).substr(3));
+    std::string bytes;
+    for (char16_t c : bc.BCText)
+        bytes += static_cast<char>(c);
+    return bytes;
+}
+
 // What one decoder must report for a picture of code.
 std::string Expected(int type, const std::string& code, bool check, bool zxing) {
     const std::string encoded = PrepareBarcode(ToQ(code), type, check).Text.toStdString();
     switch (type) {
+    case bcCode128:
+    case bcCodeGS1_128:
+    case bcCodeSSCC18:
+    case bcCodeEAN128A:
+    case bcCodeEAN128B:
+    case bcCodeEAN128C:
+        return SymbolData(type, code, check);
     case bcCode39:
         return check ? code + Modulo43(code) : code;
     // by convention ZXing leaves out the start and stop characters
@@ -129,6 +159,7 @@ struct TScanCase {
     bool check = true;
     bool showText = true;
     int border = 10;
+    unsigned readers = ByBoth; // zbar drops the FNC4 of characters above 127
 };
 
 void ExpectDecoded(const TTypeInfo& info, const TScanCase& c, const ScanResult& r, bool zxing) {
@@ -159,14 +190,15 @@ void ExpectDecoded(const TTypeInfo& info, const TScanCase& c, const ScanResult& 
 
 void ScanPicture(const TScanCase& c, const QImage& picture) {
     const TTypeInfo& info = InfoOf(c.type);
-    if (info.readers & ByZbar) {
+    const unsigned readers = info.readers & c.readers;
+    if (readers & ByZbar) {
         // zbar loses one-pixel modules, which the fit gives to long codes. It reads
         // the picture at twice its size: every pixel doubled, so nothing is added or lost.
         const QImage doubled =
             picture.scaled(picture.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         ExpectDecoded(info, c, ScanWithZbar(doubled), false);
     }
-    if (info.readers & ByZxing) ExpectDecoded(info, c, ScanWithZxing(picture), true);
+    if (readers & ByZxing) ExpectDecoded(info, c, ScanWithZxing(picture), true);
 }
 
 void ScanBoth(const TScanCase& c) {
@@ -213,6 +245,68 @@ INSTANTIATE_TEST_SUITE_P(
         TScanCase{bcCodeUPC_E0, "123454"}, TScanCase{bcCodeUPC_E1, "425261"},
         TScanCase{bcCodeUPC_E1, "123457", true, false, 0}));
 
+INSTANTIATE_TEST_SUITE_P(
+    LabelTypes, ScanFixed,
+    testing::Values(
+        TScanCase{bcCode128, "ABC1234567890"}, TScanCase{bcCode128, "Hello, World! 12345678"},
+        TScanCase{bcCode128, "a\x01"
+                             "b\t1234567\x7f"},
+        TScanCase{bcCode128, "ORDER-2024-000123", true, false, 0},
+        TScanCase{bcCode128, "Gr\u00fc\u00dfe caf\u00e9", true, true, 10, ByZxing},
+        TScanCase{bcCode128, "\u00c0\u00c9\u00ce\u00d5\u00dc\u00e0\u00e9\u00ee\u00f5\u00fc12", true,
+                  true, 10, ByZxing},
+        TScanCase{bcCode128, "\u00a0\u00c0\u00fc\u00fc \u00fc\u00ff\x01", true, true, 10, ByZxing},
+        TScanCase{bcCodeGS1_128, "(01)09520123456788(10)ABC123(21)4567"},
+        TScanCase{bcCodeGS1_128, "(00)376104250021234569(01)09520123456788(17)261231(10)ABC123"},
+        TScanCase{bcCodeGS1_128, "(10)abc123(21)X7", true, false},
+        TScanCase{bcCodeGS1_128, "[400]PO(12)[10]X"}, TScanCase{bcCodeSSCC18, "37610425002123456"},
+        TScanCase{bcCodeSSCC18, "376104250021234569", false},
+        TScanCase{bcCodeEAN128A, "(01)09520123456788(10)ABC123(21)4567"},
+        TScanCase{bcCodeEAN128B, "(01)09520123456788(10)abc123(21)4567"},
+        TScanCase{bcCodeEAN128C, "(01)09520123456788(10)1234(21)4567"},
+        TScanCase{bcCodeEAN128B, "10abc\x1d"
+                                 "21x"},
+        TScanCase{bcCodeITF14, "9501234567890"}, TScanCase{bcCodeITF14, "15400141288763", false},
+        TScanCase{bcCodeITF14, "0001234560001", true, false, 0}));
+
+// EAN and UPC with add-ons, read by ZXing-C++ told to require the add-on: it
+// reports the main digits and the add-on after a blank, and the identifier
+// ]E3 (]E4, EAN-8's own, for EAN-8).
+TEST(ScanAddOn, ZxingReadsMainAndAddOn) {
+    const struct {
+        int type;
+        const char* code;
+        ZXing::BarcodeFormat format;
+        const char* identifier;
+    } cases[] = {
+        {bcCodeEAN13, "978030640615+51299", ZXing::BarcodeFormat::EAN13, "]E3"},
+        {bcCodeEAN13, "590123412345+12", ZXing::BarcodeFormat::EAN13, "]E3"},
+        {bcCodeUPC_A, "03600029145+12345", ZXing::BarcodeFormat::UPCA, "]E3"},
+        {bcCodeUPC_A, "03600029145+12", ZXing::BarcodeFormat::UPCA, "]E3"},
+        {bcCodeEAN8, "9638507+12", ZXing::BarcodeFormat::EAN8, "]E4"},
+        {bcCodeUPC_E0, "425261+52495", ZXing::BarcodeFormat::UPCE, "]E3"},
+        {bcCodeUPC_E1, "425261+00", ZXing::BarcodeFormat::UPCE, "]E3"},
+    };
+    for (const auto& c : cases)
+        for (const bool showText : {true, false}) {
+            SCOPED_TRACE(std::string(c.code) + (showText ? "" : " without text"));
+            TGenerateOptions o;
+            o.ShowText = showText;
+            const QImage picture = WithQuietZone(GenerateBarcodePicture(ToQ(c.code), c.type, o))
+                                       .convertToFormat(QImage::Format_Grayscale8);
+            const ZXing::ImageView view(picture.constBits(), picture.width(), picture.height(),
+                                        ZXing::ImageFormat::Lum,
+                                        static_cast<int>(picture.bytesPerLine()));
+            ZXing::DecodeHints hints;
+            hints.setFormats(c.format).setTryRotate(false).setEanAddOnSymbol(
+                ZXing::EanAddOnSymbol::Require);
+            const ZXing::Result r = ZXing::ReadBarcode(view, hints);
+            ASSERT_TRUE(r.isValid());
+            EXPECT_EQ(r.text(), PrepareBarcode(ToQ(c.code), c.type, true).Text.toStdString());
+            EXPECT_EQ(r.symbologyIdentifier(), c.identifier);
+        }
+}
+
 // Random codes of each type's own characters, and the widest filler character.
 struct TAlphabet {
     int type;
@@ -240,6 +334,7 @@ const TAlphabet Alphabets[] = {
     {bcCodeEAN128B, AsciiRange(32, 126), 'a'},
     {bcCodeEAN128C, "0123456789", '1'},
     {bcCodeCodabar, "0123456789-$:/.+", '/', 2},
+    {bcCode128, AsciiRange(32, 126), 'a'},
 };
 
 // The Codabar text carries its own start and stop characters.
