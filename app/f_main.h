@@ -4,7 +4,7 @@
 // runs.
 #pragma once
 
-#include "Form.h"
+#include "forms/Form.h"
 
 #include <QIcon>
 #include <QImage>

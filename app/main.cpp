@@ -1,4 +1,4 @@
-#include "f_main.h"
+#include "app/f_main.h"
 
 #include <QApplication>
 

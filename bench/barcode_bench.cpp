@@ -2,13 +2,14 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
-#include "GeneratePicture.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "picture/GeneratePicture.h"
 
 static void BM_BuildPatternEan13(benchmark::State& state) {
     TZoBarcode bc;
     bc.SetBarCode(u"590123412345");
-    for (auto _ : state) benchmark::DoNotOptimize(bc.BuildPattern());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bc.BuildPattern());
 }
 BENCHMARK(BM_BuildPatternEan13);
 
@@ -16,13 +17,15 @@ static void BM_BuildPatternInterleaved(benchmark::State& state) {
     TZoBarcode bc;
     bc.SetBarCodeType(bcCode_2_5_interleaved);
     bc.SetBarCode(u"12345678901234567890");
-    for (auto _ : state) benchmark::DoNotOptimize(bc.BuildPattern());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bc.BuildPattern());
 }
 BENCHMARK(BM_BuildPatternInterleaved);
 
 static void BM_GenerateEan13(benchmark::State& state) {
     const QString code = QStringLiteral("590123412345");
-    for (auto _ : state) benchmark::DoNotOptimize(GenerateBarcodePicture(code, bcCodeEAN13, {}));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GenerateBarcodePicture(code, bcCodeEAN13, {}));
 }
 BENCHMARK(BM_GenerateEan13)->Unit(benchmark::kMicrosecond);
 

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "PropSaveMain.h"
-#include "TextDraw.h"
-#include "bHTMLLabel.h"
+#include "complib/bHTMLLabel.h"
+#include "platform/TextDraw.h"
+#include "propsave/PropSaveMain.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "BarcodeCli.h"
+#include "cli/BarcodeCli.h"
 
 #include <QBuffer>
 #include <algorithm>
 #include <new>
 
-#include "BarcodeError.h"
-#include "BatchRun.h"
-#include "GeneratePicture.h"
-#include "SaveImage.h"
-#include "TypeNames.h"
-#include "VectorPicture.h"
-#include "VerifyPicture.h"
+#include "cli/BatchRun.h"
+#include "cli/TypeNames.h"
+#include "cli/VerifyPicture.h"
+#include "engine/BarcodeError.h"
+#include "picture/GeneratePicture.h"
+#include "picture/SaveImage.h"
+#include "picture/VectorPicture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QTextStream>
 #include <functional>
 
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 enum TCliExit { cliOk = 0, cliRefused = 1, cliUsage = 2 };
 

@@ -1,4 +1,4 @@
-#include "BatchLines.h"
+#include "cli/BatchLines.h"
 
 #include <QStringDecoder>
 

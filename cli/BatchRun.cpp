@@ -1,4 +1,4 @@
-#include "BatchRun.h"
+#include "cli/BatchRun.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,8 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BarcodeCli.h"
-#include "BatchLines.h"
+#include "cli/BarcodeCli.h"
+#include "cli/BatchLines.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTextStream>
 
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 // The file name of line number: every run of '#' in the file name of pattern
 // becomes the number, zero-padded to the run's length; a file name without '#'

@@ -1,4 +1,4 @@
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,9 +9,9 @@
 #include <optional>
 #include <utility>
 
-#include "BarcodeError.h"
-#include "QtConvert.h"
-#include "TypeNames.h"
+#include "cli/TypeNames.h"
+#include "engine/BarcodeError.h"
+#include "platform/QtConvert.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "GeneratePicture.h"
-#include "SaveImage.h"
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
+#include "picture/SaveImage.h"
 
 enum class TCliAction { Generate, Pattern, ListTypes, Help, Version };
 

@@ -1,7 +1,7 @@
-#include "TypeNames.h"
+#include "cli/TypeNames.h"
 
-#include "QtConvert.h"
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
+#include "platform/QtConvert.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
 
 // The 23 selectable symbologies, indices 0..22.
 inline constexpr int CliTypeCount = bcTypeUndefined;

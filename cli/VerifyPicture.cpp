@@ -1,4 +1,4 @@
-#include "VerifyPicture.h"
+#include "cli/VerifyPicture.h"
 
 // The text of a result as UTF-8 (the library's own switch for its next interface).
 #define ZX_USE_UTF8 1
@@ -17,10 +17,10 @@
 #include <mutex>
 #include <vector>
 
-#include "BarcodeCli.h"
-#include "GeneratePicture.h"
-#include "TypeNames.h"
-#include "ZoBarCode_interface.h"
+#include "cli/BarcodeCli.h"
+#include "cli/TypeNames.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <malloc.h>
 
-#include "BarcodeCli.h"
-#include "WindowFont.h"
+#include "cli/BarcodeCli.h"
+#include "platform/WindowFont.h"
 
 int main(int argc, char** argv) {
     // Every picture of a batch takes and gives back the same few blocks of a

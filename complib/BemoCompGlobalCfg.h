@@ -14,7 +14,7 @@
 #include <QFlags>
 #include <QString>
 
-#include "NotifyEvent.h"
+#include "forms/NotifyEvent.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "bFloatFormat.h"
+#include "complib/bFloatFormat.h"
 
-#include "bstring.h"
+#include "complib/bstring.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "bHTMLLabel.h"
+#include "complib/bHTMLLabel.h"
 
 #include <QDesktopServices>
 #include <QHash>
@@ -12,8 +12,8 @@
 #include <cstring>
 #include <utility>
 
-#include "TextDraw.h"
-#include "bstring.h"
+#include "complib/bstring.h"
+#include "platform/TextDraw.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include <optional>
 #include <vector>
 
-#include "BemoCompGlobalCfg.h"
-#include "Canvas.h"
-#include "SysColors.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "engine/Canvas.h"
+#include "platform/SysColors.h"
 
 class QPainter;
 class TbHTMLLabel;

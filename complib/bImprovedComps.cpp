@@ -1,7 +1,7 @@
-#include "bImprovedComps.h"
+#include "complib/bImprovedComps.h"
 
-#include "bFloatFormat.h"
-#include "btool.h"
+#include "complib/bFloatFormat.h"
+#include "complib/btool.h"
 
 #include <QFocusEvent>
 #include <QInputMethodEvent>

@@ -1,4 +1,4 @@
-#include "bdlg.h"
+#include "complib/bdlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <climits>
 
-#include "BemoCompGlobalCfg.h"
-#include "Form.h"
-#include "SvgIcon.h"
-#include "TextDraw.h"
-#include "bHTMLLabel.h"
-#include "bstring.h"
-#include "btool.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "complib/bHTMLLabel.h"
+#include "complib/bstring.h"
+#include "complib/btool.h"
+#include "forms/Form.h"
+#include "platform/SvgIcon.h"
+#include "platform/TextDraw.h"
 
 namespace {
 

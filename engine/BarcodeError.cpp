@@ -1,4 +1,4 @@
-#include "BarcodeError.h"
+#include "engine/BarcodeError.h"
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;

@@ -1,6 +1,6 @@
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
 
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
 
 std::optional<TBCdata> BarcodeTypeRow(TBarcodeType type) {
     if (type >= BarcodeTypeTable.size()) return std::nullopt;

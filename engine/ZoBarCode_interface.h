@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 // The ordinal is also the index of the symbology in the main window's list,
 // which holds the 23 values before bcTypeUndefined. The symbologies after it

@@ -1,9 +1,9 @@
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "Rounding.h"
+#include "engine/Rounding.h"
 
 namespace {
 

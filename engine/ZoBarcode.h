@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "BarcodeError.h"
-#include "Canvas.h"
-#include "ZoBarCode_interface.h"
+#include "engine/BarcodeError.h"
+#include "engine/Canvas.h"
+#include "engine/ZoBarCode_interface.h"
 
 enum TBarKind : std::uint8_t { bkSpace, bkBar, bkShortBar };
 

@@ -6,8 +6,8 @@
 // or, where it is no UTF-8 or too long, a problem and no code; no code holds a
 // line feed. Standard input arrives in pieces, so feeding the same bytes cut at
 // places the input chooses must give the same lines.
-#include "BatchLines.h"
-#include "FuzzSupport.h"
+#include "cli/BatchLines.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,9 +2,9 @@
 // one argument a line. What must hold: options that parse are in range and
 // complete for their action, and written back as a command line of our own
 // they parse to the same options.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // seed corpus and every input that ever broke it), as libFuzzer would.
 //
 //   fuzz_replay TARGET FOLDER...
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
 #include <cstdio>

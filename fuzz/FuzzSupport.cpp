@@ -1,4 +1,4 @@
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QApplication>
 
@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "BemoCompGlobalCfg.h"
-#include "WindowFont.h"
-#include "ZoBarcode.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "engine/ZoBarcode.h"
+#include "platform/WindowFont.h"
 
 std::vector<TFuzzTarget>& FuzzTargets() {
     static std::vector<TFuzzTarget> targets;

@@ -2,7 +2,7 @@
 // FindFirstTag and ApplyTag over the whole prepared text, then a measuring
 // pass of the drawing (DT_CALCRECT) and, for some inputs, a painting pass
 // into an offscreen image with the mouse over each link.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QImage>
 #include <QPainter>
@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <array>
 
-#include "TextDraw.h"
-#include "bHTMLLabel.h"
+#include "complib/bHTMLLabel.h"
+#include "platform/TextDraw.h"
 
 namespace {
 

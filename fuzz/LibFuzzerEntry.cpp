@@ -1,5 +1,5 @@
 // The libFuzzer face of one target; the build names it in FUZZ_TARGET_NAME.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // reads back as the number to 15 digits, and writing it again gives the same
 // text; a plain picture shows the number to its places; the field accepts the
 // text it wrote itself, and its check leaves a text it refuses as it was.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QRegularExpression>
 
@@ -11,9 +11,9 @@
 #include <cstring>
 #include <limits>
 
-#include "bFloatFormat.h"
-#include "bImprovedComps.h"
-#include "btool.h"
+#include "complib/bFloatFormat.h"
+#include "complib/bImprovedComps.h"
+#include "complib/btool.h"
 
 namespace {
 

@@ -4,19 +4,19 @@
 // as long as the symbology makes one for the text it encodes (BCText); a Code
 // 128 symbol that reads back as its text or its GS1 elements; the width the
 // sum of the element widths (and the bearer bars).
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cmath>
 #include <limits>
 #include <optional>
 
-#include "../tests/Code128Reading.h"
-#include "Code39.h"
-#include "Code93.h"
-#include "EanUpc.h"
-#include "Gs1.h"
-#include "UpcE.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "symbologies/Code39.h"
+#include "symbologies/Code93.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/Gs1.h"
+#include "symbologies/UpcE.h"
+#include "tests/Code128Reading.h"
 
 namespace {
 

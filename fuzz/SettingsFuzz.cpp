@@ -3,7 +3,7 @@
 // on any bytes. What must hold: parsing, writing and parsing again gives the
 // same store, in every form the file can be written in, and every key of
 // the written text reads back its value.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
 
@@ -12,8 +12,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "PropSaveMain.h"
-#include "zlib_interface.h"
+#include "propsave/PropSaveMain.h"
+#include "propsave/zlib_interface.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "bDialogsEx.h"
+#include "picexport/bDialogsEx.h"
 
 QStringList QtNameFilters(const QString& Filter) {
     const QStringList parts = Filter.split(u'|');

@@ -2,7 +2,7 @@
 // library configuration and the framework's "description|patterns" filters.
 #pragma once
 
-#include "BemoCompGlobalCfg.h"
+#include "complib/BemoCompGlobalCfg.h"
 
 #include <QFileDialog>
 #include <QStringList>

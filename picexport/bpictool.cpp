@@ -1,10 +1,10 @@
-#include "bpictool.h"
+#include "picexport/bpictool.h"
 
-#include "BemoCompGlobalCfg.h"
-#include "FileIO.h"
-#include "SaveImage.h"
-#include "bDialogsEx.h"
-#include "bdlg.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "complib/bdlg.h"
+#include "picexport/bDialogsEx.h"
+#include "picture/FileIO.h"
+#include "picture/SaveImage.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "LocaleFormats.h"
+#include "platform/LocaleFormats.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "QtCanvas.h"
+#include "platform/QtCanvas.h"
 
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "QtConvert.h"
+#include "platform/QtConvert.h"
 
 namespace {
 constexpr int DotsPerMeterAt96Dpi = 3780;

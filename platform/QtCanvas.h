@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 class TQtCanvas : public TCanvas {
 public:

@@ -1,4 +1,4 @@
-#include "QtConvert.h"
+#include "platform/QtConvert.h"
 
 QFont ToQFont(const TFont& f) {
     QFont q(ToQString(f.Name));

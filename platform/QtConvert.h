@@ -6,7 +6,7 @@
 #include <QString>
 #include <string>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 inline QString ToQString(const std::u16string& s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));

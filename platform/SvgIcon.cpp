@@ -1,4 +1,4 @@
-#include "SvgIcon.h"
+#include "platform/SvgIcon.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

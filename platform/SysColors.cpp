@@ -1,4 +1,4 @@
-#include "SysColors.h"
+#include "platform/SysColors.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -6,7 +6,7 @@
 #include <array>
 #include <utility>
 
-#include "QtConvert.h"
+#include "platform/QtConvert.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QColor>
 #include <QString>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 inline constexpr TColor clSystemColor = 0xFF000000;
 inline constexpr TColor clScrollBar = clSystemColor | 0;

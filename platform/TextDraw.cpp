@@ -1,4 +1,4 @@
-#include "TextDraw.h"
+#include "platform/TextDraw.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>

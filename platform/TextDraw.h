@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QString>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 class QPaintDevice;
 class QPainter;

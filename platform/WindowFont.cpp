@@ -1,4 +1,4 @@
-#include "WindowFont.h"
+#include "platform/WindowFont.h"
 
 #include <QFile>
 #include <QFont>

@@ -1,8 +1,8 @@
 // The control savers: TCustomPropSave, TPositionPropSave, TStdCtrlPropSave.
-#include "PropSaveMain.h"
+#include "propsave/PropSaveMain.h"
 
-#include "BemoCompGlobalCfg.h"
-#include "StdCtrls.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "forms/StdCtrls.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -1,12 +1,12 @@
 // TMemIniFileEx: the INI model, its text form and its file.
-#include "PropSaveMain.h"
+#include "propsave/PropSaveMain.h"
 
-#include "FileIO.h"
-#include "LocaleFormats.h"
-#include "bFloatFormat.h"
-#include "bstring.h"
-#include "btool.h"
-#include "zlib_interface.h"
+#include "complib/bFloatFormat.h"
+#include "complib/bstring.h"
+#include "complib/btool.h"
+#include "picture/FileIO.h"
+#include "platform/LocaleFormats.h"
+#include "propsave/zlib_interface.h"
 
 #include <QFileInfo>
 #include <QLocale>

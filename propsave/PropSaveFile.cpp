@@ -1,9 +1,9 @@
 // TPropSaveFile: the settings file component, and the one place where the
 // settings file speaks to the user.
-#include "PropSaveMain.h"
+#include "propsave/PropSaveMain.h"
 
-#include "bdlg.h"
-#include "btool.h"
+#include "complib/bdlg.h"
+#include "complib/btool.h"
 
 #include <QApplication>
 #include <QDir>

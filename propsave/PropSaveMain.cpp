@@ -1,5 +1,5 @@
 // TPropSaveMain: the form saver.
-#include "PropSaveMain.h"
+#include "propsave/PropSaveMain.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 // reads and writes; the file is written when the TPropSaveFile is destroyed.
 #pragma once
 
-#include "Component.h"
-#include "Form.h"
+#include "forms/Component.h"
+#include "forms/Form.h"
 
 #include <QDateTime>
 #include <QHash>

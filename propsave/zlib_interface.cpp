@@ -1,6 +1,6 @@
-#include "zlib_interface.h"
+#include "propsave/zlib_interface.h"
 
-#include "FileIO.h"
+#include "picture/FileIO.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

@@ -4,8 +4,8 @@
 // its encoder.
 #include <algorithm>
 
-#include "EanUpc.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "symbologies/EanUpc.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Code 128 and EAN-128, each symbol in one code set.
-#include "Code128.h"
+#include "symbologies/Code128.h"
 
-#include "EncoderSupport.h"
-#include "Gs1.h"
+#include "symbologies/EncoderSupport.h"
+#include "symbologies/Gs1.h"
 
 constexpr std::array<TCode128Entry, 103> Code128Table = {{
     {u' ', u' ', u"00", u"212222"},    // 0

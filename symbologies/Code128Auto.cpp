@@ -10,8 +10,8 @@
 #include <array>
 #include <limits>
 
-#include "Code128.h"
-#include "EncoderSupport.h"
+#include "symbologies/Code128.h"
+#include "symbologies/EncoderSupport.h"
 
 namespace {
 

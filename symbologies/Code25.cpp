@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <array>
 
-#include "Code25.h"
-#include "EncoderSupport.h"
+#include "symbologies/Code25.h"
+#include "symbologies/EncoderSupport.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Code 39 and its full-ASCII form.
-#include "Code39.h"
+#include "symbologies/Code39.h"
 
 #include <algorithm>
 
-#include "EncoderSupport.h"
+#include "symbologies/EncoderSupport.h"
 
 constexpr std::array<TCode39Entry, 44> Code39Table = {{
     {u'0', u"505160605", 0},  {u'1', u"605150506", 1},  {u'2', u"506150506", 2},

@@ -1,9 +1,9 @@
 // Code 93 and its full-ASCII form.
-#include "Code93.h"
+#include "symbologies/Code93.h"
 
 #include <vector>
 
-#include "EncoderSupport.h"
+#include "symbologies/EncoderSupport.h"
 
 constexpr std::array<TCode93Entry, 47> Code93Table = {{
     {u'0', u"131112"}, {u'1', u"111213"}, {u'2', u"111312"}, {u'3', u"111411"}, {u'4', u"121113"},

@@ -1,7 +1,7 @@
 // EAN-8, EAN-13, UPC-A and UPC-E with a 2- or 5-digit add-on after a "+":
 // the main symbol, a gap, and the add-on as the supplements encode it.
-#include "EanUpc.h"
-#include "EncoderSupport.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/EncoderSupport.h"
 
 namespace {
 

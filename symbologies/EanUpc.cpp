@@ -1,9 +1,9 @@
 // EAN-8, EAN-13 and UPC-A, and the digit preparation the UPC-E family shares.
-#include "EanUpc.h"
+#include "symbologies/EanUpc.h"
 
 #include <algorithm>
 
-#include "EncoderSupport.h"
+#include "symbologies/EncoderSupport.h"
 
 constexpr std::array<std::array<const char16_t*, 10>, 3> EANDigitSets = {{
     {u"2605", u"1615", u"1516", u"0805", u"0526", u"0625", u"0508", u"0706", u"0607", u"2506"},

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
 
 // [set][digit]: set 0 = A (odd parity), 1 = B (even parity), 2 = C (right half).
 extern const std::array<std::array<const char16_t*, 10>, 3> EANDigitSets;

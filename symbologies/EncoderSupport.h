@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
 
 // The value of a digit '0'..'9'; callers have made sure it is one.
 constexpr int DigitValue(char16_t digit) {

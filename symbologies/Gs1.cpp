@@ -1,16 +1,16 @@
 // The GS1 element strings: reading the dictionary that is built into the
 // program (symbologies/gs1/), the checks it names, and the three forms of the
 // data (bracketed, Code 128 items, transmitted).
-#include "Gs1.h"
+#include "symbologies/Gs1.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
 
-#include "Code128.h"
-#include "EanUpc.h"
-#include "EncoderSupport.h"
+#include "symbologies/Code128.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/EncoderSupport.h"
 
 // The bytes of gs1/gs1-syntax-dictionary.txt, put there by the build.
 extern const unsigned char Gs1DictionaryBytes[];

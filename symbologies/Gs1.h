@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
 
 // What scanners send for an FNC1 that separates two elements.
 inline constexpr char16_t Gs1Separator = u'\x1d';

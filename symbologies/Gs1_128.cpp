@@ -1,10 +1,10 @@
 // GS1-128: GS1 element strings in Code 128 with the code sets chosen for the
 // shortest symbol; SSCC-18, its one element (00); and the EAN-128 types of
 // one code set when they are given GS1 data in brackets.
-#include "Code128.h"
-#include "EanUpc.h"
-#include "EncoderSupport.h"
-#include "Gs1.h"
+#include "symbologies/Code128.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/EncoderSupport.h"
+#include "symbologies/Gs1.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // ITF-14: a GTIN-14 in interleaved two of five, wide elements 2.5 times the
 // narrow ones, quiet zones inside a frame of bearer bars (drawn by the engine
 // from the row's Frame).
-#include "Code25.h"
-#include "EanUpc.h"
-#include "EncoderSupport.h"
+#include "symbologies/Code25.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/EncoderSupport.h"
 
 namespace {
 

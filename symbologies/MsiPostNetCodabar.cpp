@@ -1,9 +1,9 @@
 // MSI, PostNet and Codabar.
-#include "MsiPostNetCodabar.h"
+#include "symbologies/MsiPostNetCodabar.h"
 
 #include <algorithm>
 
-#include "EncoderSupport.h"
+#include "symbologies/EncoderSupport.h"
 
 constexpr std::array<const char16_t*, 10> MSITable = {
     u"51515151", u"51515160", u"51516051", u"51516060", u"51605151",

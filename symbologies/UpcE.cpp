@@ -1,10 +1,10 @@
 // UPC-E0, UPC-E1 and the 2- and 5-digit supplements.
-#include "UpcE.h"
+#include "symbologies/UpcE.h"
 
 #include <algorithm>
 
-#include "EanUpc.h"
-#include "EncoderSupport.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/EncoderSupport.h"
 
 constexpr std::array<const char16_t*, 10> UPCEParityTable = {
     u"EEEooo", u"EEoEoo", u"EEooEo", u"EEoooE", u"EoEEoo",

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
 
 struct TBuildResult {
     bool ok = false;

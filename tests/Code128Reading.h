@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Code128.h"
+#include "symbologies/Code128.h"
 
 struct TCode128Reading {
     bool Ok = false;

@@ -1,4 +1,4 @@
-#include "ScanSupport.h"
+#include "tests/ScanSupport.h"
 
 #include <QPainter>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
-#include "WindowFont.h"
+#include "platform/WindowFont.h"
 
 int main(int argc, char** argv) {
     // No test needs a display.

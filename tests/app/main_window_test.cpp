@@ -1,15 +1,15 @@
 // The main window under the offscreen platform, driven with keys and clicks.
-#include "BemoCompGlobalCfg.h"
-#include "EventDispatch.h"
-#include "GeneratePicture.h"
-#include "ScanSupport.h"
-#include "StdCtrls.h"
-#include "ZoBarCode_interface.h"
-#include "bHTMLLabel.h"
-#include "bImprovedComps.h"
-#include "bdlg.h"
-#include "btool.h"
-#include "f_main.h"
+#include "app/f_main.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "complib/bHTMLLabel.h"
+#include "complib/bImprovedComps.h"
+#include "complib/bdlg.h"
+#include "complib/btool.h"
+#include "engine/ZoBarCode_interface.h"
+#include "forms/EventDispatch.h"
+#include "forms/StdCtrls.h"
+#include "picture/GeneratePicture.h"
+#include "tests/ScanSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "BemoCompGlobalCfg.h"
+#include "complib/BemoCompGlobalCfg.h"
 
-#include "btool.h"
+#include "complib/btool.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "bFloatFormat.h"
+#include "complib/bFloatFormat.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

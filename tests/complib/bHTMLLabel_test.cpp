@@ -1,6 +1,6 @@
 // The HTML label: text preparation, tags and links, colours, and the layout
 // measured with the font the programs use.
-#include "bHTMLLabel.h"
+#include "complib/bHTMLLabel.h"
 
 #include <QDesktopServices>
 #include <QImage>
@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include "TextDraw.h"
+#include "platform/TextDraw.h"
 
 namespace {
 

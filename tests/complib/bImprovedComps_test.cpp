@@ -1,6 +1,6 @@
-#include "bImprovedComps.h"
+#include "complib/bImprovedComps.h"
 
-#include "btool.h"
+#include "complib/btool.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 // The message dialog: its layout, items, buttons and keys, and the error
 // report. Every dialog is answered through TDlgExecHook, without a modal loop.
-#include "bdlg.h"
+#include "complib/bdlg.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,8 +9,8 @@
 
 #include <stdexcept>
 
-#include "TextDraw.h"
-#include "bHTMLLabel.h"
+#include "complib/bHTMLLabel.h"
+#include "platform/TextDraw.h"
 
 namespace {
 

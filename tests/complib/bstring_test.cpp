@@ -1,4 +1,4 @@
-#include "bstring.h"
+#include "complib/bstring.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

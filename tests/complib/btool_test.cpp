@@ -1,4 +1,4 @@
-#include "btool.h"
+#include "complib/btool.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "BemoCompGlobalCfg.h"
-#include "WindowFont.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "platform/WindowFont.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 struct DrawnText {
     int x, y;

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "FakeCanvas.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "tests/engine/FakeCanvas.h"
 
 namespace {
 

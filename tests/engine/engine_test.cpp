@@ -2,10 +2,10 @@
 // widths and the module fit, plus the two-of-five and EAN/UPC-A encoders.
 #include <gtest/gtest.h>
 
-#include "BuildSymbol.h"
-#include "EanUpc.h"
-#include "Rounding.h"
-#include "ZoBarcode.h"
+#include "engine/Rounding.h"
+#include "engine/ZoBarcode.h"
+#include "symbologies/EanUpc.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "FaultData.h"
-#include "PropSaveMain.h"
-#include "SaveImage.h"
+#include "picture/SaveImage.h"
+#include "propsave/PropSaveMain.h"
+#include "tests/faults/FaultData.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

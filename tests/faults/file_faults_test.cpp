@@ -20,11 +20,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "FaultData.h"
-#include "PropSaveMain.h"
-#include "SaveImage.h"
-#include "platform/CliRun.h"
-#include "symbologies/TestSeed.h"
+#include "picture/SaveImage.h"
+#include "propsave/PropSaveMain.h"
+#include "tests/cli/CliRun.h"
+#include "tests/faults/FaultData.h"
+#include "tests/symbologies/TestSeed.h"
 
 // Qt's PNG writer leaks its row buffer when libpng gives up on a failed write.
 extern "C" const char* __lsan_default_suppressions() {

@@ -1,10 +1,10 @@
 // Picture export: formats by extension, the save dialog, files written whole.
-#include "BemoCompGlobalCfg.h"
-#include "FileIO.h"
-#include "bDialogsEx.h"
-#include "bHTMLLabel.h"
-#include "bdlg.h"
-#include "bpictool.h"
+#include "complib/BemoCompGlobalCfg.h"
+#include "complib/bHTMLLabel.h"
+#include "complib/bdlg.h"
+#include "picexport/bDialogsEx.h"
+#include "picexport/bpictool.h"
+#include "picture/FileIO.h"
 
 #include <QFile>
 #include <QImageReader>

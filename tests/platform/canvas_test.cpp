@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <random>
 
-#include "BarcodeError.h"
-#include "QtCanvas.h"
-#include "QtConvert.h"
+#include "engine/BarcodeError.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtConvert.h"
 
 namespace {
 QImage White(int w, int h) {

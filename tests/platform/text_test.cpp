@@ -5,9 +5,9 @@
 #include <QPalette>
 #include <gtest/gtest.h>
 
-#include "SysColors.h"
-#include "TextDraw.h"
-#include "WindowFont.h"
+#include "platform/SysColors.h"
+#include "platform/TextDraw.h"
+#include "platform/WindowFont.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "PropSaveMain.h"
-#include "bHTMLLabel.h"
-#include "bdlg.h"
-#include "btool.h"
-#include "zlib_interface.h"
+#include "complib/bHTMLLabel.h"
+#include "complib/bdlg.h"
+#include "complib/btool.h"
+#include "propsave/PropSaveMain.h"
+#include "propsave/zlib_interface.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

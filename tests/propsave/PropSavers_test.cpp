@@ -1,7 +1,7 @@
-#include "EventDispatch.h"
-#include "PropSaveMain.h"
-#include "StdCtrls.h"
-#include "bImprovedComps.h"
+#include "complib/bImprovedComps.h"
+#include "forms/EventDispatch.h"
+#include "forms/StdCtrls.h"
+#include "propsave/PropSaveMain.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -9,8 +9,8 @@
 #include <random>
 #include <regex>
 
-#include "BuildSymbol.h"
-#include "TestSeed.h"
+#include "tests/BuildSymbol.h"
+#include "tests/symbologies/TestSeed.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <iostream>
 #include <random>
 
-#include "BuildSymbol.h"
-#include "Code128Reading.h"
-#include "TestSeed.h"
+#include "tests/BuildSymbol.h"
+#include "tests/Code128Reading.h"
+#include "tests/symbologies/TestSeed.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "BuildSymbol.h"
-#include "Code39.h"
+#include "symbologies/Code39.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "BuildSymbol.h"
-#include "Code93.h"
-#include "EncoderSupport.h"
+#include "symbologies/Code93.h"
+#include "symbologies/EncoderSupport.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

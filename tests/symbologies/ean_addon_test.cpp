@@ -2,7 +2,7 @@
 // alone, the gap, and the add-on as the supplements encode it.
 #include <gtest/gtest.h>
 
-#include "BuildSymbol.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

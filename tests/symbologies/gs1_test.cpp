@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "BuildSymbol.h"
-#include "Code128Reading.h"
-#include "Gs1.h"
+#include "symbologies/Gs1.h"
+#include "tests/BuildSymbol.h"
+#include "tests/Code128Reading.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // pixel widths, wide exactly 2.5 times narrow at every module.
 #include <gtest/gtest.h>
 
-#include "BuildSymbol.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "BuildSymbol.h"
-#include "MsiPostNetCodabar.h"
+#include "symbologies/MsiPostNetCodabar.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "GeneratePicture.h"
-#include "QtCanvas.h"
-#include "QtConvert.h"
-#include "SaveImage.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "picture/GeneratePicture.h"
+#include "picture/SaveImage.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtConvert.h"
 
 namespace {
 

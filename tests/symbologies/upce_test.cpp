@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "BuildSymbol.h"
-#include "EanUpc.h"
-#include "UpcE.h"
+#include "symbologies/EanUpc.h"
+#include "symbologies/UpcE.h"
+#include "tests/BuildSymbol.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "Component.h"
+#include "forms/Component.h"
 
-#include "Form.h"
-#include "StdCtrls.h"
+#include "forms/Form.h"
+#include "forms/StdCtrls.h"
 
 #include <QGroupBox>
 #include <QScrollArea>

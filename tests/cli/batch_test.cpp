@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "BatchLines.h"
-#include "BatchRun.h"
-#include "CliRun.h"
-#include "GeneratePicture.h"
-#include "VerifyPicture.h"
-#include "ZoBarCode_interface.h"
+#include "cli/BatchLines.h"
+#include "cli/BatchRun.h"
+#include "cli/VerifyPicture.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
+#include "tests/cli/CliRun.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
-#include "GeneratePicture.h"
-#include "ScanSupport.h"
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
+#include "tests/ScanSupport.h"
+#include "tests/cli/CliRun.h"
 
 namespace {
 

@@ -26,8 +26,8 @@
 // forms whose handlers need nothing of the derived part).
 #pragma once
 
-#include "Canvas.h"
-#include "NotifyEvent.h"
+#include "engine/Canvas.h"
+#include "forms/NotifyEvent.h"
 
 #include <QMargins>
 #include <QPointer>

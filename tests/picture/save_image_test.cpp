@@ -13,7 +13,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "SaveImage.h"
+#include "picture/SaveImage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "EventDispatch.h"
+#include "forms/EventDispatch.h"
 
-#include "Form.h"
+#include "forms/Form.h"
 
 #include <QApplication>
 #include <QMessageBox>

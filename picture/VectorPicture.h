@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-#include "GeneratePicture.h"
+#include "picture/GeneratePicture.h"
 
 // The PDF page in points for a picture of size pixels at dpi: its size rounded
 // up to whole points (Qt's PDF pages have no fractions of a point), with the

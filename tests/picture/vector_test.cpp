@@ -8,13 +8,13 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "BarcodeCli.h"
-#include "CliRun.h"
-#include "GeneratePicture.h"
-#include "SaveImage.h"
-#include "ScanSupport.h"
-#include "VectorPicture.h"
-#include "ZoBarCode_interface.h"
+#include "cli/BarcodeCli.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
+#include "picture/SaveImage.h"
+#include "picture/VectorPicture.h"
+#include "tests/ScanSupport.h"
+#include "tests/cli/CliRun.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SaveImage.h"
+#include "picture/SaveImage.h"
 
 #include <QFileInfo>
 #include <QHash>

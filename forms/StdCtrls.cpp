@@ -1,8 +1,8 @@
-#include "StdCtrls.h"
+#include "forms/StdCtrls.h"
 
-#include "EventDispatch.h"
-#include "LocaleFormats.h"
-#include "QtConvert.h"
+#include "forms/EventDispatch.h"
+#include "platform/LocaleFormats.h"
+#include "platform/QtConvert.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The picture of Generate: size, border, crop, and what it refuses.
 #include <gtest/gtest.h>
 
-#include "BarcodeError.h"
-#include "GeneratePicture.h"
+#include "engine/BarcodeError.h"
+#include "picture/GeneratePicture.h"
 
 namespace {
 

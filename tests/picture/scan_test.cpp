@@ -2,9 +2,9 @@
 // must find exactly the text the symbol claims (BCText).
 #include <gtest/gtest.h>
 
-#include "GeneratePicture.h"
-#include "ScanSupport.h"
-#include "ZoBarCode_interface.h"
+#include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
+#include "tests/ScanSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // both write through it.
 #pragma once
 
-#include "FileIO.h"
+#include "picture/FileIO.h"
 
 #include <QIODevice>
 #include <QImage>

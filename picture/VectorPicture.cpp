@@ -1,4 +1,4 @@
-#include "VectorPicture.h"
+#include "picture/VectorPicture.h"
 
 #include <QBuffer>
 #include <QFileDevice>

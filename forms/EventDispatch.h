@@ -4,7 +4,7 @@
 // message box with its message, and the window goes on with what it was doing.
 #pragma once
 
-#include "NotifyEvent.h"
+#include "forms/NotifyEvent.h"
 
 #include <QString>
 

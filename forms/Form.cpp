@@ -1,7 +1,7 @@
-#include "Form.h"
+#include "forms/Form.h"
 
-#include "Component.h"
-#include "EventDispatch.h"
+#include "forms/Component.h"
+#include "forms/EventDispatch.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "FileIO.h"
+#include "picture/FileIO.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Controls of the framework that Qt has no direct equivalent for.
 #pragma once
 
-#include "Canvas.h"
-#include "NotifyEvent.h"
+#include "engine/Canvas.h"
+#include "forms/NotifyEvent.h"
 
 #include <QComboBox>
 #include <QDateTime>

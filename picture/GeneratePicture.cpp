@@ -1,11 +1,11 @@
-#include "GeneratePicture.h"
+#include "picture/GeneratePicture.h"
 
 #include <algorithm>
 #include <string>
 
-#include "QtCanvas.h"
-#include "QtConvert.h"
-#include "ZoBarcode.h"
+#include "engine/ZoBarcode.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtConvert.h"
 
 TFont GenerateTextFont() {
     TFont f;

@@ -1,7 +1,7 @@
-#include "Component.h"
-#include "EventDispatch.h"
-#include "Form.h"
-#include "StdCtrls.h"
+#include "forms/Component.h"
+#include "forms/EventDispatch.h"
+#include "forms/Form.h"
+#include "forms/StdCtrls.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include <QPaintDevice>
 #include <QString>
 
-#include "Canvas.h"
+#include "engine/Canvas.h"
 
 inline constexpr int GenerateWidth = 300;
 inline constexpr int GenerateHeight = 200;
