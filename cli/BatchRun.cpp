@@ -15,6 +15,7 @@
 
 #include "cli/BarcodeCli.h"
 #include "cli/BatchLines.h"
+#include "picture/FileIO.h"
 
 namespace {
 
@@ -288,8 +289,8 @@ QString BatchFileName(const QString& pattern, qint64 number) {
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype dot = pattern.lastIndexOf(u'.');
-    return dot >= nameStart ? QString(pattern).insert(dot, digits) : pattern + digits;
+    const qsizetype dot = ExtensionStart(pattern);
+    return dot >= 0 ? QString(pattern).insert(dot, digits) : pattern + digits;
 }
 
 QString BatchProgressText(qint64 done, qint64 total, double seconds) {

@@ -90,7 +90,7 @@ QString CompressText(const QString& Text, const QString& FileName) {
     QBuffer dest(&packed);
     dest.open(QIODevice::WriteOnly);
     CompressStream(source, dest);
-    if (!FileName.isEmpty()) WriteFileAtomically(FileName, packed);
+    if (!FileName.isEmpty()) WriteWholeFile(FileName, packed);
     return QString::fromLatin1(packed);
 }
 
