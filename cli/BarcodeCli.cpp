@@ -190,7 +190,8 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
-        const bool drawing = o.Format == QLatin1String("SVG") || o.Format == QLatin1String("PDF");
+        const TPictureFormat* format = PictureFormatNamed(o.Format);
+        const bool drawing = format && format->Drawing;
         const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
                                                       o.Type, o.Generate, o.Dpi, &error)
                                 : WriteImage(picture, buffer, o.Format, o.Dpi, &error);

@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
@@ -204,8 +203,7 @@ std::optional<QSize> SizeValue(const QString& text, QString& why) {
 }
 
 std::optional<QString> FormatValue(const QString& text, QString& why) {
-    const QString format = PictureFormatForExtension(text);
-    if (!format.isEmpty()) return format;
+    if (const TPictureFormat* format = PictureFormatOfExtension(text)) return format->Name;
     why = QStringLiteral("takes png, bmp, jpg, svg or pdf");
     return std::nullopt;
 }
@@ -311,7 +309,8 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
         o.Format = format.isEmpty() ? QStringLiteral("PNG") : format;
         return {};
     }
-    const QString byName = PictureFormatForExtension(QFileInfo(o.Output).suffix());
+    const TPictureFormat* named = PictureFormatOfFile(o.Output);
+    const QString byName = named ? named->Name : QString();
     if (!format.isEmpty() && !byName.isEmpty() && format != byName)
         return QStringLiteral("--format %1 contradicts the file name %2")
             .arg(ForMessage(parser.value(QStringLiteral("format"))), ForMessage(o.Output));
