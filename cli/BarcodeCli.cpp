@@ -11,21 +11,11 @@
 #include "picture/GeneratePicture.h"
 #include "picture/SaveImage.h"
 #include "picture/VectorPicture.h"
+#include "platform/QtConvert.h"
 
 namespace {
 
 const QString Prefix = QString::fromLatin1(CliPrefix);
-
-// The code as the engine reads it for a type of digits: without the blanks and
-// control characters around it.
-QString EngineTrimmed(const QString& code) {
-    qsizetype first = 0, last = code.size();
-    while (first < last && code[first] <= u' ')
-        ++first;
-    while (last > first && code[last - 1] <= u' ')
-        --last;
-    return code.mid(first, last - first);
-}
 
 // A refusal of our own, before the engine sees the code: the window never
 // generates an empty code, and a type of text would draw an empty symbol. The
@@ -46,19 +36,13 @@ bool Encodes(const QString& code, int type, bool useCheckSum) {
 
 // A line for after the engine's refusal, where the user likely meant something else.
 QString RefusalHint(const QString& code, int type, bool useCheckSum) {
-    struct LengthWithCheck {
-        int type, length;
-    };
-    static constexpr LengthWithCheck withCheck[] = {
-        {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
-    for (const LengthWithCheck& l : withCheck) {
-        if (l.type != type || !useCheckSum) continue;
-        const QString digits = EngineTrimmed(code);
-        const bool allDigits = std::all_of(digits.begin(), digits.end(),
-                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (allDigits && digits.size() == l.length)
-            return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
-    }
+    // A whole EAN-8, EAN-13 or UPC-A code while its check digit is being added.
+    const int withCheck = DigitsWithCheckDigit(TBarcodeType(type));
+    const std::u16string digits = TrimmedCode(ToU16(code));
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    if (useCheckSum && withCheck > 0 && digits.size() == std::size_t(withCheck) &&
+        std::ranges::all_of(digits, isDigit))
+        return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
     // Subsets that carry characters the other lacks (lower case, control characters).
     struct Sibling {
         int type, other;

@@ -2,6 +2,8 @@
 // widths and the module fit, plus the two-of-five and EAN/UPC-A encoders.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/Rounding.h"
 #include "engine/ZoBarcode.h"
 #include "symbologies/EanUpc.h"
@@ -466,6 +468,27 @@ TEST(EanUpc, Refusals) {
         EXPECT_EQ(ErrorOf(bc), c.message);
         EXPECT_EQ(bc.BCText, c.in) << "keeps the trimmed input";
     }
+}
+
+// DigitsWithCheckDigit is how long a whole code of the type is: with the
+// check digit added, one digit fewer makes it and a whole code is too long;
+// without, a whole code is taken as it is. Every other type says 0.
+TEST(EanUpc, DigitsWithCheckDigitAreWhatTheSymbolHolds) {
+    const std::map<TBarcodeType, int> lengths = {
+        {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
+    for (const TBarcodeType type : EncodableBarcodeTypes()) {
+        const int n = DigitsWithCheckDigit(type);
+        EXPECT_EQ(n, lengths.contains(type) ? lengths.at(type) : 0) << int(type);
+        if (n == 0) continue;
+        const TBuildResult made = BuildSymbol(type, std::string(std::size_t(n) - 1, '7'));
+        ASSERT_TRUE(made.ok) << made.error;
+        EXPECT_EQ(made.text.size(), std::size_t(n));
+        EXPECT_FALSE(BuildSymbol(type, made.text).ok) << made.text;
+        const TBuildResult verified = BuildSymbol(type, " " + made.text + "\t", false);
+        EXPECT_TRUE(verified.ok) << verified.error;
+        EXPECT_EQ(verified.text, made.text);
+    }
+    EXPECT_EQ(DigitsWithCheckDigit(TBarcodeType(200)), 0);
 }
 
 TEST(EanUpc, LeadingZeroMakesEan13LikeUpcA) {
