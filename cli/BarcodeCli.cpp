@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/BatchRun.h"
+#include "cli/CliOptionTable.h"
 #include "cli/TypeNames.h"
 #include "cli/VerifyPicture.h"
 #include "engine/BarcodeError.h"
@@ -237,7 +238,7 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
         TCodeOutcome text;
         switch (o.Action) {
         case TCliAction::Help:
-            text.Bytes = CliHelpText().toUtf8();
+            text.Bytes = QByteArray::fromStdString(CliHelpText());
             return Finish(text, out, err);
         case TCliAction::Version:
             text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");

@@ -31,6 +31,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The whole of FileName; throws EFileError naming the file and why when it
+// cannot be read.
 QByteArray ReadWholeFile(const QString& FileName);
 
 // Whether a file is flushed to the disk before it takes its name. Skip is for
