@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/BatchRun.h"
+#include "cli/CliOptionTable.h"
 #include "cli/TypeNames.h"
 #include "cli/VerifyPicture.h"
 #include "engine/BarcodeError.h"
@@ -133,7 +134,7 @@ TCodeOutcome Printed(const TCliOptions& o) {
     TCodeOutcome text;
     switch (o.Action) {
     case TCliAction::Help:
-        text.Bytes = CliHelpText().toUtf8();
+        text.Bytes = QByteArray::fromStdString(CliHelpText());
         break;
     case TCliAction::Version:
         text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");

@@ -1,117 +1,41 @@
 #include "cli/CliOptions.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <optional>
 #include <utility>
 
+#include "cli/CliOptionTable.h"
 #include "cli/TypeNames.h"
 #include "engine/BarcodeError.h"
 #include "platform/QtConvert.h"
 
 namespace {
 
-const char* const HelpEpilogue = R"(
-Put -- before a CODE that begins with '-'. An empty CODE is refused, and so is
-one of blanks only for a type that takes digits.
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-Output: -o FILE writes the picture in the format of --format or of the file
-name's extension (.png, .bmp, .jpg, .svg, .pdf); -o - writes it to standard
-output (PNG unless --format says otherwise). PNG and BMP files take the fewest
-bits per pixel that keep every pixel; JPEG is written at quality 100. In SVG one
-pixel of the picture is one user unit; a PDF page is the picture's size at --dpi
-rounded up to whole points; both draw the text as outlines and need no font.
-A file that exists is replaced only by a complete new one, with its permission
-bits.
+QString Dashed(std::string_view longName) {
+    return QStringLiteral("--") + Q(longName);
+}
 
---size WxH fits the symbol into a W x H box as the window fits it into 300 x 200:
-the bars fill the box less three borders as far as whole-pixel modules allow,
-and the picture is cropped to the symbol plus border. A symbol too wide for the
-box even with modules of one pixel is refused (without --size it is drawn wider
-than 300 pixels, as the window draws it).
-
---pattern prints two lines: the text the symbol encodes, with a backslash shown
-as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one
-character per element ("0"-"3" spaces, "5"-"8" bars, "A"-"D" short bars, of
-width class 0-3).
-
---list-types prints one line per symbology: its index, its name, "digits" or
-"text" (what the code may hold), and "check" or "no-check" (whether a check
-character is added by default).
-Types are named by --list-types names or by the names the messages use (EAN13,
-UPC_E0), in any case, with "-", "_" and blanks ignored, or by index.
-
---batch FILE draws every non-empty line of FILE (- for standard input; LF or
-CR LF line ends; UTF-8) as one code with the same options, exactly as a single
-run draws it. -o PATTERN names the files: a run of '#' in the file name becomes
-the line number, zero-padded to the run's length (out/#####.png gives
-out/00001.png); without '#' the number goes before the extension (label.png
-gives label1.png). A '#' in a folder name is kept as it is, and a missing folder
-stops the batch before it starts. A refused line prints "line N: MESSAGE" and
-writes no file; the other lines are still written, whatever lines are refused.
-Each file appears whole or not at all. On a terminal a progress line shows
-while more than a second of work is left.
-
---verify reads every file back as it is written (SVG and PDF rendered) with
-ZXing-C++ and refuses one that does not read as the code it encodes. Types the
-decoder cannot read (MSI, PostNet, two of five industrial and matrix, the UPC
-supplements) are written and reported once as not verifiable.
-
-After a refused code a line beginning "hint:" may follow the message. Messages
-quote at most 60 characters of a code, a value or a file name: a longer one is
-shown by its start and its end around an ellipsis.
-Exit status: 0 done, 1 the code (or a line of the batch) was refused or a file
-not written, 2 usage error.
-)";
-
-struct Option {
-    const char* name; // the long name; what the messages name
-    const char* shortName;
-    const char* valueName;
-    const char* description;
-};
-
-constexpr Option Options[] = {
-    {"type", "t", "name|index", "Symbology: a name or index of --list-types (default CodeEAN13)."},
-    {"no-check-digit", nullptr, nullptr,
-     "Add no check digit (EAN-8, EAN-13 and UPC-A then verify the last digit)."},
-    {"no-text", nullptr, nullptr, "Do not print the code under the bars."},
-    {"border", nullptr, "N", "White border of N pixels, 0 to 30 (default 10)."},
-    {"no-border", nullptr, nullptr, "No border."},
-    {"size", nullptr, "WxH", "Fit the symbol into a box of W x H pixels (default 300x200)."},
-    {"dpi", nullptr, "N", "Resolution written into the file, 1 to 10000 (default 96)."},
-    {"output", "o", "file", "Write the picture to file; - is standard output."},
-    {"format", "f", "format", "png, bmp, jpg, svg or pdf (default: by the file name)."},
-    {"batch", nullptr, "file",
-     "Draw every non-empty line of file (- is standard input); -o gives the name pattern."},
-    {"jobs", nullptr, "N", "Draw a batch on N threads (default: the number of cores)."},
-    {"verify", nullptr, nullptr, "Read every picture back with ZXing-C++ before writing it."},
-    {"pattern", nullptr, nullptr, "Print the encoded text and the bar pattern; draw nothing."},
-    {"list-types", nullptr, nullptr, "Print the symbologies."},
-    {"help", "h", nullptr, "Show this help."},
-    {"version", "v", nullptr, "Show the version."},
-};
-
-// Options that shape the picture: meaningless with --pattern.
-constexpr const char* DrawingOptions[] = {"output",    "format",  "size",  "dpi",  "border",
-                                          "no-border", "no-text", "batch", "jobs", "verify"};
+bool IsSet(const QCommandLineParser& parser, std::string_view longName) {
+    return parser.isSet(Q(longName));
+}
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Draws CODE as a barcode picture, exactly as the window's Generate does."));
-    parser.addPositionalArgument(QStringLiteral("CODE"), QStringLiteral("The text to encode."));
-    for (const Option& o : Options) {
+    for (const TCliOptionRow& r : CliOptionRows()) {
         QStringList names;
-        if (o.shortName) names << QLatin1String(o.shortName);
-        names << QLatin1String(o.name);
-        parser.addOption(o.valueName ? QCommandLineOption(names, QString::fromUtf8(o.description),
-                                                          QLatin1String(o.valueName))
-                                     : QCommandLineOption(names, QString::fromUtf8(o.description)));
+        if (r.Short) names << QString(QLatin1Char(r.Short));
+        names << Q(r.Long);
+        // The help comes from the table: Qt's description stays empty.
+        parser.addOption(r.Value.empty() ? QCommandLineOption(names)
+                                         : QCommandLineOption(names, QString(), Q(r.Value)));
     }
 }
 
@@ -119,46 +43,38 @@ void AddOptions(QCommandLineParser& parser) {
 // '-' reads as options. A word after a single dash whose first letter is no
 // option of ours was most likely meant as the CODE.
 QString DashCodeHint(const QStringList& args) {
-    const auto shortOption = [](QChar c) {
-        return std::find_if(std::begin(Options), std::end(Options), [c](const Option& o) {
-            return o.shortName && c == QLatin1Char(o.shortName[0]);
-        });
-    };
+    const auto rows = CliOptionRows();
     bool value = false; // arg is the value of the option before it
     for (const QString& arg : args) {
         if (std::exchange(value, false)) continue;
         if (arg == QLatin1String("--")) return {};
         if (arg.size() < 2 || arg[0] != u'-') continue;
         if (arg[1] == u'-') {
-            const QString name = arg.mid(2);
-            value = std::any_of(std::begin(Options), std::end(Options), [&](const Option& o) {
-                return o.valueName && name == QLatin1String(o.name);
-            });
+            const TCliOptionRow* row = FindCliOption(arg.mid(2).toStdString());
+            value = row && !row->Value.empty();
             continue;
         }
-        const auto option = shortOption(arg[1]);
-        if (option == std::end(Options))
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const TCliOptionRow& r) {
+            return r.Short && arg[1] == QLatin1Char(r.Short);
+        });
+        if (row == rows.end())
             return QStringLiteral("hint: -- ends the options; put it before a CODE that begins "
                                   "with '-': -- %1")
                 .arg(ForMessage(arg));
-        value = option->valueName && arg.size() == 2;
+        value = !row->Value.empty() && arg.size() == 2;
     }
     return {};
-}
-
-QString Dashed(const QString& name) {
-    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
 // The one value of an option given once or more; every value must say the same.
 // parse turns a text into the value, or gives nullopt with a message in *why.
 template <class T, class Parse>
-bool OneValue(const QCommandLineParser& parser, const char* name, Parse parse, T& into,
+bool OneValue(const QCommandLineParser& parser, std::string_view name, Parse parse, T& into,
               QString& error) {
-    const QString option = Dashed(QLatin1String(name));
+    const QString option = Dashed(name);
     std::optional<T> first;
     QString firstText;
-    for (const QString& text : parser.values(QLatin1String(name))) {
+    for (const QString& text : parser.values(Q(name))) {
         QString why;
         const std::optional<T> v = parse(text, why);
         if (!v) {
@@ -220,45 +136,45 @@ std::optional<QString> InputValue(const QString& text, QString& why) {
     return std::nullopt;
 }
 
-// The first option of names that is set, as written on a command line, or "".
-template <class Names> QString FirstSet(const QCommandLineParser& parser, const Names& names) {
-    for (const char* n : names)
-        if (parser.isSet(QLatin1String(n))) return Dashed(QLatin1String(n));
-    return {};
+// The options that end parsing early (--help, --version, --list-types) and
+// --pattern's conflicts. True when parsing is over: the action is set or
+// error is.
+bool ParseAction(const QCommandLineParser& parser, TCliOptions& o, QString& error) {
+    for (const auto& [name, action] :
+         {std::pair{"help", TCliAction::Help}, std::pair{"version", TCliAction::Version}}) {
+        if (!IsSet(parser, name)) continue;
+        o.Action = action;
+        return true;
+    }
+    if (IsSet(parser, "list-types")) {
+        o.Action = TCliAction::ListTypes;
+        for (const TCliOptionRow& r : CliOptionRows())
+            if (r.Long != "list-types" && IsSet(parser, r.Long)) {
+                error = QStringLiteral("--list-types takes no other option, not %1")
+                            .arg(Dashed(r.Long));
+                return true;
+            }
+        if (!parser.positionalArguments().isEmpty())
+            error = QStringLiteral("--list-types takes no CODE");
+        return true;
+    }
+    if (!IsSet(parser, "pattern")) return false;
+    o.Action = TCliAction::Pattern;
+    for (const TCliOptionRow& r : CliOptionRows())
+        if (r.Draws && IsSet(parser, r.Long)) {
+            error = QStringLiteral("--pattern draws nothing: %1 does not go with it")
+                        .arg(Dashed(r.Long));
+            return true;
+        }
+    return false;
 }
 
-QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
-    const QStringList codes = parser.positionalArguments();
-    if (parser.isSet(QStringLiteral("help"))) {
-        o.Action = TCliAction::Help;
-        return {};
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        o.Action = TCliAction::Version;
-        return {};
-    }
-    if (parser.isSet(QStringLiteral("list-types"))) {
-        o.Action = TCliAction::ListTypes;
-        for (const Option& opt : Options)
-            if (QLatin1String(opt.name) != QLatin1String("list-types") &&
-                parser.isSet(QLatin1String(opt.name)))
-                return QStringLiteral("--list-types takes no other option, not %1")
-                    .arg(Dashed(QLatin1String(opt.name)));
-        if (!codes.isEmpty()) return QStringLiteral("--list-types takes no CODE");
-        return {};
-    }
-    if (parser.isSet(QStringLiteral("pattern"))) {
-        o.Action = TCliAction::Pattern;
-        const QString drawing = FirstSet(parser, DrawingOptions);
-        if (!drawing.isEmpty())
-            return QStringLiteral("--pattern draws nothing: %1 does not go with it").arg(drawing);
-    }
-    if (parser.isSet(QStringLiteral("border")) && parser.isSet(QStringLiteral("no-border")))
+// The values and switches; format gets --format's value.
+QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& format) {
+    if (IsSet(parser, "border") && IsSet(parser, "no-border"))
         return QStringLiteral("--no-border contradicts --border");
-
     QString error;
     QSize size(o.Generate.Width, o.Generate.Height);
-    QString format;
     if (!OneValue(parser, "type", TypeValue, o.Type, error) ||
         !OneValue(parser, "border", IntIn(0, GenerateMaxBorder), o.Generate.Border, error) ||
         !OneValue(parser, "size", SizeValue, size, error) ||
@@ -268,40 +184,47 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
         !OneValue(parser, "batch", InputValue, o.Batch, error) ||
         !OneValue(parser, "jobs", IntIn(1, CliMaxJobs), o.Jobs, error))
         return error;
-    o.Verify = parser.isSet(QStringLiteral("verify"));
+    o.Verify = IsSet(parser, "verify");
     const bool batch = !o.Batch.isEmpty();
-    if (parser.isSet(QStringLiteral("jobs")) && !batch)
+    if (IsSet(parser, "jobs") && !batch)
         return QStringLiteral("--jobs goes with --batch: a single CODE is drawn on one thread");
-    if (batch && !parser.isSet(QStringLiteral("jobs")))
+    if (batch && !IsSet(parser, "jobs"))
         o.Jobs = std::clamp(QThread::idealThreadCount(), 1, CliMaxJobs);
-    o.Generate.UseCheckSum = !parser.isSet(QStringLiteral("no-check-digit"));
-    o.Generate.ShowText = !parser.isSet(QStringLiteral("no-text"));
-    if (parser.isSet(QStringLiteral("no-border"))) o.Generate.Border = 0;
-    o.SizeGiven = parser.isSet(QStringLiteral("size"));
+    o.Generate.UseCheckSum = !IsSet(parser, "no-check-digit");
+    o.Generate.ShowText = !IsSet(parser, "no-text");
+    if (IsSet(parser, "no-border")) o.Generate.Border = 0;
+    o.SizeGiven = IsSet(parser, "size");
     o.Generate.Width = size.width();
     o.Generate.Height = size.height();
     const QString box = GenerateBoxProblem(o.Generate);
     if (!box.isEmpty()) return QStringLiteral("--size: %1").arg(box);
+    return {};
+}
 
-    if (batch) {
-        if (!codes.isEmpty())
-            return QStringLiteral("--batch reads its codes from %1: no CODE goes with it ('%2')")
-                .arg(ForMessage(o.Batch), ForMessage(codes[0]));
-        if (o.Output.isEmpty())
-            return QStringLiteral("--batch needs --output PATTERN, such as out/#####.png");
-        if (o.Output == QLatin1String("-"))
-            return QStringLiteral("--batch writes a file per code: --output takes a name "
-                                  "PATTERN, not -");
-    } else {
+// The one CODE, or none with --batch.
+QString ParseCodes(const QStringList& codes, TCliOptions& o) {
+    if (o.Batch.isEmpty()) {
         if (codes.isEmpty()) return QStringLiteral("no CODE given");
         if (codes.size() > 1)
             return QStringLiteral(
                        "more than one CODE given ('%1' and '%2'); quote a code with blanks")
                 .arg(ForMessage(codes[0]), ForMessage(codes[1]));
         o.Code = codes[0];
+        return {};
     }
-    if (o.Action == TCliAction::Pattern) return {};
+    if (!codes.isEmpty())
+        return QStringLiteral("--batch reads its codes from %1: no CODE goes with it ('%2')")
+            .arg(ForMessage(o.Batch), ForMessage(codes[0]));
+    if (o.Output.isEmpty())
+        return QStringLiteral("--batch needs --output PATTERN, such as out/#####.png");
+    if (o.Output == QLatin1String("-"))
+        return QStringLiteral("--batch writes a file per code: --output takes a name "
+                              "PATTERN, not -");
+    return {};
+}
 
+// The picture's format: --format's (format, already checked), the file name's, or PNG for -.
+QString ParseFormat(const QCommandLineParser& parser, TCliOptions& o, const QString& format) {
     if (o.Output.isEmpty())
         return QStringLiteral("nothing to do: give --output FILE (- for standard output) or "
                               "--pattern");
@@ -320,6 +243,18 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
                               "or give --format)")
             .arg(ForMessage(o.Output));
     return {};
+}
+
+// The checks go in this order, so that a command line with several faults
+// is told of the same one every time.
+QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
+    QString error;
+    if (ParseAction(parser, o, error)) return error;
+    QString format;
+    error = ParseValues(parser, o, format);
+    if (error.isEmpty()) error = ParseCodes(parser.positionalArguments(), o);
+    if (!error.isEmpty() || o.Action == TCliAction::Pattern) return error;
+    return ParseFormat(parser, o, format);
 }
 
 } // namespace
@@ -351,15 +286,4 @@ TCliParse ParseCliArguments(const QStringList& args) {
     }
     result.Error = ParseInto(parser, result.Options);
     return result;
-}
-
-QString CliHelpText() {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    QString text = parser.helpText();
-    // The usage line names the program as it was started (a full path, often).
-    const qsizetype usageEnd = text.indexOf(QLatin1String(" [options]"));
-    if (text.startsWith(QLatin1String("Usage: ")) && usageEnd > 0)
-        text.replace(0, usageEnd, QStringLiteral("Usage: barcodegen-cli"));
-    return text + QString::fromUtf8(HelpEpilogue);
 }

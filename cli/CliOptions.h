@@ -42,6 +42,3 @@ TCliParse ParseCliArguments(const QStringList& args);
 // A user's text (a code, a value, a file name) as our messages quote it:
 // shortened as the engine's messages shorten it.
 QString ForMessage(const QString& text);
-
-// What --help prints.
-QString CliHelpText();

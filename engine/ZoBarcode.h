@@ -62,7 +62,8 @@ public:
     TColor ColorBar() const { return FColorBar; }
     void SetColorBar(TColor v) { FColorBar = v; }
 
-    // Rebuilds BCText, the module widths and the pattern from BarCode.
+    // Rebuilds BCText, the module widths and the pattern from BarCode. Nothing
+    // is kept between builds: every width query and every drawing builds again.
     std::u16string BuildPattern();
     // Width in pixels and kind of one pattern character.
     std::pair<int, TBarKind> DecodePatternChar(char16_t c) const;

@@ -35,7 +35,8 @@ public:
 // or -1 when the last path component has no dot ("a.b/c" has none).
 qsizetype ExtensionStart(const QString& fileName);
 
-// The whole of FileName; throws EFileError ("FileName: why").
+// The whole of FileName; throws EFileError naming the file and why when it
+// cannot be read.
 QByteArray ReadWholeFile(const QString& FileName);
 
 // Whether a file is flushed to the disk before it takes its name. Skip is for

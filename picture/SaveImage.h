@@ -19,9 +19,10 @@ QImage SmallestExactImage(const QImage& image);
 
 // Encodes image onto device in format (the Name of an image's row of
 // picture/PictureFormats.h: "PNG", "BMP" or "JPEG"): PNG and BMP as
-// SmallestExactImage (PNG at zlib's default level), JPEG at jpegQuality (0 to
-// 100), every format with the resolution dpi. Returns false with a message
-// when it cannot.
+// SmallestExactImage, JPEG at jpegQuality (0 to 100), every format with the
+// resolution dpi. A PNG of one bit, 8-bit grey or an 8-bit palette (every
+// barcode) is written by our own encoder at zlib level 3, other pictures by
+// Qt's writers. Returns false with a message when it cannot.
 bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
                 QString* error, int jpegQuality = 100);
 

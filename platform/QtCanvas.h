@@ -1,6 +1,10 @@
 // TCanvas over a QPainter on a QImage, or on any other paint device such as an
 // SVG or PDF generator. Points map to pixels at 96 dpi whatever the device's
 // resolution, so a drawing has the same geometry on every device and screen.
+// Bars are exact pixel rectangles without antialiasing. On an SVG or PDF
+// device text is filled glyph outlines, so no reader needs the font, taken
+// from faces of the drawing's own, so that a file's bytes do not depend on
+// what the thread drew before.
 #pragma once
 
 #include <QFontMetrics>

@@ -40,7 +40,9 @@ void ShowPropSaveMessage(const QString& Text);
 enum class TFileEncoding : std::uint8_t { Ansi, Utf8Bom, Utf16LEBom, Utf16BEBom };
 
 // An INI file held in memory: an ordered list of sections, each an ordered
-// list of lines "key=value" (or lines without "=" as they were read). Names
+// list of lines "key=value" (or lines without "=" as they were read). Kept by
+// hand rather than in QSettings, which keeps neither the order of sections
+// and lines nor duplicate sections nor lines without "=". Names
 // and keys are compared without regard to case; the first of two sections of
 // one name is the one read and written. Values are text; the typed reads give
 // their default for a missing key or a text of the wrong form.

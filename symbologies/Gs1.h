@@ -51,6 +51,8 @@ bool IsGs1Bracketed(std::u16string_view text);
 // with different data. In the round-bracket form "\(" and "\)" stand for
 // brackets in the data. Blanks around the whole are ignored. who names the
 // symbology in the messages; a refusal is an EBarcodeError naming the AI.
+// The dictionary's associations (an AI that asks for another) are not
+// checked: another symbol on the same item may carry the AI asked for.
 std::vector<TGs1Element> ParseGs1Brackets(std::u16string_view text, std::string_view who);
 // The checks of ParseGs1Brackets, on elements from elsewhere.
 void CheckGs1Elements(const std::vector<TGs1Element>& elements, std::string_view who);

@@ -1,0 +1,292 @@
+#include "cli/CliOptionTable.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using G = TCliOptionGroup;
+
+constexpr TCliOptionRow Rows[] = {
+    {"type", 't', "NAME|INDEX", G::Symbol, false,
+     "Symbology: a name or index of --list-types (default CodeEAN13).",
+     "-t ean-13 -o x.png 590123412345\n-t 3 -o x.png ABC-123"},
+    {"no-check-digit", 0, "", G::Symbol, false,
+     "Add no check digit (EAN-8, EAN-13 and UPC-A then verify the last digit).",
+     "-t EAN8 --no-check-digit -o x.png 96385074"},
+    {"no-text", 0, "", G::Picture, true, "Do not print the code under the bars.",
+     "--no-text -o x.png 590123412345"},
+    {"border", 0, "N", G::Picture, true, "White border of N pixels, 0 to 30 (default 10).",
+     "--border 4 -o x.png 590123412345"},
+    {"no-border", 0, "", G::Picture, true, "No border.", "--no-border -o x.png 590123412345"},
+    {"size", 0, "WxH", G::Picture, true,
+     "Fit the symbol into a box of W x H pixels (default 300x200).",
+     "--size 1200x800 -o x.png 590123412345"},
+    {"dpi", 0, "N", G::Picture, true, "Resolution written into the file, 1 to 10000 (default 96).",
+     "--dpi 300 -o x.pdf 590123412345"},
+    {"output", 'o', "FILE", G::Output, true, "Write the picture to FILE; - is standard output.",
+     "-o label.svg 590123412345\n-o - 590123412345"},
+    {"format", 'f', "FORMAT", G::Output, true,
+     "png, bmp, jpg, svg or pdf (default: by the file name; png for -).",
+     "-o - -f pdf 590123412345"},
+    {"verify", 0, "", G::Output, true, "Read every picture back with ZXing-C++ before writing it.",
+     "--verify -o x.png 590123412345"},
+    {"batch", 0, "FILE", G::Batch, true,
+     "Draw every non-empty line of FILE (- is standard input); -o gives the name pattern.",
+     "--batch codes.txt -o 'out/#####.png'"},
+    {"jobs", 0, "N", G::Batch, true,
+     "Draw a batch on N threads, 1 to 64 (default: the number of cores).",
+     "--batch codes.txt --jobs 2 -o 'out/#####.png'"},
+    {"pattern", 0, "", G::Instead, false,
+     "Print the encoded text and the bar pattern; draw nothing.",
+     "--pattern -t Code93Extended 'a b'"},
+    {"list-types", 0, "", G::Instead, false,
+     "Print the symbologies: index, name, digits or text, check or no-check.", "--list-types"},
+    {"help", 'h', "", G::Instead, false, "Print the usage, the options and the notes on them.",
+     "--help"},
+    {"version", 'v', "", G::Instead, false, "Print the version.", "--version"},
+};
+
+constexpr std::string_view GroupTitle(TCliOptionGroup g) {
+    switch (g) {
+    case G::Symbol:
+        return "The symbol";
+    case G::Picture:
+        return "The picture";
+    case G::Output:
+        return "Output";
+    case G::Batch:
+        return "A batch";
+    case G::Instead:
+        return "Instead of a picture";
+    }
+    return "";
+}
+
+constexpr std::string_view Usage = "Usage: barcodegen-cli [options] CODE\n"
+                                   "       barcodegen-cli [options] --batch FILE -o PATTERN\n"
+                                   "Draws CODE as a barcode picture, exactly as the window's "
+                                   "Generate does.\n";
+
+constexpr std::string_view Notes = R"(
+Put -- before a CODE that begins with '-'. An empty CODE is refused, and so is
+one of blanks only for a type that takes digits.
+
+Output: -o FILE writes the picture in the format of --format or of the file
+name's extension (.png, .bmp, .jpg, .svg, .pdf); -o - writes it to standard
+output (PNG unless --format says otherwise). PNG and BMP files take the fewest
+bits per pixel that keep every pixel; JPEG is written at quality 100. In SVG
+one pixel of the picture is one user unit; a PDF page is the picture's size at
+--dpi rounded up to whole points; both draw the text as outlines and need no
+font. A file that exists is replaced only by a complete new one, with its
+permission bits.
+
+--size WxH fits the symbol into a W x H box as the window fits it into
+300 x 200: the bars fill the box less three borders as far as whole-pixel
+modules allow, and the picture is cropped to the symbol plus border. A symbol
+too wide for the box even with modules of one pixel is refused (without --size
+it is drawn wider than 300 pixels, as the window draws it).
+
+--pattern prints two lines: the text the symbol encodes, with a backslash shown
+as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one
+character per element ("0"-"3" spaces, "5"-"8" bars, "A"-"D" short bars, of
+width class 0-3).
+
+--list-types prints one line per symbology: its index, its name, "digits" or
+"text" (what the code may hold), and "check" or "no-check" (whether a check
+character is added by default).
+Types are named by --list-types names or by the names the messages use (EAN13,
+UPC_E0), in any case, with "-", "_" and blanks ignored, or by index.
+
+--batch FILE draws every non-empty line of FILE (- for standard input; LF or
+CR LF line ends; UTF-8) as one code with the same options, exactly as a single
+run draws it. -o PATTERN names the files: a run of '#' in the file name becomes
+the line number, zero-padded to the run's length (out/#####.png gives
+out/00001.png); without '#' the number goes before the extension (label.png
+gives label1.png). A '#' in a folder name is kept as it is, and a missing
+folder stops the batch before it starts. A refused line prints
+"line N: MESSAGE" and writes no file; the other lines are still written,
+whatever lines are refused. Each file appears whole or not at all. On a
+terminal a progress line shows while more than a second of work is left.
+
+--verify reads every file back as it is written (SVG and PDF rendered) with
+ZXing-C++ and refuses one that does not read as the code it encodes. Types the
+decoder cannot read (MSI, PostNet, two of five industrial and matrix, the UPC
+supplements) are written and reported once as not verifiable.
+
+After a refused code a line beginning "hint:" may follow the message. Messages
+quote at most 60 characters of a code, a value or a file name: a longer one is
+shown by its start and its end around an ellipsis.
+Exit status: 0 done, 1 the code (or a line of the batch) was refused or a file
+not written, 2 usage error.
+)";
+
+constexpr std::size_t HelpWidth = 79;
+// Option names longer than this put their description on the next line.
+constexpr std::size_t MaxNamesColumn = 30;
+
+// "-o, --output FILE" or "    --no-text", as --help lists an option.
+std::string HelpNames(const TCliOptionRow& r) {
+    std::string s = r.Short ? std::string{'-', r.Short, ',', ' '} : std::string(4, ' ');
+    s.append("--").append(r.Long);
+    if (!r.Value.empty()) s.append(" ").append(r.Value);
+    return s;
+}
+
+// The non-empty pieces of text between the separators.
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> pieces;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        if (end > start) pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+// text's words in lines of at most width characters (a longer word gets a line of its own).
+std::vector<std::string> Wrapped(std::string_view text, std::size_t width) {
+    std::vector<std::string> lines;
+    for (std::string_view word : Split(text, ' ')) {
+        if (!lines.empty() && lines.back().size() + 1 + word.size() <= width)
+            lines.back().append(" ").append(word);
+        else
+            lines.emplace_back(word);
+    }
+    return lines;
+}
+
+void AppendOptionHelp(std::string& out, const TCliOptionRow& r, std::size_t column) {
+    std::string names = "  " + HelpNames(r);
+    const std::vector<std::string> lines = Wrapped(r.Help, HelpWidth - column);
+    if (names.size() + 2 > column) {
+        out.append(names).append("\n");
+        names.clear();
+    }
+    for (const std::string& line : lines) {
+        names.resize(column, ' ');
+        out.append(names).append(line).append("\n");
+        names.clear();
+    }
+}
+
+// A word of help text that names an option (or standard input or output):
+// set as code in Markdown.
+bool NamesOption(std::string_view word) {
+    if (word == "-" || word == "--") return true;
+    if (word.starts_with("--")) return FindCliOption(word.substr(2)) != nullptr;
+    return word.size() == 2 && word[0] == '-' &&
+           std::any_of(std::begin(Rows), std::end(Rows),
+                       [&](const TCliOptionRow& r) { return r.Short && r.Short == word[1]; });
+}
+
+// A table cell: a '|' would end it.
+std::string Cell(std::string_view text) {
+    std::string s;
+    for (char c : text) {
+        if (c == '|') s += '\\';
+        s += c;
+    }
+    return s;
+}
+
+std::string Code(std::string_view text) {
+    return "`" + Cell(text) + "`";
+}
+
+std::string MarkdownHelp(std::string_view help) {
+    std::string s;
+    for (std::string_view word : Split(help, ' ')) {
+        const std::size_t first = word.find_first_not_of('(');
+        const std::size_t last = word.find_last_not_of(".,;:)");
+        const bool punctuationOnly = first == std::string_view::npos || last < first;
+        if (!s.empty()) s += ' ';
+        if (punctuationOnly || !NamesOption(word.substr(first, last + 1 - first))) {
+            s += Cell(word);
+            continue;
+        }
+        s.append(Cell(word.substr(0, first)))
+            .append(Code(word.substr(first, last + 1 - first)))
+            .append(Cell(word.substr(last + 1)));
+    }
+    return s;
+}
+
+std::string MarkdownNames(const TCliOptionRow& r) {
+    std::string s = r.Short ? Code(std::string{'-', r.Short}) + ", " : "";
+    std::string name = "--" + std::string(r.Long);
+    if (!r.Value.empty()) name.append(" ").append(r.Value);
+    return s + Code(name);
+}
+
+std::string MarkdownExamples(std::string_view examples) {
+    std::string s;
+    for (std::string_view example : Split(examples, '\n'))
+        s.append(s.empty() ? "" : "<br>").append(Code(example));
+    return s;
+}
+
+// Where the line that is exactly marker begins in text, from from on.
+std::size_t MarkerLine(std::string_view text, std::string_view marker, std::size_t from) {
+    for (std::size_t at = text.find(marker, from); at != std::string_view::npos;
+         at = text.find(marker, at + 1)) {
+        const std::size_t end = at + marker.size();
+        const bool lineStart = at == 0 || text[at - 1] == '\n';
+        const bool lineEnd = end == text.size() || text[end] == '\n';
+        if (lineStart && lineEnd) return at;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+std::span<const TCliOptionRow> CliOptionRows() {
+    return Rows;
+}
+
+const TCliOptionRow* FindCliOption(std::string_view longName) {
+    const auto row = std::find_if(std::begin(Rows), std::end(Rows),
+                                  [&](const TCliOptionRow& r) { return r.Long == longName; });
+    return row == std::end(Rows) ? nullptr : row;
+}
+
+std::string CliHelpText() {
+    std::size_t column = 0;
+    for (const TCliOptionRow& r : Rows)
+        column = std::max(column, 2 + HelpNames(r).size() + 2);
+    column = std::min(column, MaxNamesColumn);
+    std::string out(Usage);
+    const TCliOptionRow* previous = nullptr;
+    for (const TCliOptionRow& r : Rows) {
+        if (!previous || previous->Group != r.Group)
+            out.append("\n").append(GroupTitle(r.Group)).append(":\n");
+        AppendOptionHelp(out, r, column);
+        previous = &r;
+    }
+    return out.append(Notes);
+}
+
+std::string CliOptionsMarkdown() {
+    std::string out = "| option | example | |\n|---|---|---|\n";
+    for (const TCliOptionRow& r : Rows)
+        out.append("| ")
+            .append(MarkdownNames(r))
+            .append(" | ")
+            .append(MarkdownExamples(r.Examples))
+            .append(" | ")
+            .append(MarkdownHelp(r.Help))
+            .append(" |\n");
+    return out;
+}
+
+std::optional<std::string> WithCliOptionsTable(std::string_view readme) {
+    const std::size_t begin = MarkerLine(readme, CliOptionsBegin, 0);
+    if (begin == std::string_view::npos) return std::nullopt;
+    const std::size_t inside = begin + CliOptionsBegin.size() + 1;
+    if (inside > readme.size()) return std::nullopt;
+    const std::size_t end = MarkerLine(readme, CliOptionsEnd, inside);
+    if (end == std::string_view::npos) return std::nullopt;
+    // Blank lines around the table: a marker right below it would read as a row.
+    return std::string(readme.substr(0, inside)) + "\n" + CliOptionsMarkdown() + "\n" +
+           std::string(readme.substr(end));
+}

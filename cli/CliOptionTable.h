@@ -1,0 +1,44 @@
+// The options of barcodegen-cli, in one table. The parser registers its
+// options from it, --help prints it, and the README's option table is made
+// from it (barcodegen-cli-doc), so that the three cannot drift apart. Plain
+// C++ without Qt, so that tools which run at build time can read it as well.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+enum class TCliOptionGroup { Symbol, Picture, Output, Batch, Instead };
+
+struct TCliOptionRow {
+    std::string_view Long;  // without "--"; what the messages name
+    char Short;             // 0: none
+    std::string_view Value; // what the value is called in the help ("FILE"); empty: a switch
+    TCliOptionGroup Group;
+    bool Draws;            // shapes the picture, so it is meaningless with --pattern
+    std::string_view Help; // plain text; names an option as "--name"
+    // Complete argument lists after the program's name, one a line; every one
+    // parses without a usage error (a test runs them).
+    std::string_view Examples;
+};
+
+// In the order --help lists them; the rows of a group follow each other.
+std::span<const TCliOptionRow> CliOptionRows();
+
+// The row of a long name, or nullptr.
+const TCliOptionRow* FindCliOption(std::string_view longName);
+
+// What --help prints: usage, the options by group, then the notes.
+std::string CliHelpText();
+
+// The README's table of options (GitHub Markdown), without the markers around it.
+std::string CliOptionsMarkdown();
+
+// readme with the text between the lines CliOptionsBegin and CliOptionsEnd
+// replaced by CliOptionsMarkdown(); nullopt when either marker is missing or
+// they are out of order.
+inline constexpr std::string_view CliOptionsBegin =
+    "<!-- options: made from cli/CliOptionTable.cpp by barcodegen-cli-doc -->";
+inline constexpr std::string_view CliOptionsEnd = "<!-- options end -->";
+std::optional<std::string> WithCliOptionsTable(std::string_view readme);
