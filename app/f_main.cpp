@@ -123,7 +123,6 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     img->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblAuthor = Place<TbHTMLLabel>(this, "lblAuthor", 12, 396, 94, 15);
     lblAuthor->SetCaption(CreditsCaption());
-    lblAuthor->Loaded();
 
     PropSaveFile1 = new TPropSaveFile(this);
     PropSaveFile1->setObjectName(QStringLiteral("PropSaveFile1"));
