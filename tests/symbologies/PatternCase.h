@@ -1,6 +1,8 @@
 // Worked examples of the encoders: a code, the check-digit settings it holds
 // for, the text printed under the symbol and the whole bar pattern. Each
-// suite instantiates PatternTest with its own table.
+// suite instantiates PatternTest with its own table, named after its
+// encoder; the header holds the test, so one source of a test program
+// includes it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,8 +30,11 @@ inline void PrintTo(const PatternCase& c, std::ostream* os) {
                                       : "");
 }
 
+class PatternTest : public testing::TestWithParam<PatternCase> {};
+
 // Builds the example with every setting it holds for.
-inline void ExpectPattern(const PatternCase& c) {
+TEST_P(PatternTest, EncodesTheExample) {
+    const PatternCase& c = GetParam();
     for (const bool check : {true, false}) {
         if (c.checks != Checks::Either && (c.checks == Checks::On) != check) continue;
         SCOPED_TRACE(check ? "with the check digit" : "without the check digit");
@@ -39,5 +44,3 @@ inline void ExpectPattern(const PatternCase& c) {
         EXPECT_EQ(r.text, c.printed);
     }
 }
-
-class PatternTest : public testing::TestWithParam<PatternCase> {};

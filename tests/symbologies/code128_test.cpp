@@ -9,15 +9,9 @@
 
 namespace {
 
-class Code128Pattern : public PatternTest {};
-
-TEST_P(Code128Pattern, EncodesText) {
-    ExpectPattern(GetParam());
-}
-
 // Modulo 103 is not optional.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, Code128Pattern,
+    Code128, PatternTest,
     testing::Values(
         PatternCase{bcCode128A, "AB1", Checks::Either, "AB1",
                     "6053515052625250625171606052706270506"},

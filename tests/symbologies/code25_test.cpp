@@ -7,15 +7,9 @@
 
 namespace {
 
-class TwoOfFivePattern : public PatternTest {};
-
-TEST_P(TwoOfFivePattern, EncodesDigits) {
-    ExpectPattern(GetParam());
-}
-
 // None of them has a check digit: the option changes nothing.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, TwoOfFivePattern,
+    TwoOfFive, PatternTest,
     testing::Values(
         PatternCase{bcCode_2_5_interleaved, "1234", Checks::Either, "1234",
                     "505060515050616060515051605"},

@@ -8,15 +8,9 @@
 
 namespace {
 
-class Code39Pattern : public PatternTest {};
-
-TEST_P(Code39Pattern, EncodesTextAndKeepsItPrintable) {
-    ExpectPattern(GetParam());
-}
-
 // Neither encoder alters the printed text.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, Code39Pattern,
+    Code39, PatternTest,
     testing::Values(PatternCase{bcCode39, "123", Checks::On, "123",
                                 "51506060506051505060506150506060615050505061605050515060605"},
                     PatternCase{bcCode39, "123", Checks::Off, "123",

@@ -9,15 +9,9 @@
 
 namespace {
 
-class Code93Pattern : public PatternTest {};
-
-TEST_P(Code93Pattern, EncodesTextAndKeepsItPrintable) {
-    ExpectPattern(GetParam());
-}
-
 // The check pair is always there.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, Code93Pattern,
+    Code93, PatternTest,
     testing::Values(PatternCase{bcCode93, "123", Checks::Either, "123",
                                 "5050805051525052515053506050526060515050805"},
                     PatternCase{bcCode93, "TEST93", Checks::Either, "TEST93",

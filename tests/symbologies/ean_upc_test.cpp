@@ -15,14 +15,8 @@ TEST(EanUpc, CheckDigitModulo10) {
     EXPECT_EQ(CheckSumModulo10(u""), u"0");
 }
 
-class EanUpcPattern : public PatternTest {};
-
-TEST_P(EanUpcPattern, WorkedExamples) {
-    ExpectPattern(GetParam());
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Examples, EanUpcPattern,
+    EanUpc, PatternTest,
     testing::Values(PatternCase{bcCodeEAN13, "123456789012", Checks::On, "1234567890128",
                                 "50515160805170506253505152505050515270517150616060615152505"},
                     PatternCase{bcCodeEAN8, "1234567", Checks::On, "12345670",

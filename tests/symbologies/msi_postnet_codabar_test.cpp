@@ -8,15 +8,9 @@
 
 namespace {
 
-class MsiPostNetCodabarPattern : public PatternTest {};
-
-TEST_P(MsiPostNetCodabarPattern, EncodesText) {
-    ExpectPattern(GetParam());
-}
-
 // The check digit is drawn, never printed.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, MsiPostNetCodabarPattern,
+    MsiPostNetCodabar, PatternTest,
     testing::Values(PatternCase{bcCodeMSI, "1234", Checks::On, "1234",
                                 "605151516051516051515160605160515151605151515"},
                     PatternCase{bcCodeMSI, "0", Checks::On, "0", "605151515151515151515"},

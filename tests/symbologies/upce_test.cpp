@@ -7,15 +7,9 @@
 
 namespace {
 
-class UpcEPattern : public PatternTest {};
-
-TEST_P(UpcEPattern, EncodesDigits) {
-    ExpectPattern(GetParam());
-}
-
 // None of these types lets the check digit be left out.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, UpcEPattern,
+    UpcE, PatternTest,
     testing::Values(PatternCase{bcCodeUPC_E0, "425261", Checks::Either, "04252614",
                                 "505170515160715160605081615050505"},
                     PatternCase{bcCodeUPC_E1, "425261", Checks::Either, "14252611",
