@@ -1,10 +1,9 @@
 // The component's data pipeline: text preparation, module widths, symbol
-// widths and the module fit, plus the two-of-five and EAN/UPC-A encoders.
+// widths and the module fit.
 #include <gtest/gtest.h>
 
 #include "engine/Rounding.h"
 #include "engine/ZoBarcode.h"
-#include "symbologies/EanUpc.h"
 #include "tests/BuildSymbol.h"
 
 namespace {
@@ -338,151 +337,6 @@ TEST(TypeTable, FillsNamesReplacingTheList) {
     EXPECT_EQ(FillBarcodeTypeNames(list, true), 24);
     EXPECT_EQ(list.back(), u"Undefined");
     EXPECT_EQ(BarcodeTypeName(static_cast<TBarcodeType>(200)), u"");
-}
-
-// --- two of five -----------------------------------------------------------
-
-TEST(TwoOfFive, Patterns) {
-    struct Case {
-        TBarcodeType type;
-        std::u16string text;
-        std::string pattern;
-    };
-    const Case cases[] = {
-        {bcCode_2_5_interleaved, u"1234", "505060515050616060515051605"},
-        {bcCode_2_5_interleaved, u"12", "50506051505061605"},
-        {bcCode_2_5_interleaved, u"0", "50505050616150605"}, // 0 is 00110
-        {bcCode_2_5_industrial, u"12", "60605060505050605060505060605060"},
-        {bcCode_2_5_industrial, u"0", "6060505050606050605060"},
-        {bcCode_2_5_matrix, u"12", "70505060506051506070505"},
-        {bcCode_2_5_matrix, u"1234", "70505060506051506061505050606070505"},
-        {bcCode_2_5_matrix, u"0", "70505050615070505"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(BuildSymbol(c.type, ToUtf8(c.text), true).pattern, c.pattern) << ToUtf8(c.text);
-        EXPECT_EQ(BuildSymbol(c.type, ToUtf8(c.text), false).pattern, c.pattern)
-            << "check option changes nothing";
-    }
-}
-
-TEST(TwoOfFive, LengthsPerDigit) {
-    for (std::size_t n = 2; n <= 12; n += 2) {
-        const std::u16string digits(n, u'7');
-        EXPECT_EQ(BuildSymbol(bcCode_2_5_industrial, ToUtf8(digits)).pattern.size(), 12 + 10 * n);
-        EXPECT_EQ(BuildSymbol(bcCode_2_5_matrix, ToUtf8(digits)).pattern.size(),
-                  11 + 6 * n); // five elements and a gap
-        EXPECT_EQ(BuildSymbol(bcCode_2_5_interleaved, ToUtf8(digits)).pattern.size(), 7 + 5 * n);
-    }
-}
-
-TEST(TwoOfFive, InterleavedOddLengthGetsALeadingZeroInTheText) {
-    TZoBarcode bc = Make(bcCode_2_5_interleaved, u"123");
-    const std::u16string odd = bc.BuildPattern();
-    EXPECT_EQ(bc.BCText, u"0123");
-    EXPECT_EQ(odd, FromUtf8(BuildSymbol(bcCode_2_5_interleaved, "0123").pattern));
-
-    TZoBarcode one = Make(bcCode_2_5_interleaved, u"7");
-    one.BuildPattern();
-    EXPECT_EQ(one.BCText, u"07");
-}
-
-// --- EAN-8, EAN-13, UPC-A --------------------------------------------------
-
-TEST(EanUpc, CheckDigitModulo10) {
-    EXPECT_EQ(CheckSumModulo10(u"590123412345"), u"5901234123457");
-    EXPECT_EQ(CheckSumModulo10(u"123456789012"), u"1234567890128");
-    EXPECT_EQ(CheckSumModulo10(u"000000000000"), u"0000000000000");
-    EXPECT_EQ(CheckSumModulo10(u""), u"0");
-}
-
-TEST(EanUpc, WorkedExamples) {
-    struct Case {
-        TBarcodeType type;
-        std::u16string in, text;
-        std::string pattern;
-    };
-    const Case cases[] = {
-        {bcCodeEAN13, u"123456789012", u"1234567890128",
-         "50515160805170506253505152505050515270517150616060615152505"},
-        {bcCodeEAN8, u"1234567", u"12345670", "5051615151608050526050505170505352517150505"},
-        {bcCodeUPC_A, u"12345678901", u"123456789012",
-         "50516151516080505260625050805050525151527051715061606061505"},
-    };
-    for (const Case& c : cases) {
-        TZoBarcode bc = Make(c.type, c.in);
-        EXPECT_EQ(ToUtf8(bc.BuildPattern()), c.pattern);
-        EXPECT_EQ(bc.BCText, c.text);
-    }
-}
-
-TEST(EanUpc, PaddingAndTheirOwnCheckDigits) {
-    struct Case {
-        TBarcodeType type;
-        std::u16string in;
-        bool check;
-        std::u16string text;
-    };
-    const Case cases[] = {
-        {bcCodeEAN13, u"0", true, u"0000000000000"},
-        {bcCodeEAN8, u"0", false, u"00000000"},
-        {bcCodeUPC_A, u"1234", true, u"000000012348"},
-        {bcCodeEAN13, u"1234567890128", false, u"1234567890128"},
-        {bcCodeEAN8, u"12345670", false, u"12345670"},
-        {bcCodeUPC_A, u"12348", false, u"000000012348"},
-    };
-    for (const Case& c : cases) {
-        TZoBarcode bc = Make(c.type, c.in, c.check);
-        bc.BuildPattern();
-        EXPECT_EQ(bc.BCText, c.text) << ToUtf8(c.in);
-    }
-}
-
-TEST(EanUpc, Refusals) {
-    struct Case {
-        TBarcodeType type;
-        std::u16string in;
-        bool check;
-        std::string message;
-    };
-    const Case cases[] = {
-        {bcCodeEAN8, u"123456789", true,
-         R"(Invalid length for barcode "EAN8" (must be 7 digits, current "123456789").)"},
-        {bcCodeEAN8, u"123456789", false,
-         R"(Invalid length for barcode "EAN8" (must be 8 digits, current "123456789").)"},
-        {bcCodeEAN13, u"1234567890123", true,
-         R"(Invalid length for barcode "EAN13" (must be 12 digits, current "1234567890123").)"},
-        {bcCodeUPC_A, u"1234567890123", false,
-         R"(Invalid length for barcode "UPC_A" (must be 12 digits, current "1234567890123").)"},
-        // A wrong last digit would make a symbol that no scanner reads.
-        {bcCodeEAN13, u"1234567890123", false,
-         R"(Invalid check digit for barcode "EAN13" (must be 8, current "1234567890123").)"},
-        {bcCodeEAN8, u"1234567", false,
-         R"(Invalid check digit for barcode "EAN8" (must be 5, current "01234567").)"},
-        {bcCodeUPC_A, u"123456789011", false,
-         R"(Invalid check digit for barcode "UPC_A" (must be 2, current "123456789011").)"},
-    };
-    for (const Case& c : cases) {
-        TZoBarcode bc = Make(c.type, c.in, c.check);
-        EXPECT_EQ(ErrorOf(bc), c.message);
-        EXPECT_EQ(bc.BCText, c.in) << "keeps the trimmed input";
-    }
-}
-
-TEST(EanUpc, LeadingZeroMakesEan13LikeUpcA) {
-    EXPECT_EQ(BuildSymbol(bcCodeEAN13, "0123456789012", false).pattern,
-              BuildSymbol(bcCodeUPC_A, "123456789012", false).pattern);
-}
-
-TEST(EanUpc, EveryDigitIsSevenModules) {
-    for (int d = 0; d <= 9; ++d)
-        for (int set = 0; set < 3; ++set) {
-            TZoBarcode bc = Make(bcCodeEAN13, u"1");
-            bc.BuildPattern();
-            int w = 0;
-            for (const char16_t* p = EANDigitSets[set][d]; *p; ++p)
-                w += bc.DecodePatternChar(*p).first;
-            EXPECT_EQ(w, 7) << "set " << set << " digit " << d;
-        }
 }
 
 // --- drawing entry ---------------------------------------------------------
