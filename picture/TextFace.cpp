@@ -481,18 +481,19 @@ int Div255(int t) {
     return (t + (t >> 8) + 0x80) >> 8;
 }
 
-TPixel Blend(TPixel ink, TPixel ground, int coverage) {
+// Each of the four channels of x times a / 255, two channels a multiplication.
+inline TPixel ByteMul(TPixel x, TPixel a) {
+    TPixel t = (x & 0xFF00FF) * a;
+    t = ((t + ((t >> 8) & 0xFF00FF) + 0x800080) >> 8) & 0xFF00FF;
+    x = ((x >> 8) & 0xFF00FF) * a;
+    x = (x + ((x >> 8) & 0xFF00FF) + 0x800080) & 0xFF00FF00;
+    return x | t;
+}
+
+// Ink over a ground that is not opaque, with straight alpha.
+[[gnu::noinline]] TPixel BlendTranslucent(TPixel ink, TPixel ground, int coverage) {
     const int inverse = 255 - coverage;
     const int groundAlpha = int(ground >> 24);
-    if (groundAlpha == 255) {
-        TPixel out = 0xFF000000;
-        for (int shift : {0, 8, 16})
-            out |= TPixel(Div255(int((ink >> shift) & 0xFF) * coverage) +
-                          Div255(int((ground >> shift) & 0xFF) * inverse))
-                   << shift;
-        return out;
-    }
-    // A ground that is not opaque: ink over it with straight alpha.
     const int alpha = coverage + Div255(groundAlpha * inverse);
     if (alpha == 0) return ground;
     TPixel out = TPixel(alpha) << 24;
@@ -502,6 +503,17 @@ TPixel Blend(TPixel ink, TPixel ground, int coverage) {
         out |= TPixel((weighted + alpha * 255 / 2) / (alpha * 255)) << shift;
     }
     return out;
+}
+
+// An opaque ink (as PaintText's always is) at coverage 1..254 over ground.
+inline TPixel Blend(TPixel ink, TPixel ground, int coverage) {
+    // The two sums never carry into the next channel: neither exceeds 255, and
+    // the alphas add up to 255.
+    if (ground == PixelWhite)
+        return ByteMul(ink, TPixel(coverage)) + TPixel(255 - coverage) * 0x01010101u;
+    if (ground >= 0xFF000000)
+        return ByteMul(ink, TPixel(coverage)) + ByteMul(ground, TPixel(255 - coverage));
+    return BlendTranslucent(ink, ground, coverage);
 }
 
 // Blends count pixels from (x, y) rightwards, the i-th at coverage(i), clipped to the bitmap.
