@@ -43,7 +43,6 @@ enum TStyle { Regular, Bold };
 // The font files, mapped once for the process and shared by every thread.
 
 struct TFontFile {
-    const char* path = nullptr;
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     bool substitute = false; // not Tahoma
@@ -63,12 +62,13 @@ bool Map(const char* path, TFontFile& file) {
         p = mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     close(fd);
     if (p == MAP_FAILED) return false;
-    file.path = path;
     file.data = static_cast<const unsigned char*>(p);
     file.size = std::size_t(st.st_size);
     return true;
 }
 
+// The mappings stay for the life of the process: a thread still drawing while
+// the process ends must not lose its font.
 struct TFontFiles {
     TFontFile style[2];
     TFontFiles() {
@@ -76,12 +76,6 @@ struct TFontFiles {
             if (!Map(TahomaFiles[s], style[s]) && Map(SubstituteFiles[s], style[s]))
                 style[s].substitute = true;
     }
-    ~TFontFiles() {
-        for (const TFontFile& f : style)
-            if (f.data) munmap(const_cast<unsigned char*>(f.data), f.size);
-    }
-    TFontFiles(const TFontFiles&) = delete;
-    TFontFiles& operator=(const TFontFiles&) = delete;
 };
 
 const TFontFile& FontFile(int style) {
@@ -92,7 +86,8 @@ const TFontFile& FontFile(int style) {
 // ---------------------------------------------------------------------------
 // HarfBuzz, loaded when the first text needs shaping. Most codes are digits,
 // which Tahoma never kerns: a program that draws only those is spared loading
-// HarfBuzz and the libraries it brings (a third of the start of a small run).
+// HarfBuzz and the libraries it brings along (glib, graphite2, pcre2), which
+// at every start cost about as much as drawing a picture.
 
 #define BARCODEGEN_HB_FUNCTIONS(X)                                                                 \
     X(hb_blob_create)                                                                              \
