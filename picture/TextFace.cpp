@@ -87,7 +87,7 @@ const TFontFile& FontFile(int style) {
 // HarfBuzz, loaded when the first text needs shaping. Most codes are digits,
 // which Tahoma never kerns: a program that draws only those is spared loading
 // HarfBuzz and the libraries it brings along (glib, graphite2, pcre2), which
-// at every start cost about as much as drawing a picture.
+// at every start cost about as much as drawing the first picture.
 
 #define BARCODEGEN_HB_FUNCTIONS(X)                                                                 \
     X(hb_blob_create)                                                                              \
