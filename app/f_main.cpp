@@ -88,6 +88,18 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
+    CreateControls();
+    CreateSavers(SettingsFile);
+    // The window's own handlers, before the settings saver hooks and chains them.
+    ConnectHandlers();
+
+    // Typing goes into the code at every start, whatever was restored.
+    SetActiveControl(eCode);
+    FinishCreate();
+    ArrangeTabOrder();
+}
+
+void TMain::CreateControls() {
     ImgList = {QIcon(RenderSvg(QStringLiteral(":/app/generate.svg"), IconSize)),
                QIcon(RenderSvg(QStringLiteral(":/app/copy.svg"), IconSize)),
                QIcon(RenderSvg(QStringLiteral(":/app/save.svg"), IconSize))};
@@ -123,8 +135,9 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     img->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblAuthor = Place<TbHTMLLabel>(this, "lblAuthor", 12, 396, 94, 15);
     lblAuthor->SetCaption(CreditsCaption());
-    lblAuthor->Loaded();
+}
 
+void TMain::CreateSavers(const QString& SettingsFile) {
     PropSaveFile1 = new TPropSaveFile(this);
     PropSaveFile1->setObjectName(QStringLiteral("PropSaveFile1"));
     if (!SettingsFile.isEmpty()) PropSaveFile1->SetFileName(SettingsFile);
@@ -135,8 +148,9 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
     PropSaveMain1->StdCtrl()->Components = {
         QStringLiteral("bcType"),     QStringLiteral("eCode"),    QStringLiteral("chShowCode"),
         QStringLiteral("chCheckSum"), QStringLiteral("chBorder"), QStringLiteral("eBorder")};
+}
 
-    // The window's own handlers, before the settings saver hooks and chains them.
+void TMain::ConnectHandlers() {
     OnCreate = [this](QObject* s) { FormCreate(s); };
     OnDestroy = [this](QObject* s) { FormDestroy(s); };
     OnShow = [this](QObject* s) { FormShow(s); };
@@ -153,11 +167,6 @@ TMain::TMain(const QString& SettingsFile, QWidget* Parent) : TForm(Parent) {
             [this] { DispatchEvent([this](QObject* s) { eCodeChange(s); }, eCode); });
     // The number field keeps Enter to itself and tells of it.
     connect(eBorder, &QLineEdit::returnPressed, this, &TMain::PressDefault);
-
-    // Typing goes into the code at every start, whatever was restored.
-    SetActiveControl(eCode);
-    FinishCreate();
-    ArrangeTabOrder();
 }
 
 TMain::~TMain() {

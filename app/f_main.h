@@ -78,6 +78,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The controls in their places, with the button icons.
+    void CreateControls();
+    // The settings file and the saver of the window's place and controls.
+    void CreateSavers(const QString& SettingsFile);
+    void ConnectHandlers();
     void PressDefault();
     void ArrangeTabOrder();
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -115,6 +116,23 @@ std::vector<QString> SplitSections(const QString& format) {
     return sections;
 }
 
+bool IsExponentAt(const QString& s, qsizetype i) {
+    return (s[i] == u'E' || s[i] == u'e') && i + 1 < s.size() &&
+           (s[i + 1] == u'+' || s[i + 1] == u'-');
+}
+
+// The exponent token that starts at i ("E+00"); i ends on its last character.
+TToken ExponentAt(const QString& s, qsizetype& i) {
+    TToken t{TToken::Exponent, {}, s[i], s[i + 1] == u'+', 0};
+    i += 2;
+    while (i < s.size() && s[i] == u'0') {
+        ++t.ExpDigits;
+        ++i;
+    }
+    --i;
+    return t;
+}
+
 TPicture ParsePicture(const QString& s) {
     TPicture pic;
     bool afterPoint = false;
@@ -152,16 +170,8 @@ TPicture ParsePicture(const QString& s) {
             afterPoint = true;
         } else if (c == u',') {
             pic.Grouping = true;
-        } else if ((c == u'E' || c == u'e') && i + 1 < n &&
-                   (s[i + 1] == u'+' || s[i + 1] == u'-')) {
-            TToken t{TToken::Exponent, {}, c, s[i + 1] == u'+', 0};
-            i += 2;
-            while (i < n && s[i] == u'0') {
-                ++t.ExpDigits;
-                ++i;
-            }
-            --i;
-            pic.Tokens.push_back(t);
+        } else if (IsExponentAt(s, i)) {
+            pic.Tokens.push_back(ExponentAt(s, i));
             pic.Scientific = true;
             afterExponent = true;
         } else {
@@ -183,83 +193,116 @@ TDecimal RoundFor(const TPicture& pic, double v) {
     return d;
 }
 
-QString Render(const TPicture& pic, const TDecimal& d, bool minus, QChar decSep, QChar thouSep) {
-    // Integer digits, fraction digits and the exponent the placeholders receive.
-    std::string intDigits;
-    std::string fracDigits;
-    int exponent = 0;
+// The digits the placeholders of a picture receive.
+struct TPlaced {
+    std::string Int;
+    std::string Frac; // without the trailing zeros the picture does not force
+    int Exponent = 0;
+};
+
+TPlaced Place(const TPicture& pic, const TDecimal& d) {
+    TPlaced p;
     if (pic.Scientific) {
         if (!d.IsZero()) {
-            exponent = d.Point - pic.IntCount;
+            p.Exponent = d.Point - pic.IntCount;
             for (int i = 0; i < pic.IntCount; ++i)
-                intDigits += DigitAt(d, i);
+                p.Int += DigitAt(d, i);
         } else {
-            intDigits.assign(pic.ForcedInt, '0');
+            p.Int.assign(pic.ForcedInt, '0');
         }
         for (int i = 0; i < pic.FracCount; ++i)
-            fracDigits += DigitAt(d, pic.IntCount + i);
+            p.Frac += DigitAt(d, pic.IntCount + i);
     } else {
         for (int i = 0; i < d.Point; ++i)
-            intDigits += DigitAt(d, i);
-        if (static_cast<int>(intDigits.size()) < pic.ForcedInt)
-            intDigits.insert(0, pic.ForcedInt - intDigits.size(), '0');
+            p.Int += DigitAt(d, i);
+        if (static_cast<int>(p.Int.size()) < pic.ForcedInt)
+            p.Int.insert(0, pic.ForcedInt - p.Int.size(), '0');
         for (int i = 0; i < pic.FracCount; ++i)
-            fracDigits += DigitAt(d, d.Point + i);
+            p.Frac += DigitAt(d, d.Point + i);
     }
-    while (static_cast<int>(fracDigits.size()) > pic.ForcedFrac && fracDigits.back() == '0')
-        fracDigits.pop_back();
+    while (static_cast<int>(p.Frac.size()) > pic.ForcedFrac && p.Frac.back() == '0')
+        p.Frac.pop_back();
+    return p;
+}
 
-    QString out;
-    if (minus) out += u'-';
-    const int n = static_cast<int>(intDigits.size());
-    const bool grouping = pic.Grouping && !pic.Scientific;
-    bool intWritten = false;
-    auto putInt = [&](int from, int to) { // digits [from, to)
-        for (int j = from; j < to; ++j) {
-            if (grouping && j > 0 && (n - j) % 3 == 0) out += thouSep;
-            out += QChar::fromLatin1(intDigits[j]);
-            intWritten = true;
-        }
-    };
-    int intSeen = 0;
-    int fracSeen = 0;
-    for (const TToken& t : pic.Tokens) {
+// "E+05": the exponent with its sign and at least the digits the token asks for.
+QString ExponentText(const TToken& t, int exponent) {
+    QString out(t.ExpChar);
+    if (exponent < 0)
+        out += u'-';
+    else if (t.ExpPlus)
+        out += u'+';
+    QString digits = QString::number(std::abs(exponent));
+    if (digits.size() < t.ExpDigits) digits.prepend(QString(t.ExpDigits - digits.size(), u'0'));
+    return out + digits;
+}
+
+// Writes a picture's tokens one by one with the digits placed for them.
+class TRenderer {
+public:
+    TRenderer(const TPicture& Pic, TPlaced Digits, QChar DecSep, QChar ThouSep)
+        : FPic(Pic), FDigits(std::move(Digits)), FDecSep(DecSep), FThouSep(ThouSep),
+          FIntCount(static_cast<int>(FDigits.Int.size())) {}
+
+    void Put(const TToken& t) {
         switch (t.Kind) {
-        case TToken::IntDigit: {
-            const int j = n - pic.IntCount + intSeen;
-            if (intSeen == 0 && j > 0) putInt(0, j); // more digits than placeholders
-            if (j >= 0) putInt(j, j + 1);
-            ++intSeen;
+        case TToken::IntDigit:
+            PutIntDigit();
             break;
-        }
         case TToken::Point:
-            if (pic.IntCount == 0) putInt(0, n);
-            if (!fracDigits.empty()) out += decSep;
+            if (FPic.IntCount == 0) PutInt(0, FIntCount);
+            if (!FDigits.Frac.empty()) Out += FDecSep;
             break;
         case TToken::FracDigit:
-            if (fracSeen < static_cast<int>(fracDigits.size()))
-                out += QChar::fromLatin1(fracDigits[fracSeen]);
-            ++fracSeen;
+            if (FFracSeen < static_cast<int>(FDigits.Frac.size()))
+                Out += QChar::fromLatin1(FDigits.Frac[FFracSeen]);
+            ++FFracSeen;
             break;
         case TToken::Literal:
             // Between integer placeholders a literal separates digits, so it waits for one.
-            if (intSeen == 0 || intSeen >= pic.IntCount || intWritten) out += t.Text;
+            if (FIntSeen == 0 || FIntSeen >= FPic.IntCount || FIntWritten) Out += t.Text;
             break;
-        case TToken::Exponent: {
-            out += t.ExpChar;
-            if (exponent < 0)
-                out += u'-';
-            else if (t.ExpPlus)
-                out += u'+';
-            QString digits = QString::number(std::abs(exponent));
-            if (digits.size() < t.ExpDigits)
-                digits.prepend(QString(t.ExpDigits - digits.size(), u'0'));
-            out += digits;
+        case TToken::Exponent:
+            Out += ExponentText(t, FDigits.Exponent);
             break;
-        }
         }
     }
-    return out;
+
+    QString Out;
+
+private:
+    void PutIntDigit() {
+        const int j = FIntCount - FPic.IntCount + FIntSeen;
+        if (FIntSeen == 0 && j > 0) PutInt(0, j); // more digits than placeholders
+        if (j >= 0) PutInt(j, j + 1);
+        ++FIntSeen;
+    }
+
+    void PutInt(int From, int To) { // digits [From, To)
+        const bool grouping = FPic.Grouping && !FPic.Scientific;
+        for (int j = From; j < To; ++j) {
+            if (grouping && j > 0 && (FIntCount - j) % 3 == 0) Out += FThouSep;
+            Out += QChar::fromLatin1(FDigits.Int[j]);
+            FIntWritten = true;
+        }
+    }
+
+    const TPicture& FPic;
+    const TPlaced FDigits;
+    const QChar FDecSep;
+    const QChar FThouSep;
+    const int FIntCount; // integer digits to write
+    int FIntSeen = 0;    // integer placeholders passed
+    int FFracSeen = 0;   // fraction placeholders passed
+    bool FIntWritten = false;
+};
+
+QString Render(const TPicture& pic, const TDecimal& d, bool minus, QChar decSep, QChar thouSep) {
+    TRenderer r(pic, Place(pic, d), decSep, thouSep);
+    if (minus) r.Out += u'-';
+    for (const TToken& t : pic.Tokens)
+        r.Put(t);
+    return r.Out;
 }
 
 } // namespace

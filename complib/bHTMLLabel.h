@@ -8,7 +8,8 @@
 // by ours), so that an automatically sized label measures itself again.
 //
 // Coordinates are the label's client coordinates; TRect's right and bottom
-// are exclusive.
+// are exclusive. The widget lives in bHTMLLabel.cpp, the mark-up (text
+// preparation, tags, drawing) in bHTMLLabelMarkup.cpp.
 #pragma once
 
 #include <QColor>
@@ -25,6 +26,7 @@
 
 #include "complib/BemoCompGlobalCfg.h"
 #include "engine/Canvas.h"
+#include "forms/Component.h"
 #include "platform/SysColors.h"
 
 class QPainter;
@@ -65,7 +67,7 @@ struct TCanvasFont {
     QColor Color;
 };
 
-class TbHTMLLabel : public QLabel {
+class TbHTMLLabel : public QLabel, public TLoadable {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
@@ -119,8 +121,10 @@ public:
     // Parameters show as "[name]" while the label is being designed.
     bool Designing() const { return FDesigning; }
     void SetDesigning(bool V) { FDesigning = V; }
-    // The form calls this once it has built and set up the label.
-    void Loaded();
+    // The form calls this once it has built and set up the label: from then
+    // on a plain text cut off by the label's edge shows whole in its tip,
+    // unless the label has a tip of its own.
+    void Loaded() override;
 
     TbHTMLLabelStrings& CaptionStrings() { return *FCaptionStrings; }
     // Copies the lines and empties Caption.
@@ -192,15 +196,43 @@ private:
     struct TLineCursor;
     friend class TbHTMLLabelStrings;
     void Changed(); // re-measure and repaint
+
+    // The mark-up.
+    QString FillParameters(const QString& S);
+    void DrawBevel(QPainter& Painter);
+    // A text without tags, inside the inner space.
     void DrawPlain(const QString& Text, TRect& Rect, unsigned Flags, QPainter* Painter);
-    void DrawLine(TDrawCall& c, TLineCursor& L, TRect& R, bool Measuring, bool Wrap);
+    // The text with its tags: measures every visual line and, unless
+    // measuring, paints it.
+    void DrawMarkup(const QString& Text, TRect& Rect, unsigned Flags);
+    // Measures the next visual line of Cursor from c.X0 on: its width goes
+    // to c.X, its height is returned. Paints: the font goes back to what it
+    // was before, for the painting.
+    int MeasureVisualLine(TDrawCall& c, TLineCursor& Cursor, const TRect& Area, bool Paints);
+    // Paints the visual line Shown (c.X wide) at Top, placed in Area by the
+    // alignment; a disabled or 3-D label gets its shadow first.
+    void PaintVisualLine(TDrawCall& c, const QString& Shown, const TRect& Area, int Top,
+                         Qt::Alignment Alignment);
+    // Draws (or measures) the visual line of Cursor that starts at its Pos
+    // into R and moves Pos past it.
+    void DrawLine(TDrawCall& c, TLineCursor& Cursor, TRect& R, bool Measuring, bool Wrap);
+    // Draws a piece of text without tags at R.Left and moves the pen past it;
+    // with Wrap, only what fits: returns where the rest begins (-1: none).
     qsizetype DrawPiece(TDrawCall& c, TRect& R, QStringView Piece, bool Wrap);
+    // How much of Piece fits from R.Left on to the label's right edge, cut
+    // after a blank or punctuation where there is one: the part shown goes
+    // to Shown; returns where the rest begins (-1: nothing left over).
+    qsizetype WrapPiece(TDrawCall& c, const TRect& R, QStringView Piece, QString& Shown);
     // Applies Tag, found at the start of T, whose first ">" is at Close (-1:
     // none); returns how many characters it takes.
     qsizetype ApplyTagAt(int Tag, QStringView T, qsizetype Close, bool MeasureOnly);
+    // <B>, <I>, <U>, <BIG>, <SMALL> and their ends.
+    void ApplyFontTag(int Tag);
     void OpenAnchor(const QString& Argument, bool MeasureOnly);
     void CloseAnchor(bool MeasureOnly);
     void ApplyColor(const QString& Argument);
+
+    // The widget.
     void SetHover(int Index);
     QColor Resolve(TColor c) const;
 

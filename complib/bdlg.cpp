@@ -201,103 +201,144 @@ void TbDlgButton::paintEvent(QPaintEvent*) {
     }
 }
 
-int MsgDialog(TDlgKind Kind, TDlgButtons Buttons, const QVariantList& Items, bool WordWrap) {
-    const TButtonSet& set = ButtonSets[std::min<std::size_t>(Buttons, ButtonSets.size() - 1)];
-    const TbDBToolCfg& cfg = BemoCompConfig.DBToolCfg;
-    int X = 10;
-    int Y = 10;
+namespace {
+
+// Where the dialog's parts go, from the top down.
+struct TDlgLayout {
+    int X = 10; // the left edge of the texts
+    int Y = 10; // the top of the next part
+    int ClientWidth = 400;
+};
+
+// The dialog with the kind's title and the configured font, over the window
+// it belongs to.
+TbDlgForm* NewDialogForm(TDlgKind Kind, const TDlgLayout& Layout) {
     QWidget* owner = DialogOwner();
     if (!owner) owner = MainWindow();
-    QPointer<TbDlgForm> form = new TbDlgForm(owner);
-    int clientWidth = 400;
-    form->SetClientSize(clientWidth, 600);
+    auto* form = new TbDlgForm(owner);
+    form->SetClientSize(Layout.ClientWidth, 600);
     form->setWindowTitle(KindTitles[Kind < KindTitles.size() ? Kind : dkNone]);
+    const TbDBToolCfg& cfg = BemoCompConfig.DBToolCfg;
     QFont font = form->font();
     font.setFamily(cfg.DialogFontName);
     font.setPointSize(std::max(1, cfg.DialogFontSize));
     form->setFont(font);
+    return form;
+}
 
-    for (const TButtonDef& def : set.Buttons) {
-        auto* button = new TbDlgButton(def.Caption, form);
+void AddButtons(TbDlgForm& Form, const TButtonSet& Set) {
+    for (const TButtonDef& def : Set.Buttons) {
+        auto* button = new TbDlgButton(def.Caption, &Form);
         if (def.Glyph != glNone) {
-            button->setIcon(form->ImgDlgBtn[static_cast<std::size_t>(def.Glyph)]);
+            button->setIcon(Form.ImgDlgBtn[static_cast<std::size_t>(def.Glyph)]);
             button->setIconSize(QSize(GlyphSize, GlyphSize));
         }
         const int result = def.Result;
-        TbDlgForm* f = form;
+        TbDlgForm* f = &Form;
         QObject::connect(button, &QPushButton::clicked, f, [f, result] { f->done(result); });
-        form->Buttons.push_back(button);
+        Form.Buttons.push_back(button);
     }
+}
 
-    QLabel* symbol = Kind == dkInformation ? form->imgI
-                     : Kind == dkQuestion  ? form->imgQ
-                     : Kind == dkWarning   ? form->imgW
-                     : Kind == dkError     ? form->imgE
+// The kind's symbol at the top left; the texts go beside it.
+void ShowSymbol(TbDlgForm& Form, TDlgKind Kind, TDlgLayout& Layout) {
+    QLabel* symbol = Kind == dkInformation ? Form.imgI
+                     : Kind == dkQuestion  ? Form.imgQ
+                     : Kind == dkWarning   ? Form.imgW
+                     : Kind == dkError     ? Form.imgE
                                            : nullptr;
-    if (symbol) {
-        symbol->move(X, Y);
-        symbol->show();
-        X += symbol->width() + 10;
-        Y += 8;
-    }
+    if (!symbol) return;
+    symbol->move(Layout.X, Layout.Y);
+    symbol->show();
+    Layout.X += symbol->width() + 10;
+    Layout.Y += 8;
+}
 
-    const QScreen* screen = form->screen();
+// Text is "@1" to "@3" and the caption of that button. A button the set does
+// not have is not there to caption.
+void CaptionButton(TbDlgForm& Form, const QString& Text) {
+    const auto index = static_cast<std::size_t>(Text[1].unicode() - u'1');
+    if (index >= Form.Buttons.size()) return;
+    QPushButton* button = Form.Buttons[index];
+    QFont f = button->font();
+    button->setText(ApplyFormatCodes(f, Text, true));
+    button->setFont(f);
+}
+
+// A line of text under the ones before; the dialog widens for it, up to the
+// screen's width.
+void AddLabel(TbDlgForm& Form, const QString& Text, bool WordWrap, int ScreenWidth,
+              TDlgLayout& Layout) {
+    auto* label = new TbHTMLLabel(&Form);
+    label->setGeometry(Layout.X, Layout.Y, Layout.ClientWidth - Layout.X - 10, label->height());
+    label->SetWordWrap(WordWrap);
+    QFont f = label->font();
+    const QString caption = ApplyFormatCodes(f, Text, false);
+    label->setFont(f);
+    label->SetCaption(caption);
+    Layout.Y += label->height() + 10;
+    if (label->width() > ScreenWidth) label->resize(ScreenWidth - Layout.X - 20, label->height());
+    if (Layout.ClientWidth - label->x() - 10 < label->width())
+        Layout.ClientWidth = label->x() + label->width() + 10;
+    label->OnAnchorClick = BemoCompConfig.DBToolCfg.OnDialogAnchorClick;
+    Form.Labels.push_back(label);
+}
+
+void AddItems(TbDlgForm& Form, const QVariantList& Items, bool WordWrap, TDlgLayout& Layout) {
+    const QScreen* screen = Form.screen();
     const int screenWidth = screen ? screen->geometry().width() : INT_MAX;
     for (const QVariant& item : Items) {
         int number = 0;
         if (IsInteger(item, number)) {
-            form->HelpContext = number;
+            Form.HelpContext = number;
             continue;
         }
         if (item.typeId() != QMetaType::QString) continue;
         const QString text = item.toString() + QStringLiteral("   ");
-        if (text.startsWith(u"^C")) {
-            form->setWindowTitle(StrTrim(text.mid(2)));
-            continue;
-        }
-        if (text[0] == u'@' && text[1] >= u'1' && text[1] <= u'3') {
-            // A button the set does not have is not there to caption.
-            const auto index = static_cast<std::size_t>(text[1].unicode() - u'1');
-            if (index < form->Buttons.size()) {
-                QPushButton* button = form->Buttons[index];
-                QFont f = button->font();
-                button->setText(ApplyFormatCodes(f, text, true));
-                button->setFont(f);
-            }
-            continue;
-        }
-        auto* label = new TbHTMLLabel(form);
-        label->setGeometry(X, Y, clientWidth - X - 10, label->height());
-        label->SetWordWrap(WordWrap);
-        QFont f = label->font();
-        const QString caption = ApplyFormatCodes(f, text, false);
-        label->setFont(f);
-        label->SetCaption(caption);
-        Y += label->height() + 10;
-        if (label->width() > screenWidth) label->resize(screenWidth - X - 20, label->height());
-        if (clientWidth - label->x() - 10 < label->width())
-            clientWidth = label->x() + label->width() + 10;
-        label->OnAnchorClick = cfg.OnDialogAnchorClick;
-        form->Labels.push_back(label);
+        if (text.startsWith(u"^C"))
+            Form.setWindowTitle(StrTrim(text.mid(2)));
+        else if (text[0] == u'@' && text[1] >= u'1' && text[1] <= u'3')
+            CaptionButton(Form, text);
+        else
+            AddLabel(Form, text, WordWrap, screenWidth, Layout);
     }
+}
 
-    Y += 10;
-    if (Y < 60) Y = 60;
-    const int N = static_cast<int>(form->Buttons.size());
-    const int W = set.Custom ? (clientWidth - 50) / N : 100;
-    const int G = (clientWidth - 20 - N * W) / (N + 1);
+// The buttons in a row under the texts: of one width, or sharing the
+// dialog's width for custom captions.
+void PlaceButtons(TbDlgForm& Form, const TButtonSet& Set, TDlgLayout& Layout) {
+    Layout.Y = std::max(Layout.Y + 10, 60);
+    const int N = static_cast<int>(Form.Buttons.size());
+    const int W = Set.Custom ? (Layout.ClientWidth - 50) / N : 100;
+    const int G = (Layout.ClientWidth - 20 - N * W) / (N + 1);
     for (int i = 1; i <= N; ++i)
-        form->Buttons[static_cast<std::size_t>(i - 1)]->setGeometry(G * i + 10 + (i - 1) * W, Y, W,
-                                                                    ButtonHeight);
-    Y += ButtonHeight + 10;
+        Form.Buttons[static_cast<std::size_t>(i - 1)]->setGeometry(G * i + 10 + (i - 1) * W,
+                                                                   Layout.Y, W, ButtonHeight);
+    Layout.Y += ButtonHeight + 10;
+}
 
-    if (set.Default) form->Buttons[static_cast<std::size_t>(set.Default - 1)]->setDefault(true);
-    if (set.Cancel) form->CancelButton = form->Buttons[static_cast<std::size_t>(set.Cancel - 1)];
-    form->CloseBox = set.CloseBox;
+// The keys and the close box as the set says, and the final size.
+void FinishDialog(TbDlgForm& Form, const TButtonSet& Set, const TDlgLayout& Layout) {
+    if (Set.Default) Form.Buttons[static_cast<std::size_t>(Set.Default - 1)]->setDefault(true);
+    if (Set.Cancel) Form.CancelButton = Form.Buttons[static_cast<std::size_t>(Set.Cancel - 1)];
+    Form.CloseBox = Set.CloseBox;
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (set.CloseBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    form->setWindowFlags(flags);
-    form->SetClientSize(clientWidth, Y);
+    if (Set.CloseBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Form.setWindowFlags(flags);
+    Form.SetClientSize(Layout.ClientWidth, Layout.Y);
+}
+
+} // namespace
+
+int MsgDialog(TDlgKind Kind, TDlgButtons Buttons, const QVariantList& Items, bool WordWrap) {
+    const TButtonSet& set = ButtonSets[std::min<std::size_t>(Buttons, ButtonSets.size() - 1)];
+    TDlgLayout layout;
+    QPointer<TbDlgForm> form = NewDialogForm(Kind, layout);
+    AddButtons(*form, set);
+    ShowSymbol(*form, Kind, layout);
+    AddItems(*form, Items, WordWrap, layout);
+    PlaceButtons(*form, set, layout);
+    FinishDialog(*form, set, layout);
 
     const Qt::CursorShape previous = ResetScreenCursor();
     int result = 0;

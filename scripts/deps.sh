@@ -22,7 +22,8 @@ ensure_packages() {
 
 # What building and running the program needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
-    zlib1g-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2 fonts-dejavu-core)
+    zlib1g-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2 fonts-dejavu-core
+    libfreetype-dev libharfbuzz-dev)
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
     poppler-utils)

@@ -2,6 +2,7 @@
 // everything a test wants to look at, whether the build succeeded or not.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -33,4 +34,20 @@ inline TBuildResult BuildSymbol(int type, std::string_view code, bool useCheckSu
 
 inline std::string Utf8(const char16_t* s) {
     return ToUtf8(s);
+}
+
+// A code in a message or a test's name: control characters as <XX>, so that
+// two codes never look alike.
+inline std::string Printable(std::string_view s) {
+    std::string out;
+    for (const unsigned char c : s) {
+        if (c < 32 || c == 127) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "<%02X>", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }

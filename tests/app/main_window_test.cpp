@@ -9,6 +9,7 @@
 #include "forms/EventDispatch.h"
 #include "forms/StdCtrls.h"
 #include "picture/GeneratePicture.h"
+#include "tests/FileContent.h"
 #include "tests/ScanSupport.h"
 
 #include <QApplication>
@@ -71,15 +72,8 @@ protected:
     void Click(QWidget* W) { QTest::mouseClick(W, Qt::LeftButton); }
     QImage Preview() const { return Rgb(Main->img->pixmap().toImage()); }
     QImage Clipboard() const { return Rgb(QGuiApplication::clipboard()->image()); }
-    QString IniText() const {
-        QFile f(Ini);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    void Put(const QString& Text) const {
-        QFile f(Ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Text.toUtf8());
-    }
+    QString IniText() const { return QString::fromUtf8(ReadAll(Ini)); }
+    void Put(const QString& Text) const { WriteAll(Ini, Text.toUtf8()); }
 
     QTemporaryDir Dir;
     QString Ini = Dir.filePath(QStringLiteral("barcodegen.ini"));

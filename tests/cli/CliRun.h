@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "tests/FileContent.h"
+
 struct CliRun {
     int exitCode = -1; // -1 when it crashed or did not end
     QByteArray out;
@@ -23,9 +25,4 @@ inline CliRun Cli(const QStringList& args, const QByteArray& input = {}) {
     p.waitForFinished(120000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
-}
-
-inline QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

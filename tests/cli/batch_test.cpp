@@ -19,12 +19,6 @@
 
 namespace {
 
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A PDF carries the second it was made; everything else must be the same.
 QByteArray WithoutCreationDate(QByteArray bytes) {
     static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9Z+'-]*\\)"));

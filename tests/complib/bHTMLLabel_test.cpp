@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "forms/Form.h"
 #include "platform/TextDraw.h"
 
 namespace {
@@ -307,6 +308,33 @@ TEST(HTMLLabel, MeasuresLongTexts) {
         QPainter painter(&image);
         TRect all{0, 0, 300, 200};
         l.DrawCaptionText(all, DT_EXPANDTABS | (c.Wrap ? DT_WORDBREAK : 0u), &painter);
+    }
+}
+
+// A label takes the loaded notification of the form that holds it: from then
+// on a plain text cut off by its edge shows whole in its tip, unless the
+// label came with a tip of its own.
+TEST(HTMLLabel, TipsACutTextOnceItsFormIsBuilt) {
+    const QString text = u"A text far wider than the label"_qs;
+    const struct {
+        QString OwnTip;
+        bool Built; // the form has finished building its controls
+        QString Tip;
+    } cases[] = {
+        {QString(), false, QString()},
+        {QString(), true, text},
+        {u"own"_qs, true, u"own"_qs},
+    };
+    for (const auto& c : cases) {
+        TForm form;
+        auto* l = new TbHTMLLabel(&form);
+        l->SetAutoSize(false);
+        l->resize(20, 15);
+        l->setToolTip(c.OwnTip);
+        l->SetCaption(text);
+        if (c.Built) form.FinishCreate();
+        Paint(*l);
+        EXPECT_EQ(l->toolTip(), c.Tip) << c.OwnTip.toStdString() << (c.Built ? " built" : "");
     }
 }
 

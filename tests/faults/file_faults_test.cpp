@@ -22,6 +22,7 @@
 
 #include "picture/SaveImage.h"
 #include "propsave/PropSaveMain.h"
+#include "tests/FileContent.h"
 #include "tests/cli/CliRun.h"
 #include "tests/faults/FaultData.h"
 #include "tests/symbologies/TestSeed.h"
@@ -32,11 +33,6 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray Png(const QImage& image) {
     QByteArray bytes;
@@ -80,7 +76,7 @@ const std::vector<TTarget>& Targets() {
 // The old file is as it was, and nothing else is left in the folder.
 void ExpectUntouched(const QString& folder, const QString& path, const QByteArray& old,
                      const QStringList& others = {}) {
-    EXPECT_EQ(Bytes(path), old) << path.toStdString();
+    EXPECT_EQ(ReadAll(path), old) << path.toStdString();
     QStringList expected = others;
     expected << QFileInfo(path).fileName();
     expected.sort();
@@ -126,7 +122,7 @@ TEST(FileFaults, FullFileSystemKeepsTheOldFile) {
         const QString path = dir.filePath(QString::fromLatin1(t.File));
         const QByteArray old = t.Expected(1);
         ASSERT_TRUE(t.Write(path, 1));
-        ASSERT_EQ(Bytes(path), old);
+        ASSERT_EQ(ReadAll(path), old);
         const QString filler = dir.filePath(QStringLiteral("filler"));
         Fill(filler, 3 * 4096);
         EXPECT_FALSE(t.Write(path, 2)) << "a write to a full file system succeeded";
@@ -157,7 +153,7 @@ TEST(FileFaults, CommandLineOnAFullFileSystemKeepsTheOldFile) {
             if (replacing) {
                 const CliRun first = run("400638133393");
                 ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
-                old = Bytes(path);
+                old = ReadAll(path);
             }
             Fill(filler, 4096);
             const CliRun r = run("590123412345");
@@ -222,7 +218,7 @@ TEST(FileFaults, KilledWriterLeavesACompleteFile) {
             QThread::msleep(std::uniform_int_distribution<int>(0, 150)(random));
             writer.kill();
             writer.waitForFinished();
-            const QByteArray now = Bytes(path);
+            const QByteArray now = ReadAll(path);
             EXPECT_TRUE(now == versions[0] || now == versions[1])
                 << "round " << round << ": " << now.size() << " bytes, neither version";
         }

@@ -18,6 +18,7 @@
 #include "picture/PictureFormats.h"
 #include "picture/SaveImage.h"
 #include "picture/VectorPicture.h"
+#include "tests/FileContent.h"
 
 namespace {
 
@@ -200,11 +201,6 @@ QByteArray ReadToEnd(int fd) {
     return all;
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct stat Lstat(const QString& path) {
     struct stat st {};
     ::lstat(QFile::encodeName(path).constData(), &st);
@@ -301,7 +297,7 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
              EXPECT_TRUE(writeOld(file));
              EXPECT_TRUE(QFile::link(QStringLiteral("file.png"), link));
              const ino_t old = Lstat(file).st_ino;
-             return TSpecialTarget{link, [file] { return FileBytes(file); },
+             return TSpecialTarget{link, [file] { return ReadAll(file); },
                                    [file, link, old] {
                                        return S_ISLNK(Lstat(link).st_mode) &&
                                               Lstat(file).st_ino != old;
@@ -317,18 +313,18 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
              EXPECT_TRUE(QFile::link(QStringLiteral("file.png"), inner));
              EXPECT_TRUE(QFile::link(QStringLiteral("sub/inner"), dir + QStringLiteral("/outer")));
              const ino_t old = Lstat(file).st_ino;
-             return TSpecialTarget{
-                 dir + QStringLiteral("/outer"), [file] { return FileBytes(file); },
-                 [file, inner, old] {
-                     return S_ISLNK(Lstat(inner).st_mode) && Lstat(file).st_ino != old;
-                 }};
+             return TSpecialTarget{dir + QStringLiteral("/outer"), [file] { return ReadAll(file); },
+                                   [file, inner, old] {
+                                       return S_ISLNK(Lstat(inner).st_mode) &&
+                                              Lstat(file).st_ino != old;
+                                   }};
          }},
         {"link to a file not there yet",
          [&](const QString& dir) {
              const QString link = dir + QStringLiteral("/link.png");
              EXPECT_TRUE(QFile::link(QStringLiteral("new.png"), link));
              return TSpecialTarget{link,
-                                   [dir] { return FileBytes(dir + QStringLiteral("/new.png")); },
+                                   [dir] { return ReadAll(dir + QStringLiteral("/new.png")); },
                                    [link] { return S_ISLNK(Lstat(link).st_mode); }};
          }},
     };

@@ -2,6 +2,7 @@
 #include "forms/EventDispatch.h"
 #include "forms/StdCtrls.h"
 #include "propsave/PropSaveMain.h"
+#include "tests/FileContent.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -128,15 +129,8 @@ protected:
         SetEventErrorSink({});
         QLocale::setDefault(QLocale::system());
     }
-    QString Text() const {
-        QFile f(Ini);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    void Put(const QString& Content) const {
-        QFile f(Ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Content.toUtf8());
-    }
+    QString Text() const { return QString::fromUtf8(ReadAll(Ini)); }
+    void Put(const QString& Content) const { WriteAll(Ini, Content.toUtf8()); }
     // The lines of one section in the file ("" when it is missing).
     QString Section(const QString& Name) const {
         const QString text = Text();

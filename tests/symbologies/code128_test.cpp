@@ -5,47 +5,34 @@
 #include "symbologies/Code128.h"
 #include "symbologies/EncoderSupport.h"
 #include "tests/BuildSymbol.h"
+#include "tests/symbologies/PatternCase.h"
 
 namespace {
 
-struct PatternCase {
-    TBarcodeType type;
-    const char* text;
-    const char* printed; // BCText afterwards
-    const char* pattern;
-};
-
-class Code128Pattern : public testing::TestWithParam<PatternCase> {};
-
-TEST_P(Code128Pattern, EncodesText) {
-    const PatternCase& c = GetParam();
-    for (bool check : {true, false}) { // modulo 103 is not optional
-        const TBuildResult r = BuildSymbol(c.type, c.text, check);
-        ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_EQ(r.pattern, c.pattern);
-        EXPECT_EQ(r.text, c.printed);
-    }
-}
-
+// Modulo 103 is not optional.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, Code128Pattern,
+    Code128, PatternTest,
     testing::Values(
-        PatternCase{bcCode128A, "AB1", "AB1", "6053515052625250625171606052706270506"},
-        PatternCase{bcCode128B, "Ab1", "Ab1", "6051535052625153605171606251516270506"},
-        PatternCase{bcCode128C, "12345", "012345", "6051716160617060705070625150816270506"},
-        PatternCase{bcCode128C, "1234", "1234", "6051715061715250625151806270506"},
-        PatternCase{bcCode128A, "", "", "6053516061616270506"},
-        PatternCase{bcCode128B, "", "", "6051536160616270506"},
+        PatternCase{bcCode128A, "AB1", Checks::Either, "AB1",
+                    "6053515052625250625171606052706270506"},
+        PatternCase{bcCode128B, "Ab1", Checks::Either, "Ab1",
+                    "6051535052625153605171606251516270506"},
+        PatternCase{bcCode128C, "12345", Checks::Either, "012345",
+                    "6051716160617060705070625150816270506"},
+        PatternCase{bcCode128C, "1234", Checks::Either, "1234", "6051715061715250625151806270506"},
+        PatternCase{bcCode128A, "", Checks::Either, "", "6053516061616270506"},
+        PatternCase{bcCode128B, "", Checks::Either, "", "6051536160616270506"},
         // 105 + 0 = 105, check 2
-        PatternCase{bcCode128C, "00", "00", "6051716061616161606270506"},
+        PatternCase{bcCode128C, "00", Checks::Either, "00", "6051716061616161606270506"},
         // FNC1 (411131) follows the start; 103 + 102 + 2*33 + 3*34 + 4*17 = 441, check 29
-        PatternCase{bcCodeEAN128A, "AB1", "AB1", "6053518050705052625250625171607161506270506"},
+        PatternCase{bcCodeEAN128A, "AB1", Checks::Either, "AB1",
+                    "6053518050705052625250625171607161506270506"},
         // 104 + 102 = 206, check 0
-        PatternCase{bcCodeEAN128B, "", "", "6051538050706061616270506"},
+        PatternCase{bcCodeEAN128B, "", Checks::Either, "", "6051538050706061616270506"},
         // 105 + 102 + 2*1 = 209, check 3
-        PatternCase{bcCodeEAN128C, "1", "01", "6051718050706160615151626270506"},
+        PatternCase{bcCodeEAN128C, "1", Checks::Either, "01", "6051718050706160615151626270506"},
         // set A carries control characters: \x01 is 65
-        PatternCase{bcCode128A, "\x01", "\x01", "6053515150635150636270506"}));
+        PatternCase{bcCode128A, "\x01", Checks::Either, "\x01", "6053515150635150636270506"}));
 
 TEST(Code128, RefusesCharactersOutsideTheSet) {
     const struct {

@@ -4,38 +4,23 @@
 
 #include "symbologies/Code39.h"
 #include "tests/BuildSymbol.h"
+#include "tests/symbologies/PatternCase.h"
 
 namespace {
 
-struct PatternCase {
-    TBarcodeType type;
-    const char* text;
-    bool check;
-    const char* pattern;
-};
-
-class Code39Pattern : public testing::TestWithParam<PatternCase> {};
-
-TEST_P(Code39Pattern, EncodesTextAndKeepsItPrintable) {
-    const PatternCase& c = GetParam();
-    const TBuildResult r = BuildSymbol(c.type, c.text, c.check);
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.pattern, c.pattern);
-    EXPECT_EQ(r.text, c.text); // neither encoder alters the printed text
-}
-
+// Neither encoder alters the printed text.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, Code39Pattern,
-    testing::Values(PatternCase{bcCode39, "123", true,
+    Code39, PatternTest,
+    testing::Values(PatternCase{bcCode39, "123", Checks::On, "123",
                                 "51506060506051505060506150506060615050505061605050515060605"},
-                    PatternCase{bcCode39, "123", false,
+                    PatternCase{bcCode39, "123", Checks::Off, "123",
                                 "5150606050605150506050615050606061505050515060605"},
-                    PatternCase{bcCode39Extended, "a1", true,
+                    PatternCase{bcCode39Extended, "a1", Checks::On, "a1",
                                 "51506060505150515150605051506060515050605061506050515060605"},
-                    PatternCase{bcCode39, "", false, "5150606050515060605"},
-                    PatternCase{bcCode39, "", true, "51506060505051606050515060605"},
+                    PatternCase{bcCode39, "", Checks::Off, "", "5150606050515060605"},
+                    PatternCase{bcCode39, "", Checks::On, "", "51506060505051606050515060605"},
                     // blanks are data here: nothing trims them
-                    PatternCase{bcCode39, " ", false, "51506060505160506050515060605"}));
+                    PatternCase{bcCode39, " ", Checks::Off, " ", "51506060505160506050515060605"}));
 
 // The check character is the entry whose value is the sum modulo 43.
 TEST(Code39, CheckCharacter) {

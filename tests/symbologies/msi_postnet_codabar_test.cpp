@@ -4,38 +4,27 @@
 
 #include "symbologies/MsiPostNetCodabar.h"
 #include "tests/BuildSymbol.h"
+#include "tests/symbologies/PatternCase.h"
 
 namespace {
 
-struct PatternCase {
-    TBarcodeType type;
-    const char* text;
-    bool check;
-    const char* pattern;
-};
-
-class MsiPostNetCodabarPattern : public testing::TestWithParam<PatternCase> {};
-
-TEST_P(MsiPostNetCodabarPattern, EncodesText) {
-    const PatternCase& c = GetParam();
-    const TBuildResult r = BuildSymbol(c.type, c.text, c.check);
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.pattern, c.pattern);
-    EXPECT_EQ(r.text, c.text); // the check digit is drawn, never printed
-}
-
+// The check digit is drawn, never printed.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, MsiPostNetCodabarPattern,
-    testing::Values(
-        PatternCase{bcCodeMSI, "1234", true, "605151516051516051515160605160515151605151515"},
-        PatternCase{bcCodeMSI, "0", true, "605151515151515151515"},
-        PatternCase{bcCodeMSI, "0", false, "6051515151515"},
-        PatternCase{bcCodePostNet, "123", true, "51A1A1A15151A1A151A151A1A15151A1A151A1A1515"},
-        PatternCase{bcCodePostNet, "123", false, "51A1A1A15151A1A151A151A1A15151A15"},
-        PatternCase{bcCodePostNet, "0", true, "515151A1A1A15151A1A1A15"},
-        PatternCase{bcCodePostNet, "0", false, "515151A1A1A15"},
-        PatternCase{bcCodeCodabar, "A123B", true, "5061515050506150505150606150505051515060"},
-        PatternCase{bcCodeCodabar, "A123B", false, "5061515050506150505150606150505051515060"}));
+    MsiPostNetCodabar, PatternTest,
+    testing::Values(PatternCase{bcCodeMSI, "1234", Checks::On, "1234",
+                                "605151516051516051515160605160515151605151515"},
+                    PatternCase{bcCodeMSI, "0", Checks::On, "0", "605151515151515151515"},
+                    PatternCase{bcCodeMSI, "0", Checks::Off, "0", "6051515151515"},
+                    PatternCase{bcCodePostNet, "123", Checks::On, "123",
+                                "51A1A1A15151A1A151A151A1A15151A1A151A1A1515"},
+                    PatternCase{bcCodePostNet, "123", Checks::Off, "123",
+                                "51A1A1A15151A1A151A151A1A15151A15"},
+                    PatternCase{bcCodePostNet, "0", Checks::On, "0", "515151A1A1A15151A1A1A15"},
+                    PatternCase{bcCodePostNet, "0", Checks::Off, "0", "515151A1A1A15"},
+                    PatternCase{bcCodeCodabar, "A123B", Checks::On, "A123B",
+                                "5061515050506150505150606150505051515060"},
+                    PatternCase{bcCodeCodabar, "A123B", Checks::Off, "A123B",
+                                "5061515050506150505150606150505051515060"}));
 
 // The check digit's entry is the last one before the stop.
 TEST(Msi, CheckDigit) {

@@ -3,40 +3,27 @@
 #include "symbologies/EanUpc.h"
 #include "symbologies/UpcE.h"
 #include "tests/BuildSymbol.h"
+#include "tests/symbologies/PatternCase.h"
 
 namespace {
 
-struct PatternCase {
-    TBarcodeType type;
-    const char* text;
-    const char* printed; // BCText afterwards
-    const char* pattern;
-};
-
-class UpcEPattern : public testing::TestWithParam<PatternCase> {};
-
-TEST_P(UpcEPattern, EncodesDigits) {
-    const PatternCase& c = GetParam();
-    for (bool check : {true, false}) { // none of these types has a choice
-        const TBuildResult r = BuildSymbol(c.type, c.text, check);
-        ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_EQ(r.pattern, c.pattern);
-        EXPECT_EQ(r.text, c.printed);
-    }
-}
-
+// None of these types lets the check digit be left out.
 INSTANTIATE_TEST_SUITE_P(
-    Examples, UpcEPattern,
-    testing::Values(
-        PatternCase{bcCodeUPC_E0, "425261", "04252614", "505170515160715160605081615050505"},
-        PatternCase{bcCodeUPC_E1, "425261", "14252611", "505052615160715151635050616050505"},
-        PatternCase{bcCodeUPC_E0, "4252614", "04252614", "505170515160715160605081615050505"},
-        PatternCase{bcCodeUPC_E0, "0", "00000000", "505051705170517260526052605050505"},
-        PatternCase{bcCodeUPC_Supp5, "52495", "52495", "5060715051516051705052506050625"},
-        PatternCase{bcCodeUPC_Supp5, "1", "00001",
-                    "5060517052605052605052605050616"}, // check 3: EoooE
-        PatternCase{bcCodeUPC_Supp2, "12", "12", "5061615051516"},
-        PatternCase{bcCodeUPC_Supp2, "5", "05", "5062605050715"}));
+    UpcE, PatternTest,
+    testing::Values(PatternCase{bcCodeUPC_E0, "425261", Checks::Either, "04252614",
+                                "505170515160715160605081615050505"},
+                    PatternCase{bcCodeUPC_E1, "425261", Checks::Either, "14252611",
+                                "505052615160715151635050616050505"},
+                    PatternCase{bcCodeUPC_E0, "4252614", Checks::Either, "04252614",
+                                "505170515160715160605081615050505"},
+                    PatternCase{bcCodeUPC_E0, "0", Checks::Either, "00000000",
+                                "505051705170517260526052605050505"},
+                    PatternCase{bcCodeUPC_Supp5, "52495", Checks::Either, "52495",
+                                "5060715051516051705052506050625"},
+                    PatternCase{bcCodeUPC_Supp5, "1", Checks::Either, "00001",
+                                "5060517052605052605052605050616"}, // check 3: EoooE
+                    PatternCase{bcCodeUPC_Supp2, "12", Checks::Either, "12", "5061615051516"},
+                    PatternCase{bcCodeUPC_Supp2, "5", Checks::Either, "05", "5062605050715"}));
 
 TEST(UpcE, ExpansionByLastDigit) {
     const struct {
