@@ -124,16 +124,13 @@ std::optional<QString> FormatValue(const QString& text, QString& why) {
     return std::nullopt;
 }
 
-std::optional<QString> FileValue(const QString& text, QString& why) {
-    if (!text.isEmpty()) return text;
-    why = QStringLiteral("needs a file name (or - for standard output)");
-    return std::nullopt;
-}
-
-std::optional<QString> InputValue(const QString& text, QString& why) {
-    if (!text.isEmpty()) return text;
-    why = QStringLiteral("needs a file name (or - for standard input)");
-    return std::nullopt;
+// A file name, or "-" for the standard stream dash names ("standard output").
+auto FileName(const char* dash) {
+    return [dash](const QString& text, QString& why) -> std::optional<QString> {
+        if (!text.isEmpty()) return text;
+        why = QStringLiteral("needs a file name (or - for %1)").arg(QLatin1String(dash));
+        return std::nullopt;
+    };
 }
 
 // The options that end parsing early (--help, --version, --list-types) and
@@ -179,9 +176,9 @@ QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& f
         !OneValue(parser, "border", IntIn(0, GenerateMaxBorder), o.Generate.Border, error) ||
         !OneValue(parser, "size", SizeValue, size, error) ||
         !OneValue(parser, "dpi", IntIn(1, CliMaxDpi), o.Dpi, error) ||
-        !OneValue(parser, "output", FileValue, o.Output, error) ||
+        !OneValue(parser, "output", FileName("standard output"), o.Output, error) ||
         !OneValue(parser, "format", FormatValue, format, error) ||
-        !OneValue(parser, "batch", InputValue, o.Batch, error) ||
+        !OneValue(parser, "batch", FileName("standard input"), o.Batch, error) ||
         !OneValue(parser, "jobs", IntIn(1, CliMaxJobs), o.Jobs, error))
         return error;
     o.Verify = IsSet(parser, "verify");
