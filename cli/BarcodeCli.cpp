@@ -12,21 +12,9 @@
 #include "picture/GeneratePicture.h"
 #include "picture/SaveImage.h"
 #include "picture/VectorPicture.h"
+#include "platform/QtConvert.h"
 
 namespace {
-
-const QString Prefix = QString::fromLatin1(CliPrefix);
-
-// The code as the engine reads it for a type of digits: without the blanks and
-// control characters around it.
-QString EngineTrimmed(const QString& code) {
-    qsizetype first = 0, last = code.size();
-    while (first < last && code[first] <= u' ')
-        ++first;
-    while (last > first && code[last - 1] <= u' ')
-        --last;
-    return code.mid(first, last - first);
-}
 
 // A refusal of our own, before the engine sees the code: the window never
 // generates an empty code, and a type of text would draw an empty symbol. The
@@ -47,19 +35,13 @@ bool Encodes(const QString& code, int type, bool useCheckSum) {
 
 // A line for after the engine's refusal, where the user likely meant something else.
 QString RefusalHint(const QString& code, int type, bool useCheckSum) {
-    struct LengthWithCheck {
-        int type, length;
-    };
-    static constexpr LengthWithCheck withCheck[] = {
-        {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
-    for (const LengthWithCheck& l : withCheck) {
-        if (l.type != type || !useCheckSum) continue;
-        const QString digits = EngineTrimmed(code);
-        const bool allDigits = std::all_of(digits.begin(), digits.end(),
-                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (allDigits && digits.size() == l.length)
-            return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
-    }
+    // A whole EAN-8, EAN-13 or UPC-A code while its check digit is being added.
+    const int withCheck = DigitsWithCheckDigit(TBarcodeType(type));
+    const std::u16string digits = TrimmedCode(ToU16(code));
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    if (useCheckSum && withCheck > 0 && digits.size() == std::size_t(withCheck) &&
+        std::ranges::all_of(digits, isDigit))
+        return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
     // Subsets that carry characters the other lacks (lower case, control characters).
     struct Sibling {
         int type, other;
@@ -107,19 +89,15 @@ template <class Step> TCodeOutcome Guarded(const TCliOptions& o, const QString& 
         const QString hint = RefusalHint(code, o.Type, o.Generate.UseCheckSum);
         if (!hint.isEmpty()) r.Messages << hint;
         return r;
-    } catch (const std::bad_alloc&) {
-        return Refused(Prefix + QStringLiteral("not enough memory"));
-    } catch (const std::exception& e) {
-        return Refused(Prefix + QString::fromUtf8(e.what()));
     } catch (...) {
-        return Refused(Prefix + QStringLiteral("unexpected failure"));
+        return CaughtFailure();
     }
 }
 
 TCodeOutcome PatternOf(const TCliOptions& o) {
     return Guarded(o, o.Code, [&] {
         const QString problem = CodeProblem(o.Code);
-        if (!problem.isEmpty()) return Refused(Prefix + problem);
+        if (!problem.isEmpty()) return Refused(CliPrefix + problem);
         const TPreparedCode p = PrepareBarcode(o.Code, o.Type, o.Generate.UseCheckSum);
         TCodeOutcome r;
         r.Bytes = (EscapeForLine(p.Text) + u'\n' + p.Pattern + u'\n').toUtf8();
@@ -145,16 +123,53 @@ int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err, bool bytesTo
     if (!r.Unverified.isEmpty()) err << UnverifiedLine(r.Unverified) << "\n";
     if (r.Exit != cliOk || !bytesToOut || r.Bytes.isEmpty()) return r.Exit;
     if (out.write(r.Bytes) != r.Bytes.size()) {
-        err << Prefix << "standard output: " << out.errorString() << "\n";
+        err << StandardOutputProblem(out) << "\n";
         return cliRefused;
     }
     return cliOk;
 }
 
+// What the actions other than Generate print.
+TCodeOutcome Printed(const TCliOptions& o) {
+    TCodeOutcome text;
+    switch (o.Action) {
+    case TCliAction::Help:
+        text.Bytes = QByteArray::fromStdString(CliHelpText());
+        break;
+    case TCliAction::Version:
+        text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");
+        break;
+    case TCliAction::ListTypes:
+        text.Bytes = TypeList().toUtf8();
+        break;
+    case TCliAction::Pattern:
+        return PatternOf(o);
+    case TCliAction::Generate:
+        break;
+    }
+    return text;
+}
+
 } // namespace
 
+TCodeOutcome CaughtFailure() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return Refused(CliPrefix + QStringLiteral("not enough memory"));
+    } catch (const std::exception& e) {
+        return Refused(CliPrefix + QString::fromUtf8(e.what()));
+    } catch (...) {
+        return Refused(CliPrefix + QStringLiteral("unexpected failure"));
+    }
+}
+
+QString StandardOutputProblem(const QIODevice& out) {
+    return CliPrefix + QStringLiteral("standard output: ") + out.errorString();
+}
+
 QString UnverifiedLine(const QString& reason) {
-    return Prefix + QStringLiteral("--verify: %1; written unverified").arg(reason);
+    return CliPrefix + QStringLiteral("--verify: %1; written unverified").arg(reason);
 }
 
 QString EscapeForLine(const QString& text) {
@@ -182,20 +197,21 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
                         const std::function<void(QByteArray&)>& alterBytes) {
     return Guarded(o, code, [&] {
         const QString problem = CodeProblem(code);
-        if (!problem.isEmpty()) return Refused(Prefix + problem);
+        if (!problem.isEmpty()) return Refused(CliPrefix + problem);
         TCodeOutcome r;
         r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
         const QImage& picture = r.Picture;
         const QString box = BoxExceeded(o, picture.size());
-        if (!box.isEmpty()) return Refused(Prefix + box);
+        if (!box.isEmpty()) return Refused(CliPrefix + box);
         QBuffer buffer(&r.Bytes);
         buffer.open(QIODevice::WriteOnly);
         QString error;
-        const bool drawing = o.Format == QLatin1String("SVG") || o.Format == QLatin1String("PDF");
+        const TPictureFormat* format = PictureFormatNamed(o.Format);
+        const bool drawing = format && format->Drawing;
         const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
                                                       o.Type, o.Generate, o.Dpi, &error)
                                 : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
-        if (!ok) return Refused(Prefix + error);
+        if (!ok) return Refused(CliPrefix + error);
         if (alterBytes) alterBytes(r.Bytes);
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
@@ -207,7 +223,7 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
                 QString problem;
                 const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
                 if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
-                if (!problem.isEmpty()) return Refused(Prefix + problem);
+                if (!problem.isEmpty()) return Refused(CliPrefix + problem);
             }
         }
         return r;
@@ -220,7 +236,8 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
         QString error;
-        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush)) return Refused(Prefix + error);
+        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush))
+            return Refused(CliPrefix + error);
         return r;
     });
 }
@@ -229,37 +246,17 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
     try {
         const TCliParse parsed = ParseCliArguments(args);
         if (!parsed.Error.isEmpty()) {
-            err << Prefix << parsed.Error << "\n";
+            err << CliPrefix << parsed.Error << "\n";
             if (!parsed.Hint.isEmpty()) err << parsed.Hint << "\n";
             err << "Try 'barcodegen-cli --help'.\n";
             return cliUsage;
         }
         const TCliOptions& o = parsed.Options;
-        TCodeOutcome text;
-        switch (o.Action) {
-        case TCliAction::Help:
-            text.Bytes = QByteArray::fromStdString(CliHelpText());
-            return Finish(text, out, err);
-        case TCliAction::Version:
-            text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");
-            return Finish(text, out, err);
-        case TCliAction::ListTypes:
-            text.Bytes = TypeList().toUtf8();
-            return Finish(text, out, err);
-        case TCliAction::Pattern:
-            return Finish(PatternOf(o), out, err);
-        case TCliAction::Generate:
-            break;
-        }
+        if (o.Action != TCliAction::Generate) return Finish(Printed(o), out, err);
         if (!o.Batch.isEmpty()) return RunBatch(o, err);
         if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
         return Finish(RunCode(o, o.Code, o.Output), out, err, false);
-    } catch (const std::bad_alloc&) {
-        err << Prefix << "not enough memory\n";
-    } catch (const std::exception& e) {
-        err << Prefix << QString::fromUtf8(e.what()) << "\n";
     } catch (...) {
-        err << Prefix << "unexpected failure\n";
+        return Finish(CaughtFailure(), out, err);
     }
-    return cliRefused;
 }

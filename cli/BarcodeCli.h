@@ -13,7 +13,7 @@
 enum TCliExit { cliOk = 0, cliRefused = 1, cliUsage = 2 };
 
 // Begins our own messages (the engine's are printed as they are).
-inline constexpr char CliPrefix[] = "barcodegen-cli: ";
+inline const QString CliPrefix = QStringLiteral("barcodegen-cli: ");
 
 // What one code's run came to. Nothing in it is shared, so runs may go on in
 // several threads at once.
@@ -38,8 +38,17 @@ TCodeOutcome RenderCode(const TCliOptions& options, const QString& code,
 TCodeOutcome RunCode(const TCliOptions& options, const QString& code, const QString& fileName,
                      TFileFlush flush = TFileFlush::ToDisk);
 
+// The refusal for the exception being handled; only for a catch block. Every
+// failure the command line catches, but the engine's refusals of a code (which
+// RenderCode hints at), is told through it: "not enough memory" for an
+// allocation, the message of any other exception.
+TCodeOutcome CaughtFailure();
+
 // The line of standard error that reports an Unverified reason.
 QString UnverifiedLine(const QString& reason);
+
+// The line of standard error when out, standard output, could not take the result.
+QString StandardOutputProblem(const QIODevice& out);
 
 // The text line of --pattern: a backslash as \\, control characters as \t, \r,
 // \n or \xHH, so that the output stays two lines whatever the text.

@@ -15,10 +15,10 @@
 
 #include "cli/BarcodeCli.h"
 #include "cli/BatchLines.h"
+#include "picture/FileIO.h"
 
 namespace {
 
-const QString Prefix = QString::fromLatin1(CliPrefix);
 constexpr qsizetype ReadPiece = 64 * 1024;
 constexpr auto Tick = std::chrono::milliseconds(100);
 
@@ -183,8 +183,7 @@ private:
             try {
                 r = RunCode(o, job.Code, BatchFileName(o.Output, job.Number), TFileFlush::Skip);
             } catch (...) { // only the file name is made outside RunCode's own guard
-                r.Exit = cliRefused;
-                r.Messages = QStringList{Prefix + QStringLiteral("not enough memory")};
+                r = CaughtFailure();
             }
             lock.lock();
             Q_ASSERT(job.Sequence >= first && job.Sequence < first + qint64(outcomes.size()));
@@ -221,7 +220,7 @@ private:
             if (!s.Messages.isEmpty() || !s.Unverified.isEmpty()) progress.Clear();
             for (const QString& m : s.Messages)
                 err << "line " << s.Number << ": "
-                    << (m.startsWith(Prefix) ? m.mid(Prefix.size()) : m) << '\n';
+                    << (m.startsWith(CliPrefix) ? m.mid(CliPrefix.size()) : m) << '\n';
             if (!s.Unverified.isEmpty() && reported.insert(s.Unverified).second)
                 err << UnverifiedLine(s.Unverified) << '\n';
             anyFailed = anyFailed || s.Failed;
@@ -288,8 +287,8 @@ QString BatchFileName(const QString& pattern, qint64 number) {
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype dot = pattern.lastIndexOf(u'.');
-    return dot >= nameStart ? QString(pattern).insert(dot, digits) : pattern + digits;
+    const qsizetype dot = ExtensionStart(pattern);
+    return dot >= 0 ? QString(pattern).insert(dot, digits) : pattern + digits;
 }
 
 QString BatchProgressText(qint64 done, qint64 total, double seconds) {
@@ -308,7 +307,7 @@ QString BatchProgressText(qint64 done, qint64 total, double seconds) {
 int RunBatch(const TCliOptions& o, QTextStream& err) {
     const QString folder = FolderProblem(o.Output);
     if (!folder.isEmpty()) {
-        err << Prefix << "--output " << ForMessage(o.Output) << ": " << folder << '\n';
+        err << CliPrefix << "--output " << ForMessage(o.Output) << ": " << folder << '\n';
         return cliRefused;
     }
     QFile in;
@@ -316,7 +315,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
                             ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
                             : (in.setFileName(o.Batch), in.open(QIODevice::ReadOnly));
     if (!opened) {
-        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
+        err << CliPrefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         return cliRefused;
     }
     const bool terminal = IsTerminal(err);
@@ -329,7 +328,7 @@ int RunBatch(const TCliOptions& o, QTextStream& err) {
     }
     progress.Clear();
     if (!read) {
-        err << Prefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
+        err << CliPrefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
         ok = false;
     }
     return ok ? cliOk : cliRefused;

@@ -1,7 +1,6 @@
 #include "cli/CliOptions.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
@@ -120,22 +119,18 @@ std::optional<QSize> SizeValue(const QString& text, QString& why) {
 }
 
 std::optional<QString> FormatValue(const QString& text, QString& why) {
-    const QString format = PictureFormatForExtension(text);
-    if (!format.isEmpty()) return format;
+    if (const TPictureFormat* format = PictureFormatOfExtension(text)) return format->Name;
     why = QStringLiteral("takes png, bmp, jpg, svg or pdf");
     return std::nullopt;
 }
 
-std::optional<QString> FileValue(const QString& text, QString& why) {
-    if (!text.isEmpty()) return text;
-    why = QStringLiteral("needs a file name (or - for standard output)");
-    return std::nullopt;
-}
-
-std::optional<QString> InputValue(const QString& text, QString& why) {
-    if (!text.isEmpty()) return text;
-    why = QStringLiteral("needs a file name (or - for standard input)");
-    return std::nullopt;
+// A file name, or "-" for the standard stream dash names ("standard output").
+auto FileName(const char* dash) {
+    return [dash](const QString& text, QString& why) -> std::optional<QString> {
+        if (!text.isEmpty()) return text;
+        why = QStringLiteral("needs a file name (or - for %1)").arg(QLatin1String(dash));
+        return std::nullopt;
+    };
 }
 
 // The options that end parsing early (--help, --version, --list-types) and
@@ -181,9 +176,9 @@ QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& f
         !OneValue(parser, "border", IntIn(0, GenerateMaxBorder), o.Generate.Border, error) ||
         !OneValue(parser, "size", SizeValue, size, error) ||
         !OneValue(parser, "dpi", IntIn(1, CliMaxDpi), o.Dpi, error) ||
-        !OneValue(parser, "output", FileValue, o.Output, error) ||
+        !OneValue(parser, "output", FileName("standard output"), o.Output, error) ||
         !OneValue(parser, "format", FormatValue, format, error) ||
-        !OneValue(parser, "batch", InputValue, o.Batch, error) ||
+        !OneValue(parser, "batch", FileName("standard input"), o.Batch, error) ||
         !OneValue(parser, "jobs", IntIn(1, CliMaxJobs), o.Jobs, error))
         return error;
     o.Verify = IsSet(parser, "verify");
@@ -234,7 +229,8 @@ QString ParseFormat(const QCommandLineParser& parser, TCliOptions& o, const QStr
         o.Format = format.isEmpty() ? QStringLiteral("PNG") : format;
         return {};
     }
-    const QString byName = PictureFormatForExtension(QFileInfo(o.Output).suffix());
+    const TPictureFormat* named = PictureFormatOfFile(o.Output);
+    const QString byName = named ? named->Name : QString();
     if (!format.isEmpty() && !byName.isEmpty() && format != byName)
         return QStringLiteral("--format %1 contradicts the file name %2")
             .arg(ForMessage(parser.value(QStringLiteral("format"))), ForMessage(o.Output));

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     args.removeFirst();
     const int status = RunBarcodeCli(args, out, err);
     if (!out.flush() && status == cliOk) { // a full disk behind a redirection
-        err << "barcodegen-cli: standard output: " << out.errorString() << "\n";
+        err << StandardOutputProblem(out) << "\n";
         return cliRefused;
     }
     return status;

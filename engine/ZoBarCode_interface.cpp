@@ -42,6 +42,21 @@ std::u16string BarcodeTypeName(TBarcodeType type) {
     return row ? row->Name : u"";
 }
 
+std::u16string TrimmedCode(std::u16string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && text[first] <= u' ')
+        ++first;
+    while (last > first && text[last - 1] <= u' ')
+        --last;
+    return std::u16string(text.substr(first, last - first));
+}
+
+int DigitsWithCheckDigit(TBarcodeType type) {
+    const std::optional<TBCdata> row = BarcodeTypeRow(type);
+    return row && row->Check == ccOptional && row->Text ? row->Text->Digits : 0;
+}
+
 void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas, TRect& rect,
                        int& module, const TFont& font, bool autoFontSize, bool showText,
                        TShowTextPosition textPosition, bool useCheckSum) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Canvas.h"
@@ -104,6 +105,7 @@ struct TTextLayout {
     std::size_t LongBarCount = 0;
     bool RightAllowance = false;
     int AutoFontPercent = 75; // of the size whose text first reaches the symbol's width
+    int Digits = 0;           // of the whole text, which the pieces print, check digit included
 };
 
 // What a text may hold besides what num says.
@@ -161,6 +163,15 @@ struct TGs1Element {
 
 // The table name of a type ("CodeEAN13"), or "" for a value outside the table.
 std::u16string BarcodeTypeName(TBarcodeType type);
+
+// The code as the engine reads it for a type of digits and for GS1 data: without
+// the blanks and control characters around it.
+std::u16string TrimmedCode(std::u16string_view text);
+
+// How many digits a whole code of the type holds, its check digit included,
+// where the type takes that many and adds its check digit when asked, or
+// verifies the last digit when not (EAN-8, EAN-13, UPC-A); 0 for other types.
+int DigitsWithCheckDigit(TBarcodeType type);
 
 // Draws one barcode into rect in a single call. On return rect.Right is
 // rect.Left + the symbol's width; a module of 0 comes back as 1. Errors of the

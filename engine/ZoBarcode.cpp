@@ -12,16 +12,6 @@ std::int64_t Percent(std::int64_t w, int percent) {
     return RoundHalfEvenDiv(w * percent, 100);
 }
 
-std::u16string TrimBlanks(const std::u16string& s) {
-    std::size_t first = 0;
-    std::size_t last = s.size();
-    while (first < last && s[first] <= u' ')
-        ++first;
-    while (last > first && s[last - 1] <= u' ')
-        --last;
-    return s.substr(first, last - first);
-}
-
 // Copy(s, first, len) with a 1-based first and out-of-range parts cut off.
 std::u16string Piece(const std::u16string& s, int first, int len) {
     if (first < 1) first = 1;
@@ -121,7 +111,7 @@ std::u16string TZoBarcode::BuildPattern() {
     const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
     ComputeModules(row ? row->Ratio : TRatioClamp{});
     if (row && row->num) {
-        BCText = TrimBlanks(FBarCode);
+        BCText = TrimmedCode(FBarCode);
         if (!IsNumericText(BCText, row->Syntax)) throw EBarcodeError("Barcode must be numeric");
     }
     if (!row || !row->Encoder)

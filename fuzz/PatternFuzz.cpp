@@ -195,15 +195,6 @@ TBuild Build(TZoBarcode& bc) {
     return b;
 }
 
-std::u16string Trimmed(const std::u16string& s) {
-    std::size_t first = 0, last = s.size();
-    while (first < last && s[first] <= u' ')
-        ++first;
-    while (last > first && s[last - 1] <= u' ')
-        --last;
-    return s.substr(first, last - first);
-}
-
 // Above the widest a text allowance can make a symbol (15 %, then 10 % more).
 std::int64_t Widened(std::int64_t w) {
     return w * 13 / 10 + 2;
@@ -263,7 +254,7 @@ FUZZ_TARGET(pattern) {
     // An add-on follows the main digits after a blank; GS1 data is printed
     // with its AIs in brackets and survives the way through a scanner.
     std::u16string main = b.Text;
-    std::u16string given = Trimmed(code);
+    std::u16string given = TrimmedCode(code);
     if (!b.AddOn.empty()) {
         FUZZ_CHECK(row->Syntax == tsAddOn && Digits(b.AddOn) &&
                        (b.AddOn.size() == 2 || b.AddOn.size() == 5) &&

@@ -4,30 +4,29 @@
 #include "complib/bdlg.h"
 #include "picexport/bDialogsEx.h"
 #include "picture/FileIO.h"
+#include "picture/PictureFormats.h"
 #include "picture/SaveImage.h"
 
 #include <QFileInfo>
 
-#include <array>
 #include <stdexcept>
 
 namespace {
 
-struct TFormatRow {
-    TPicFileFormat Format;
-    const char* Extension; // written for the format
-    const char* Writer;    // the picture writer's name
-};
-constexpr std::array<TFormatRow, 3> Formats{{
-    {pffBMP, ".bmp", "BMP"},
-    {pffJPG, ".jpg", "JPEG"},
-    {pffPNG, ".png", "PNG"},
-}};
-
-const TFormatRow* RowOf(TPicFileFormat Format) {
-    for (const TFormatRow& row : Formats)
-        if (row.Format == Format) return &row;
-    return nullptr;
+// The row of the picture formats a code stands for: an image is written by
+// the first extension of its row and known by every one. The drawings (SVG,
+// PDF) have no code: they are drawn from the code, and Save as has a picture.
+const TPictureFormat* RowOf(TPicFileFormat Format) {
+    switch (Format) {
+    case pffBMP:
+        return PictureFormatNamed(u"BMP");
+    case pffJPG:
+        return PictureFormatNamed(u"JPEG");
+    case pffPNG:
+        return PictureFormatNamed(u"PNG");
+    default:
+        return nullptr;
+    }
 }
 
 // The program's texts, exactly as the user has always seen them.
@@ -36,13 +35,6 @@ const QString FilterJpeg = QStringLiteral("Jpeg soubory (*.jpg;*.jpeg)|*.jpg;*.j
 const QString FilterPng = QStringLiteral("PNG soubory (*.png)|*.png");
 const QString FilterAll =
     QStringLiteral("Grafické formáty (*.bmp;*.jpg;*.jpeg;*.png)|*.bmp;*.jpg;*.jpeg;*.png");
-
-// The extension of the last path component, from its last "." on.
-QString ExtensionOf(const QString& FileName) {
-    const QString name = FileName.mid(FileName.lastIndexOf(u'/') + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
-}
 
 std::runtime_error BadFormat() {
     return std::runtime_error(QString::fromUtf16(kBadPictureFormat).toStdString());
@@ -55,16 +47,15 @@ void Report(const std::exception& E) {
 } // namespace
 
 QString PictureFormatExt(TPicFileFormat Format) {
-    const TFormatRow* row = RowOf(Format);
-    return row ? QString::fromLatin1(row->Extension) : QString();
+    const TPictureFormat* row = RowOf(Format);
+    return row ? QString(row->Extensions[0]).prepend(u'.') : QString();
 }
 
 TPicFileFormat PictureFormatOf(const QString& FileName) {
-    const QString ext = ExtensionOf(FileName).toLower();
-    if (ext == u".jpeg") return pffJPG;
-    for (const TFormatRow& row : Formats)
-        if (ext == QLatin1String(row.Extension)) return row.Format;
-    return pffError;
+    const TPictureFormat* row = PictureFormatOfFile(FileName);
+    for (const TPicFileFormat format : {pffBMP, pffJPG, pffPNG})
+        if (row && RowOf(format) == row) return format;
+    return pffError; // SVG and PDF among them: drawings need the code, not the picture
 }
 
 QString PictureFilter(bool WithAllFormats) {
@@ -76,12 +67,11 @@ TPicFileFormat SavePictureToStream(const QImage& Picture, QIODevice& Stream, TPi
                                    int Quality) {
     if (Format == pffNone) Format = pffBMP;
     try {
-        const TFormatRow* row = RowOf(Format);
+        const TPictureFormat* row = RowOf(Format);
         if (!row) throw BadFormat();
         QString error;
         if (Picture.isNull()) throw std::runtime_error("The picture is empty.");
-        if (!WriteImage(Picture, Stream, QString::fromLatin1(row->Writer), DefaultDpi, &error,
-                        Quality))
+        if (!WriteImage(Picture, Stream, row->Name, DefaultDpi, &error, Quality))
             throw std::runtime_error(error.toStdString());
         return Format;
     } catch (const std::exception& e) {
@@ -126,6 +116,6 @@ TPicFileFormat SavePictureAs(const QImage& Picture, const QString& InitialFolder
     dialog.FilterIndex = int(DefaultFormat) - 1;
     if (!dialog.Execute()) return pffNone;
     QString name = dialog.FileName();
-    if (ExtensionOf(name).isEmpty()) name += PictureFormatExt(DefaultFormat);
+    if (ExtensionStart(name) < 0) name += PictureFormatExt(DefaultFormat);
     return SavePictureToFile(Picture, name, PictureFormatOf(name));
 }

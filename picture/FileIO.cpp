@@ -13,10 +13,22 @@
 #include <unistd.h>
 
 namespace {
-[[noreturn]] void Fail(const QString& FileName, const QString& Why) {
-    throw EFileError(QStringLiteral("%1: %2").arg(FileName, Why).toStdString());
+
+// Every message about a file: "name: why".
+QString FileProblem(const QString& FileName, const QString& Why) {
+    return QStringLiteral("%1: %2").arg(FileName, Why);
 }
+
+[[noreturn]] void Fail(const QString& FileName, const QString& Why) {
+    throw EFileError(FileProblem(FileName, Why).toStdString());
+}
+
 } // namespace
+
+qsizetype ExtensionStart(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot > fileName.lastIndexOf(u'/') ? dot : -1;
+}
 
 QByteArray ReadWholeFile(const QString& FileName) {
     QFile file(FileName);
@@ -267,7 +279,7 @@ bool WriteFile(const QString& fileName, const TProduce& produce, TFileFlush flus
                                    ? WriteInto(target, produce, &problem)
                                    : Replace(target, produce, flush, &problem)
                              : SystemFailure(&problem);
-    if (!written && error) *error = QStringLiteral("%1: %2").arg(fileName, problem);
+    if (!written && error) *error = FileProblem(fileName, problem);
     return written;
 }
 
@@ -300,7 +312,7 @@ bool WriteFileAtomically(const QString& fileName,
         flush, error);
 }
 
-void WriteFileAtomically(const QString& FileName, const QByteArray& Data) {
+void WriteWholeFile(const QString& FileName, const QByteArray& Data) {
     QString error;
     if (!WriteFileAtomically(FileName, Data, &error)) throw EFileError(error.toStdString());
 }

@@ -31,6 +31,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Where the extension of a file name begins: its last "." after the last "/",
+// or -1 when the last path component has no dot ("a.b/c" has none).
+qsizetype ExtensionStart(const QString& fileName);
+
 // The whole of FileName; throws EFileError naming the file and why when it
 // cannot be read.
 QByteArray ReadWholeFile(const QString& FileName);
@@ -43,7 +47,8 @@ enum class TFileFlush { ToDisk, Skip };
 
 // data as the whole of fileName (see above). A replaced file keeps its
 // permission bits; one we may not write is left alone. Returns false with a
-// message ("fileName: why") when it cannot.
+// message ("fileName: why") when it cannot: every form of WriteFileAtomically
+// reports so.
 bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error,
                          TFileFlush flush = TFileFlush::ToDisk);
 
@@ -54,5 +59,6 @@ bool WriteFileAtomically(const QString& fileName,
                          const std::function<bool(QIODevice&, QString*)>& write, QString* error,
                          TFileFlush flush = TFileFlush::ToDisk);
 
-// Data as the whole of FileName, as above; throws EFileError with the same message.
-void WriteFileAtomically(const QString& FileName, const QByteArray& Data);
+// WriteFileAtomically for callers that raise their failures, as ReadWholeFile
+// does: throws EFileError with the same message.
+void WriteWholeFile(const QString& FileName, const QByteArray& Data);

@@ -1,6 +1,7 @@
 #include "picture/SaveImage.h"
 
-#include <QFileInfo>
+#include "picture/PictureFormats.h"
+
 #include <QHash>
 #include <QImageWriter>
 #include <algorithm>
@@ -8,27 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <zlib.h>
-
-QString PictureFormatForExtension(const QString& extension) {
-    const QString ext = extension.toLower();
-    if (ext == QLatin1String("png")) return QStringLiteral("PNG");
-    if (ext == QLatin1String("bmp")) return QStringLiteral("BMP");
-    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") || ext == QLatin1String("jpe"))
-        return QStringLiteral("JPEG");
-    if (ext == QLatin1String("svg")) return QStringLiteral("SVG");
-    if (ext == QLatin1String("pdf")) return QStringLiteral("PDF");
-    return {};
-}
-
-QString ImageFormatForFile(const QString& fileName) {
-    const QString format = PictureFormatForExtension(QFileInfo(fileName).suffix());
-    return format == QLatin1String("SVG") || format == QLatin1String("PDF") ? QString() : format;
-}
-
-QString ImageFormatProblem(const QString& fileName) {
-    if (!ImageFormatForFile(fileName).isEmpty()) return {};
-    return QStringLiteral("%1: unknown picture format (use .png, .bmp or .jpg)").arg(fileName);
-}
 
 namespace {
 
@@ -248,9 +228,10 @@ bool WriteImage(const QImage& image, QIODevice& device, const QString& format, i
         if (error) *error = message;
         return false;
     };
-    const bool jpeg = format == QLatin1String("JPEG");
-    if (!jpeg && format != QLatin1String("PNG") && format != QLatin1String("BMP"))
+    const TPictureFormat* row = PictureFormatNamed(format);
+    if (!row || row->Drawing)
         return fail(QStringLiteral("unknown picture format \"%1\"").arg(format));
+    const bool jpeg = format == QLatin1String("JPEG");
     QImage picture = jpeg ? image : SmallestExactImage(image);
     const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
     if (format == QLatin1String("PNG") && IsPalettedOrGrey(picture)) {
@@ -269,10 +250,16 @@ bool WriteImage(const QImage& image, QIODevice& device, const QString& format, i
 
 bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error,
                          const QString& format, int dpi) {
-    const QString f = format.isEmpty() ? ImageFormatForFile(fileName) : format;
+    QString f = format;
     if (f.isEmpty()) {
-        if (error) *error = ImageFormatProblem(fileName);
-        return false;
+        const TPictureFormat* byName = PictureFormatOfFile(fileName);
+        if (!byName || byName->Drawing) {
+            if (error)
+                *error = QStringLiteral("%1: unknown picture format (use .png, .bmp or .jpg)")
+                             .arg(fileName);
+            return false;
+        }
+        f = byName->Name;
     }
     return WriteFileAtomically(
         fileName,

@@ -3,24 +3,11 @@
 #pragma once
 
 #include "picture/FileIO.h"
+#include "picture/PictureFormats.h"
 
 #include <QIODevice>
 #include <QImage>
 #include <QString>
-
-// Format names: "PNG", "BMP" and "JPEG" are pictures (QImage writers); "SVG"
-// and "PDF" are drawings (platform/VectorPicture.h).
-// The format a file name extension names, case-insensitive ("jpg" gives
-// "JPEG"), or an empty string when it names none of the five.
-QString PictureFormatForExtension(const QString& extension);
-
-// The writer format for a file name's extension ("PNG", "BMP", "JPEG"), or an
-// empty string when the extension is none of those.
-QString ImageFormatForFile(const QString& fileName);
-
-// Why fileName cannot take a picture (its extension names no format we write),
-// or an empty string when it can.
-QString ImageFormatProblem(const QString& fileName);
 
 inline constexpr int DefaultDpi = 96;
 
@@ -30,7 +17,8 @@ inline constexpr int DefaultDpi = 96;
 // the greys of the text's smoothed edges: 8-bit grey instead of 24-bit colour.
 QImage SmallestExactImage(const QImage& image);
 
-// Encodes image onto device in format ("PNG", "BMP" or "JPEG"): PNG and BMP as
+// Encodes image onto device in format (the Name of an image's row of
+// picture/PictureFormats.h: "PNG", "BMP" or "JPEG"): PNG and BMP as
 // SmallestExactImage, JPEG at jpegQuality (0 to 100), every format with the
 // resolution dpi. A PNG of one bit, 8-bit grey or an 8-bit palette (every
 // barcode) is written by our own encoder at zlib level 3, other pictures by
@@ -39,6 +27,6 @@ bool WriteImage(const QImage& image, QIODevice& device, const QString& format, i
                 QString* error, int jpegQuality = 100);
 
 // WriteImage into fileName through WriteFileAtomically; the format is that of
-// the extension when none is given.
+// the extension when none is given, and must be an image.
 bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error,
                          const QString& format = {}, int dpi = DefaultDpi);

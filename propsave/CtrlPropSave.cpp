@@ -104,17 +104,23 @@ void TPositionPropSave::ReadWriteComponent(bool Write, TPropSaveFile& File, cons
     SetControlBounds(control, LimitToRect ? LimitBounds(b) : b);
 }
 
+namespace {
+
+// One axis of LimitBounds: From moved into [Low, High - Min], To cut at High
+// and kept at least Min beyond From. A limit narrower than Min wins over High.
+void LimitSpan(int& From, int& To, int Low, int High, int Min) {
+    if (From > High - Min) From = High - Min;
+    if (From < Low) From = Low;
+    if (To > High) To = High;
+    if (To < From + Min) To = From + Min;
+}
+
+} // namespace
+
 TRect TPositionPropSave::LimitBounds(TRect B) const {
     const TLimitRect& L = LimitRect;
-    const int m = L.MinWidthHeight;
-    if (B.Left > L.Right - m) B.Left = L.Right - m;
-    if (B.Left < L.Left) B.Left = L.Left;
-    if (B.Right > L.Right) B.Right = L.Right;
-    if (B.Right < B.Left + m) B.Right = B.Left + m;
-    if (B.Top > L.Bottom - m) B.Top = L.Bottom - m;
-    if (B.Top < L.Top) B.Top = L.Top;
-    if (B.Bottom > L.Bottom) B.Bottom = L.Bottom;
-    if (B.Bottom < B.Top + m) B.Bottom = B.Top + m;
+    LimitSpan(B.Left, B.Right, L.Left, L.Right, L.MinWidthHeight);
+    LimitSpan(B.Top, B.Bottom, L.Top, L.Bottom, L.MinWidthHeight);
     return B;
 }
 

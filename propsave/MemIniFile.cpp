@@ -303,5 +303,5 @@ void TMemIniFileEx::UpdateFile() const {
     if (FCompress)
         CompressText(GetIniText(), FFileName);
     else
-        WriteFileAtomically(FFileName, EncodeFile(GetIniText(), FEncoding));
+        WriteWholeFile(FFileName, EncodeFile(GetIniText(), FEncoding));
 }

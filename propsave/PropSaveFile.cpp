@@ -4,6 +4,7 @@
 
 #include "complib/bdlg.h"
 #include "complib/btool.h"
+#include "picture/FileIO.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,9 +39,8 @@ QString Unescape(QString S) {
 // name on) replaced by Ext.
 QString ExecutableWithExtension(const QString& Ext) {
     const QString exe = QCoreApplication::applicationFilePath();
-    const qsizetype slash = exe.lastIndexOf(u'/');
-    const qsizetype dot = exe.lastIndexOf(u'.');
-    return (dot > slash ? exe.left(dot) : exe) + Ext;
+    const qsizetype dot = ExtensionStart(exe);
+    return (dot >= 0 ? exe.left(dot) : exe) + Ext;
 }
 
 QString InAppFolder(const QString& FileName) {

@@ -82,7 +82,7 @@ QString TPropSaveMain::GetFormKey() const {
 
 bool TPropSaveMain::HasSavedPosition() const {
     return FPropSaveFile && !FPropSaveFile->DisableAll &&
-           FPropSaveFile->SectionExists(GetFormKey() + QStringLiteral("_XY"));
+           FPropSaveFile->SectionExists(TPositionPropSave::PositionSection(GetFormKey()));
 }
 
 void TPropSaveMain::ReadWriteProperties(bool Write) {
@@ -93,7 +93,7 @@ void TPropSaveMain::ReadWriteProperties(bool Write) {
     const QString key = GetFormKey();
 
     if (FormSavePos) {
-        const QString section = key + QStringLiteral("_XY");
+        const QString section = TPositionPropSave::PositionSection(key);
         const QString winMinMax = QStringLiteral("WinMinMax");
         FRestorePending = HasSavedPosition();
 

@@ -301,9 +301,11 @@ public:
     // Cuts a rectangle at the right and bottom edges of LimitRect and keeps
     // its left and top edges inside; at least MinWidthHeight wide and high.
     TRect LimitBounds(TRect Bounds) const;
+    // The section of the bounds stored under Key, a window's among them.
+    static QString PositionSection(const QString& Key) { return Key + QStringLiteral("_XY"); }
 
 protected:
-    QString SectionOf(const QString& Key) const override { return Key + QStringLiteral("_XY"); }
+    QString SectionOf(const QString& Key) const override { return PositionSection(Key); }
 };
 
 // Stores the value of standard controls, by the first class that matches:

@@ -14,95 +14,112 @@ namespace {
 constexpr qint64 kChunk = 65536;
 constexpr qint64 kMaxText = qint64(256) << 20;
 
-// Writes what a zlib call produced into Out.
-void Emit(QIODevice& Out, const Bytef* Data, qint64 Size) {
-    if (Size > 0 && Out.write(reinterpret_cast<const char*>(Data), Size) != Size)
-        throw EZlibError("cannot write the output stream");
+// A zlib stream with its output chunk, ended on every path out of its use;
+// End is deflateEnd or inflateEnd, set once the stream is set up.
+class TZStream {
+public:
+    z_stream z{};
+    int (*End)(z_streamp) = nullptr;
+
+    TZStream() = default;
+    ~TZStream() {
+        if (End) End(&z);
+    }
+    TZStream(const TZStream&) = delete;
+    TZStream& operator=(const TZStream&) = delete;
+
+    // In becomes the input, which the calls take from until it is used up.
+    void Feed(QByteArray& In) {
+        z.next_in = reinterpret_cast<Bytef*>(In.data());
+        z.avail_in = static_cast<uInt>(In.size());
+    }
+    // A whole empty chunk for the next call's output.
+    void MakeRoom() {
+        z.next_out = out.data();
+        z.avail_out = kChunk;
+    }
+    // What the last call put into the chunk.
+    qint64 Produced() const { return kChunk - z.avail_out; }
+    bool ChunkFull() const { return z.avail_out == 0; }
+    // Writes what the last call produced into Dest.
+    void Emit(QIODevice& Dest) const {
+        const qint64 size = Produced();
+        if (size > 0 && Dest.write(reinterpret_cast<const char*>(out.data()), size) != size)
+            throw EZlibError("cannot write the output stream");
+    }
+
+private:
+    std::array<Bytef, kChunk> out;
+};
+
+// Runs convert (CompressStream or DecompressStream) from Bytes into new bytes.
+template <class Convert> QByteArray Converted(QByteArray Bytes, Convert convert) {
+    QBuffer source(&Bytes);
+    source.open(QIODevice::ReadOnly);
+    QByteArray result;
+    QBuffer dest(&result);
+    dest.open(QIODevice::WriteOnly);
+    convert(source, dest);
+    return result;
 }
 
 } // namespace
 
 qint64 CompressStream(QIODevice& Source, QIODevice& Dest) {
-    z_stream z{};
-    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw EZlibError("deflateInit failed");
-    std::array<Bytef, kChunk> out;
-    try {
-        Source.seek(0);
-        int flush = Z_NO_FLUSH;
+    TZStream stream;
+    if (deflateInit(&stream.z, Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw EZlibError("deflateInit failed");
+    stream.End = deflateEnd;
+    Source.seek(0);
+    int flush = Z_NO_FLUSH;
+    do {
+        QByteArray in = Source.read(kChunk);
+        flush = Source.atEnd() || in.isEmpty() ? Z_FINISH : Z_NO_FLUSH;
+        stream.Feed(in);
         do {
-            QByteArray in = Source.read(kChunk);
-            flush = Source.atEnd() || in.isEmpty() ? Z_FINISH : Z_NO_FLUSH;
-            z.next_in = reinterpret_cast<Bytef*>(in.data());
-            z.avail_in = static_cast<uInt>(in.size());
-            do {
-                z.next_out = out.data();
-                z.avail_out = kChunk;
-                deflate(&z, flush); // cannot fail with a valid state and buffers
-                Emit(Dest, out.data(), kChunk - z.avail_out);
-            } while (z.avail_out == 0);
-        } while (flush != Z_FINISH);
-    } catch (...) {
-        deflateEnd(&z);
-        throw;
-    }
-    deflateEnd(&z);
+            stream.MakeRoom();
+            deflate(&stream.z, flush); // cannot fail with a valid state and buffers
+            stream.Emit(Dest);
+        } while (stream.ChunkFull());
+    } while (flush != Z_FINISH);
     return Dest.size();
 }
 
 qint64 DecompressStream(QIODevice& Source, QIODevice& Dest, qint64 MaxSize) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) throw EZlibError("inflateInit failed");
-    std::array<Bytef, kChunk> out;
+    TZStream stream;
+    if (inflateInit(&stream.z) != Z_OK) throw EZlibError("inflateInit failed");
+    stream.End = inflateEnd;
     qint64 written = 0;
-    try {
-        int ret = Z_OK;
-        while (ret != Z_STREAM_END) {
-            QByteArray in = Source.read(kChunk);
-            if (in.isEmpty()) break; // cut short: keep what came so far
-            z.next_in = reinterpret_cast<Bytef*>(in.data());
-            z.avail_in = static_cast<uInt>(in.size());
-            do {
-                z.next_out = out.data();
-                z.avail_out = kChunk;
-                ret = inflate(&z, Z_NO_FLUSH);
-                if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_MEM_ERROR ||
-                    ret == Z_STREAM_ERROR)
-                    throw EZlibError(z.msg ? z.msg : "invalid zlib stream");
-                const qint64 produced = kChunk - z.avail_out;
-                written += produced;
-                if (MaxSize >= 0 && written > MaxSize) throw EZlibError("inflated data too large");
-                Emit(Dest, out.data(), produced);
-            } while (z.avail_out == 0 && ret != Z_STREAM_END);
-        }
-    } catch (...) {
-        inflateEnd(&z);
-        throw;
+    int ret = Z_OK;
+    while (ret != Z_STREAM_END) {
+        QByteArray in = Source.read(kChunk);
+        if (in.isEmpty()) break; // cut short: keep what came so far
+        stream.Feed(in);
+        do {
+            stream.MakeRoom();
+            ret = inflate(&stream.z, Z_NO_FLUSH);
+            if (ret == Z_NEED_DICT || ret == Z_DATA_ERROR || ret == Z_MEM_ERROR ||
+                ret == Z_STREAM_ERROR)
+                throw EZlibError(stream.z.msg ? stream.z.msg : "invalid zlib stream");
+            written += stream.Produced();
+            if (MaxSize >= 0 && written > MaxSize) throw EZlibError("inflated data too large");
+            stream.Emit(Dest);
+        } while (stream.ChunkFull() && ret != Z_STREAM_END);
     }
-    inflateEnd(&z);
     return Dest.size();
 }
 
 QString CompressText(const QString& Text, const QString& FileName) {
-    QByteArray plain = AnsiBytes(Text);
-    QBuffer source(&plain);
-    source.open(QIODevice::ReadOnly);
-    QByteArray packed;
-    QBuffer dest(&packed);
-    dest.open(QIODevice::WriteOnly);
-    CompressStream(source, dest);
-    if (!FileName.isEmpty()) WriteFileAtomically(FileName, packed);
+    const QByteArray packed = Converted(AnsiBytes(Text), CompressStream);
+    if (!FileName.isEmpty()) WriteWholeFile(FileName, packed);
     return QString::fromLatin1(packed);
 }
 
 QString DecompressText(const QString& Text, const QString& FileName) {
-    QByteArray packed = FileName.isEmpty() ? Text.toLatin1() : ReadWholeFile(FileName);
-    QBuffer source(&packed);
-    source.open(QIODevice::ReadOnly);
-    QByteArray plain;
-    QBuffer dest(&plain);
-    dest.open(QIODevice::WriteOnly);
-    DecompressStream(source, dest, kMaxText);
-    return AnsiText(plain);
+    const QByteArray packed = FileName.isEmpty() ? Text.toLatin1() : ReadWholeFile(FileName);
+    return AnsiText(Converted(packed, [](QIODevice& Source, QIODevice& Dest) {
+        return DecompressStream(Source, Dest, kMaxText);
+    }));
 }
 
 QByteArray AnsiBytes(const QString& Text) {

@@ -86,6 +86,7 @@ constexpr TTextLayout TextLayoutOf(const TEanUpcLayout& l) {
 
     t.RightAllowance = l.TextOnlyAfter + l.LongDigits > 0;
     t.AutoFontPercent = l.AutoFontPercent;
+    t.Digits = l.Digits();
     return t;
 }
 

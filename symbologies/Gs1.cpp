@@ -485,16 +485,6 @@ bool AiMatches(std::u16string_view ai, std::string_view pattern) {
     return true;
 }
 
-std::u16string Trimmed(std::u16string_view s) {
-    std::size_t first = 0;
-    std::size_t last = s.size();
-    while (first < last && s[first] <= u' ')
-        ++first;
-    while (last > first && s[last - 1] <= u' ')
-        --last;
-    return std::u16string(s.substr(first, last - first));
-}
-
 } // namespace
 
 const std::vector<TGs1Entry>& Gs1Dictionary() {
@@ -515,12 +505,12 @@ bool Gs1LinterKnown(std::string_view name) {
 }
 
 bool IsGs1Bracketed(std::u16string_view text) {
-    const std::u16string t = Trimmed(text);
+    const std::u16string t = TrimmedCode(text);
     return !t.empty() && (t[0] == u'(' || t[0] == u'[');
 }
 
 std::vector<TGs1Element> ParseGs1Brackets(std::u16string_view text, std::string_view who) {
-    const std::u16string t = Trimmed(text);
+    const std::u16string t = TrimmedCode(text);
     if (t.empty() || (t[0] != u'(' && t[0] != u'['))
         Refuse(who, "the data must begin with an AI in brackets, such as (01)");
     const char16_t open = t[0];

@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 
+#include "cli/BarcodeCli.h"
 #include "cli/BatchLines.h"
 #include "cli/BatchRun.h"
 #include "cli/VerifyPicture.h"
@@ -94,6 +96,32 @@ TEST(BatchRun, FileNamesAndProgress) {
     EXPECT_EQ(BatchProgressText(100, 100000, 10.0),
               "100/100000 codes, 10 a second, 166 min 30 s left");
     EXPECT_EQ(BatchProgressText(100, 0, 2.0), "100 codes, 50 a second");
+}
+
+// What the command line catches outside the engine's refusals becomes one
+// refusal line of ours; an allocation that failed is told in plain words,
+// not as the library's "std::bad_alloc".
+TEST(BatchRun, CaughtFailuresAreOurRefusals) {
+    const struct {
+        std::function<void()> fail;
+        const char* line;
+    } cases[] = {
+        {[] { throw std::bad_alloc(); }, "barcodegen-cli: not enough memory"},
+        {[] { throw EFileError("out/1.png: No space left on device"); },
+         "barcodegen-cli: out/1.png: No space left on device"},
+        {[] { throw 42; }, "barcodegen-cli: unexpected failure"},
+    };
+    for (const auto& c : cases) {
+        TCodeOutcome r;
+        try {
+            c.fail();
+        } catch (...) {
+            r = CaughtFailure();
+        }
+        EXPECT_EQ(r.Exit, cliRefused) << c.line;
+        EXPECT_EQ(r.Messages, QStringList{QString::fromUtf8(c.line)});
+        EXPECT_TRUE(r.Bytes.isEmpty() && r.Picture.isNull()) << c.line;
+    }
 }
 
 TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {

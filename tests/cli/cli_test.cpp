@@ -445,6 +445,9 @@ TEST(Cli, UsageErrorsNameTheOption) {
         {{"--frobnicate", "--pattern", "1"}, "frobnicate"},
         {{"--pattern", "1", "2"}, "CODE"},           // two codes
         {{"-o", "picture.gif", "1"}, "picture.gif"}, // unknown format
+        {{"-o", "picture.jpe", "1"}, "picture.jpe"}, // as unknown as to the window's Save as
+        {{"-o", "", "1"}, "--output"},
+        {{"--batch", "", "-o", "x.png"}, "--batch"},
         {{"--pattern=yes", "1"}, "pattern"},
         {{"--pattern", "-o", "x.png", "1"}, "--output"},
         {{"--pattern", "--size", "600x400", "1"}, "--size"},

@@ -40,10 +40,13 @@ protected:
 };
 
 TEST_F(PicExport, FormatsAndFilters) {
+    // SVG and PDF are written by the command line, from the code rather than a
+    // picture; ".jpe" is a spelling of JPEG that no filter entry shows.
     const std::pair<const char*, TPicFileFormat> names[] = {
         {"code.bmp", pffBMP},       {"dir.x/CODE.PNG", pffPNG}, {"a.b.jpeg", pffJPG},
         {"photo.JPG", pffJPG},      {"code.gif", pffError},     {"code", pffError},
-        {"dir.png/code", pffError}, {"code.", pffError},
+        {"dir.png/code", pffError}, {"code.", pffError},        {"code.svg", pffError},
+        {"code.pdf", pffError},     {"code.jpe", pffError},
     };
     for (const auto& [name, format] : names)
         EXPECT_EQ(PictureFormatOf(QString::fromUtf8(name)), format) << name;

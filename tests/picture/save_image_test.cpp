@@ -8,12 +8,16 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "engine/ZoBarCode_interface.h"
+#include "picture/PictureFormats.h"
 #include "picture/SaveImage.h"
+#include "picture/VectorPicture.h"
 #include "tests/FileContent.h"
 
 namespace {
@@ -59,6 +63,55 @@ TEST(SaveImage, FewestBitsThatKeepEveryPixel) {
             EXPECT_EQ(back.dotsPerMeterX(), 5906) << format; // 150 dpi
         }
     }
+}
+
+// A file name's extension is its last dot after the last slash, and names one
+// row of the formats in any case; no other spelling names one.
+TEST(PictureFormats, ExtensionsNameTheirFormat) {
+    const struct {
+        const char* file;
+        qsizetype dot;      // ExtensionStart
+        const char* format; // the row's name; nullptr: none
+    } cases[] = {
+        {"code.png", 4, "PNG"},        {"dir.x/CODE.BMP", 10, "BMP"}, {"a.b.jpeg", 3, "JPEG"},
+        {"photo.Jpg", 5, "JPEG"},      {"label.svg", 5, "SVG"},       {"label.PDF", 5, "PDF"},
+        {"out/.png", 4, "PNG"},        {"code.jpe", 4, nullptr},      {"code.gif", 4, nullptr},
+        {"dir.png/code", -1, nullptr}, {"code", -1, nullptr},         {"code.", 4, nullptr},
+        {"v1.2/label", -1, nullptr},   {"a.png/", -1, nullptr},       {"", -1, nullptr},
+    };
+    for (const auto& c : cases) {
+        const QString file = QString::fromUtf8(c.file);
+        EXPECT_EQ(ExtensionStart(file), c.dot) << c.file;
+        const TPictureFormat* row = PictureFormatOfFile(file);
+        EXPECT_EQ(row ? row->Name : QLatin1String(), QLatin1String(c.format)) << c.file;
+    }
+}
+
+// Every row's name is one its writer takes, and the file it makes is of that
+// format: an image by QImageWriter (or our PNG encoder), a drawing drawn anew.
+TEST(PictureFormats, EveryFormatHasItsWriter) {
+    const std::map<QString, QByteArray> starts = {{"PNG", "\x89PNG"},
+                                                  {"BMP", "BM"},
+                                                  {"JPEG", "\xFF\xD8\xFF"},
+                                                  {"SVG", "<?xml"},
+                                                  {"PDF", "%PDF-"}};
+    ASSERT_EQ(starts.size(), PictureFormats.size());
+    for (const TPictureFormat& f : PictureFormats) {
+        EXPECT_EQ(PictureFormatNamed(QString(f.Name)), &f);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        const bool written = f.Drawing
+                                 ? WriteBarcodeDrawing(buffer, f.Name, QSize(238, 190),
+                                                       QStringLiteral("590123412345"), bcCodeEAN13,
+                                                       TGenerateOptions{}, DefaultDpi, &error)
+                                 : WriteImage(Stripes({qRgb(0, 0, 0), qRgb(255, 255, 255)}), buffer,
+                                              f.Name, DefaultDpi, &error);
+        ASSERT_TRUE(written) << f.Name.data() << ": " << error.toStdString();
+        EXPECT_TRUE(bytes.startsWith(starts.at(f.Name))) << f.Name.data();
+    }
+    EXPECT_EQ(PictureFormatNamed(u"jpeg"), nullptr); // names are exact: extensions are not
 }
 
 // Both ways of writing a file whole behave alike: flushed to the disk (single

@@ -1,6 +1,9 @@
 // EAN-8, EAN-13 and UPC-A: the modulo 10 check digit, worked examples,
-// padding, the check digit a code brings along, and the refusals.
+// padding, the check digit a code brings along, the length of a whole code,
+// and the refusals.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "symbologies/EanUpc.h"
 #include "tests/BuildSymbol.h"
@@ -76,6 +79,27 @@ TEST(EanUpc, Refusals) {
 TEST(EanUpc, LeadingZeroMakesEan13LikeUpcA) {
     EXPECT_EQ(BuildSymbol(bcCodeEAN13, "0123456789012", false).pattern,
               BuildSymbol(bcCodeUPC_A, "123456789012", false).pattern);
+}
+
+// DigitsWithCheckDigit is how long a whole code of the type is: with the
+// check digit added, one digit fewer makes it and a whole code is too long;
+// without, a whole code is taken as it is. Every other type says 0.
+TEST(EanUpc, DigitsWithCheckDigitAreWhatTheSymbolHolds) {
+    const std::map<TBarcodeType, int> lengths = {
+        {bcCodeEAN8, 8}, {bcCodeEAN13, 13}, {bcCodeUPC_A, 12}};
+    for (const TBarcodeType type : EncodableBarcodeTypes()) {
+        const int n = DigitsWithCheckDigit(type);
+        EXPECT_EQ(n, lengths.contains(type) ? lengths.at(type) : 0) << int(type);
+        if (n == 0) continue;
+        const TBuildResult made = BuildSymbol(type, std::string(std::size_t(n) - 1, '7'));
+        ASSERT_TRUE(made.ok) << made.error;
+        EXPECT_EQ(made.text.size(), std::size_t(n));
+        EXPECT_FALSE(BuildSymbol(type, made.text).ok) << made.text;
+        const TBuildResult verified = BuildSymbol(type, " " + made.text + "\t", false);
+        EXPECT_TRUE(verified.ok) << verified.error;
+        EXPECT_EQ(verified.text, made.text);
+    }
+    EXPECT_EQ(DigitsWithCheckDigit(TBarcodeType(200)), 0);
 }
 
 TEST(EanUpc, EveryDigitIsSevenModules) {
