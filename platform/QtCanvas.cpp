@@ -149,7 +149,7 @@ TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {
     bounds = image.rect();
 }
 
-TQtCanvas::TQtCanvas(QPaintDevice& device) : device(device) {
+TQtCanvas::TQtCanvas(QPaintDevice& target) : device(target) {
     const int dpi = device.logicalDpiY();
     if (dpi > 0 && dpi != 96) fontScale = 96.0 / dpi;
     painter.begin(&device);
