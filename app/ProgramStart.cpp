@@ -84,7 +84,7 @@ void CloseWindowsOnSignals() {
     struct sigaction action = {};
     action.sa_handler = WakeUpLoop;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
 }

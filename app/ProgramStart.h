@@ -16,7 +16,9 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv);
 std::optional<int> RefuseLeftArguments(int argc, char** argv);
 
 // SIGTERM, SIGINT and SIGHUP close every window as its close box does, so a
-// session that ends, a kill or Ctrl+C in a terminal still keeps the settings;
-// a second signal of the same kind ends the program at once. Call it once the
-// QApplication exists.
+// session that ends, a kill or Ctrl+C in a terminal still keeps the settings.
+// A repeated signal does the same again: they come in pairs (a closing
+// terminal's shell passes its SIGHUP on, timeout(1) signals the group too),
+// and the second must not end the program halfway through writing. Call it
+// once the QApplication exists.
 void CloseWindowsOnSignals();
