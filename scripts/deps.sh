@@ -22,10 +22,11 @@ ensure_packages() {
 
 # What building and running the program needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
-    zlib1g-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2 fonts-dejavu-core)
+    zlib1g-dev libjpeg62-turbo-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2
+    fonts-dejavu-core)
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
-    poppler-utils)
+    poppler-utils qpdf)
 # What bench/batch_vs_zint.sh needs on top: the generator it times against, and
 # GNU time for peak memory.
 BENCH_PACKAGES=(zint time)
