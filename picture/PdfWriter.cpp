@@ -109,14 +109,32 @@ std::string Content(const TDrawing& drawing, TGlyphOutlines& glyphs, int dpi,
     return c;
 }
 
+// One zlib stream per thread, reset for every file: setting one up costs
+// more than deflating a label's few kilobytes of content.
+struct TContentDeflater {
+    z_stream stream{};
+    bool ready = false;
+    TContentDeflater()
+        : ready(deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8,
+                             Z_DEFAULT_STRATEGY) == Z_OK) {}
+    ~TContentDeflater() {
+        if (ready) deflateEnd(&stream);
+    }
+    TContentDeflater(const TContentDeflater&) = delete;
+    TContentDeflater& operator=(const TContentDeflater&) = delete;
+};
+
 bool Deflated(const std::string& data, std::string& out) {
-    uLongf size = compressBound(uLong(data.size()));
-    out.resize(size);
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                  reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()),
-                  Z_BEST_COMPRESSION) != Z_OK)
-        return false;
-    out.resize(size);
+    thread_local TContentDeflater deflater;
+    z_stream& z = deflater.stream;
+    if (!deflater.ready || deflateReset(&z) != Z_OK) return false;
+    out.resize(deflateBound(&z, uLong(data.size())));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data())); // zlib only reads it
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
+    out.resize(z.total_out);
     return true;
 }
 
