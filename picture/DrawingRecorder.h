@@ -20,6 +20,7 @@ inline TPixel PixelOfColor(TColor c) {
 struct TDrawnRect {
     TRect Box;
     TPixel Colour = PixelBlack;
+    bool operator==(const TDrawnRect&) const = default;
 };
 
 // A polygon that is no axis-aligned rectangle: its inside in Fill unless
@@ -30,6 +31,7 @@ struct TDrawnPolygon {
     TPixel Fill = PixelWhite;
     TPixel Outline = PixelBlack;
     int OutlineWidth = 0;
+    bool operator==(const TDrawnPolygon&) const = default;
 };
 
 // A text as TCanvas::TextOut drew it, its cell's top-left at (X, Y), turned
@@ -41,6 +43,7 @@ struct TDrawnText {
     std::u16string Text;
     TPixel Colour = PixelBlack;
     int QuarterTurns = 0;
+    bool operator==(const TDrawnText&) const = default;
 };
 
 using TDrawnItem = std::variant<TDrawnRect, TDrawnPolygon, TDrawnText>;
@@ -52,6 +55,7 @@ struct TDrawing {
     int Height = 0;
     TPixel Background = PixelWhite;
     std::vector<TDrawnItem> Items;
+    bool operator==(const TDrawing&) const = default;
 };
 
 // The drawing turned quarterTurns times 90 degrees clockwise: a W x H
