@@ -1,7 +1,6 @@
 #include "picture/DrawingLayers.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "picture/WriterSupport.h"
@@ -151,20 +150,37 @@ std::string DrawingProblem(const TDrawing& drawing, int dpi) {
     return DpiProblem(dpi);
 }
 
+void AppendFixed(std::string& out, long long scaled, int decimals) {
+    if (scaled < 0) {
+        out.push_back('-');
+        scaled = -scaled;
+    }
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    int place = 0;
+    // The fraction's digits from the last, left out while they are zeros.
+    bool fraction = false;
+    for (; place < decimals; ++place, scaled /= 10) {
+        const char digit = char('0' + scaled % 10);
+        if (digit != '0' || fraction) {
+            *--p = digit;
+            fraction = true;
+        }
+    }
+    if (fraction) *--p = '.';
+    do {
+        *--p = char('0' + scaled % 10);
+        scaled /= 10;
+    } while (scaled > 0);
+    out.append(p, std::size_t(end - p));
+}
+
 void AppendDecimal(std::string& out, double value, int decimals) {
-    char buffer[64];
-    const std::to_chars_result r =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (r.ec != std::errc()) { // beyond any drawing's coordinates
-        out.push_back('0');
-        return;
-    }
-    std::string_view text(buffer, std::size_t(r.ptr - buffer));
-    if (text.find('.') != std::string_view::npos) {
-        while (text.back() == '0')
-            text.remove_suffix(1);
-        if (text.back() == '.') text.remove_suffix(1);
-    }
-    if (text == "-0") text = "0";
-    out.append(text);
+    double scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const double scaled = std::round(value * scale);
+    // Beyond any drawing's coordinates (or no number at all).
+    AppendFixed(out, std::abs(scaled) < 1e17 ? (long long)scaled : 0, decimals);
 }

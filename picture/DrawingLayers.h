@@ -31,6 +31,10 @@ std::vector<TDrawingLayer> DrawingLayers(const TDrawing& drawing, TGlyphOutlines
 // Why a drawing cannot be written, or an empty string.
 std::string DrawingProblem(const TDrawing& drawing, int dpi);
 
-// value to at most decimals places, without trailing zeros ("12.5", "3",
-// "-0.25"), whatever the locale.
+// value to at most decimals places (up to 16), without trailing zeros
+// ("12.5", "3", "-0.25"), whatever the locale.
 void AppendDecimal(std::string& out, double value, int decimals);
+
+// scaled / 10^decimals in the same form: exact for numbers kept in
+// hundredths.
+void AppendFixed(std::string& out, long long scaled, int decimals);

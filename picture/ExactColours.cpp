@@ -27,8 +27,8 @@ public:
     // The colour's index, a new one when it is new; -1 once a 257th colour is met.
     int IndexOf(TPixel c) {
         if (IsOpaqueGrey(c)) {
-            int& slot = greyIndex[c & 0xFF];
-            if (slot < 0) slot = Add(c);
+            std::int16_t& slot = greyIndex[c & 0xFF];
+            if (slot < 0) slot = std::int16_t(Add(c));
             return slot;
         }
         std::size_t h = (c * 0x9E3779B1u) >> (32 - HashBits);
@@ -37,7 +37,7 @@ public:
             if (!e.used) {
                 const int index = Add(c);
                 if (index < 0) return -1;
-                e = {c, index, true};
+                e = {c, std::int16_t(index), true};
                 return index;
             }
             if (e.colour == c) return e.index;
@@ -48,14 +48,15 @@ public:
     bool allGrey = true;
 
 private:
-    static constexpr int HashBits = 10; // 1,024 slots for at most 256 colours
+    // 512 slots for at most 256 colours, 8 bytes each: cleared for every picture.
+    static constexpr int HashBits = 9;
     struct Entry {
         TPixel colour = 0;
-        int index = 0;
+        std::int16_t index = 0;
         bool used = false;
     };
-    std::array<int, 256> greyIndex = [] {
-        std::array<int, 256> a;
+    std::array<std::int16_t, 256> greyIndex = [] {
+        std::array<std::int16_t, 256> a;
         a.fill(-1);
         return a;
     }();
@@ -74,27 +75,26 @@ private:
 TIndexedPicture IndexPicture(const TBitmap& picture) {
     TIndexedPicture out;
     const int w = out.Width = picture.Width(), h = out.Height = picture.Height();
+    // The distinct rows first, so their indices take one allocation that
+    // nothing clears: every byte of it is written below.
     out.RowStart.resize(std::size_t(h));
+    std::size_t distinct = 0;
+    for (int y = 0; y < h; ++y)
+        out.RowStart[y] = RowsEqual(picture, y) ? out.RowStart[y - 1] : distinct++ * std::size_t(w);
+    out.Indices.reset(new std::uint8_t[distinct * std::size_t(w)]);
     TColourIndex index;
     bool overflow = false, opaque = true;
     TPixel last = 0;
     int lastIndex = -1;
-    std::size_t distinct = 0;
     for (int y = 0; y < h; ++y) {
-        if (RowsEqual(picture, y)) {
-            out.RowStart[y] = out.RowStart[y - 1];
-            continue;
-        }
+        if (out.SameAsAbove(y)) continue;
         const TPixel* line = picture.Row(y);
         if (overflow) { // only whether it is opaque is still open
-            out.RowStart[y] = std::size_t(y) * std::size_t(w); // other than the row above's
             for (int x = 0; x < w && opaque; ++x)
                 opaque = IsOpaque(line[x]);
             continue;
         }
-        out.RowStart[y] = distinct * std::size_t(w);
-        out.Indices.resize((++distinct) * std::size_t(w));
-        std::uint8_t* bytes = out.Indices.data() + out.RowStart[y];
+        std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
         for (int x = 0; x < w; ++x) {
             const TPixel c = line[x];
             if (c != last || lastIndex < 0) { // bars are long runs of one colour
@@ -115,8 +115,7 @@ TIndexedPicture IndexPicture(const TBitmap& picture) {
     colours.Opaque = opaque;
     if (overflow) {
         colours.Depth = opaque ? TPixelDepth::Rgb24 : TPixelDepth::Rgba32;
-        out.Indices.clear();
-        out.Indices.shrink_to_fit();
+        out.Indices.reset();
         return out;
     }
     colours.Palette = std::move(index.palette);

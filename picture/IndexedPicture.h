@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "picture/ImageWriters.h"
@@ -15,11 +16,11 @@ struct TIndexedPicture {
     // distinct row; RowStart[y] is where row y's begin. A row equal to the row
     // above shares its indices, as most rows of a barcode do. SameAsAbove holds
     // at every depth, Row only where there are indices.
-    std::vector<std::uint8_t> Indices;
+    std::unique_ptr<std::uint8_t[]> Indices;
     std::vector<std::size_t> RowStart;
 
     bool SameAsAbove(int y) const { return y > 0 && RowStart[y] == RowStart[y - 1]; }
-    const std::uint8_t* Row(int y) const { return Indices.data() + RowStart[y]; }
+    const std::uint8_t* Row(int y) const { return Indices.get() + RowStart[y]; }
 };
 
 TIndexedPicture IndexPicture(const TBitmap& picture);

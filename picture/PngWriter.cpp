@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <zlib.h>
 
 #include "picture/IndexedPicture.h"
@@ -50,12 +51,12 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
     z_stream& z = deflater.stream;
     if (!deflater.ready || deflateReset(&z) != Z_OK) return false;
     const int h = picture.Height;
-    const std::size_t start = out.size();
-    out.resize(start + deflateBound(&z, uLong((rowBytes + 1) * std::size_t(h))) + 6);
-    out[start] = char(0x78);     // deflate with a 32 KB window
-    out[start + 1] = char(0x5E); // no dictionary, a fast level (and the header's check bits)
-    z.next_out = reinterpret_cast<Bytef*>(out.data() + start + 2);
-    z.avail_out = uInt(out.size() - start - 6);
+    // Room for the worst case, which a picture never comes near: left
+    // uncleared, so only the bytes deflate writes are touched.
+    const std::size_t room = deflateBound(&z, uLong((rowBytes + 1) * std::size_t(h)));
+    const std::unique_ptr<Bytef[]> stream(new Bytef[room]);
+    z.next_out = stream.get();
+    z.avail_out = uInt(room);
     std::string row(rowBytes + 1, '\0'); // the filter byte, then the row's bytes
     const std::string upRow = std::string(1, char(2)) + std::string(rowBytes, '\0');
     constexpr std::uint32_t Base = 65521; // the Adler-32 modulus
@@ -82,7 +83,10 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
         }
     }
     if (deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
-    out.resize(start + 2 + z.total_out);
+    out.reserve(out.size() + 6 + z.total_out);
+    out += char(0x78); // deflate with a 32 KB window
+    out += char(0x5E); // no dictionary, a fast level (and the header's check bits)
+    out.append(reinterpret_cast<const char*>(stream.get()), z.total_out);
     AppendBigEndian32(out, (b << 16) | a);
     return true;
 }

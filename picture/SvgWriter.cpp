@@ -103,7 +103,7 @@ private:
     }
     void Number(long long hundredths) {
         if (separate && hundredths >= 0) d.push_back(' ');
-        AppendDecimal(d, double(hundredths) / 100, 2);
+        AppendFixed(d, hundredths, 2);
         separate = true;
     }
     void Close() {

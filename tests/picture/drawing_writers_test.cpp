@@ -348,3 +348,21 @@ TEST(DrawingWriters, RefusesWhatNoFileCanHold) {
             EXPECT_EQ(error.rfind(c.says, 0), 0u) << c.what << ": " << error;
         }
 }
+
+TEST(DrawingWriters, NumbersAsReadersParseThem) {
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {12.5, 2, "12.5"}, {3, 2, "3"},        {-0.25, 2, "-0.25"},
+        {0.05, 2, "0.05"}, {-0.001, 2, "0"},   {1200.004, 2, "1200"},
+        {-7.995, 2, "-8"}, {0.75, 10, "0.75"}, {72.0 / 7, 10, "10.2857142857"},
+        {0.2, 4, "0.2"},   {255, 0, "255"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "x";
+        AppendDecimal(out, c.value, c.decimals);
+        EXPECT_EQ(out, std::string("x") + c.text) << c.value;
+    }
+}
