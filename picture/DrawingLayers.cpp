@@ -88,11 +88,14 @@ std::vector<TDrawingLayer> DrawingLayers(const TDrawing& drawing, TGlyphOutlines
     TPainted painted(drawing.Width);
     const bool opaqueGround = drawing.Background >> 24 == 0xFF;
     // The layer an item of this kind and colour goes into: the last one, or a new one.
-    const auto layer = [&](TDrawingLayer::Kind kind, TPixel colour,
-                           int strokeWidth = 0) -> TDrawingLayer& {
-        if (layers.empty() || layers.back().Type != kind || layers.back().Colour != colour ||
-            layers.back().StrokeWidth != strokeWidth)
-            layers.push_back({kind, colour, {}, {}, strokeWidth});
+    const auto layer = [&](TDrawingLayer::Kind kind, TPixel colour, int strokeWidth = 0,
+                           const TFont* font = nullptr) -> TDrawingLayer& {
+        const bool joins = !layers.empty() && layers.back().Type == kind &&
+                           layers.back().Colour == colour &&
+                           layers.back().StrokeWidth == strokeWidth &&
+                           (kind != TDrawingLayer::FilledPath ||
+                            (font && layers.back().Font && *font == *layers.back().Font));
+        if (!joins) layers.push_back({kind, colour, {}, {}, strokeWidth, font});
         return layers.back();
     };
     // Whether a shape of colour over these bounds may be left out, and if
@@ -122,7 +125,7 @@ std::vector<TDrawingLayer> DrawingLayers(const TDrawing& drawing, TGlyphOutlines
             glyphs.AppendTextOutline(t->Font, t->Text, t->X, t->Y, path);
             Turn(path, t->X, t->Y, (t->QuarterTurns % 4 + 4) % 4);
             if (!unseenPath(t->Colour, path, 0)) {
-                TPath& to = layer(TDrawingLayer::FilledPath, t->Colour).Path;
+                TPath& to = layer(TDrawingLayer::FilledPath, t->Colour, 0, &t->Font).Path;
                 to.insert(to.end(), path.begin(), path.end());
             }
         } else if (const auto* p = std::get_if<TDrawnPolygon>(&item)) {

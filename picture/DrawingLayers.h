@@ -9,7 +9,10 @@
 #include "picture/DrawingRecorder.h"
 #include "picture/Outline.h"
 
-// Consecutive items of one colour and kind, in drawing order.
+// Consecutive items of one colour and kind, in drawing order. Paths are
+// joined only where the non-zero rule keeps each one's inside: texts of one
+// font, whose contours all turn the same way. A polygon, which may turn
+// either way, is a layer of its own.
 struct TDrawingLayer {
     enum Kind : std::uint8_t {
         FilledRects, // Rects filled
@@ -21,6 +24,7 @@ struct TDrawingLayer {
     std::vector<TRect> Rects;
     TPath Path;
     int StrokeWidth = 0;
+    const TFont* Font = nullptr; // FilledPath of texts: their font; none: a polygon's
 };
 
 // The drawing's items as layers. What cannot show is left out: shapes off

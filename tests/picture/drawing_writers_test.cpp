@@ -145,6 +145,17 @@ TEST(DrawingLayers, LeaveOutOnlyWhatCannotShow) {
                      TDrawnRect{{4, 4, 4, 9}, ink}}),
          {}},
         {"text of spaces only", with(bare, {TDrawnText{1, 1, FontOf(8), u"  ", ink, 0}}), {}},
+        {"texts of one font share a path",
+         with(bare, {TDrawnText{1, 1, FontOf(8), u"ab", ink, 0},
+                     TDrawnText{9, 1, FontOf(8), u"c", ink, 0},
+                     TDrawnText{12, 1, FontOf(16), u"d", ink, 0}}),
+         {{ink, 0}, {ink, 0}}},
+        // Overlapping, turning opposite ways: in one path the non-zero rule
+        // would leave their overlap empty.
+        {"polygons do not",
+         with(bare, {TDrawnPolygon{{{1, 1}, {8, 1}, {1, 8}}, true, ink, ink, 0},
+                     TDrawnPolygon{{{2, 2}, {2, 9}, {9, 2}}, true, ink, ink, 0}}),
+         {{ink, 0}, {ink, 0}}},
     };
     for (const auto& c : cases) {
         TBlockGlyphs glyphs;
