@@ -65,10 +65,6 @@ void OwnImage(benchmark::State& state, bool (*encode)(const TBitmap&, int, TByte
     state.counters["bytes"] = double(bytes.size());
 }
 
-bool Jpeg(const TBitmap& b, int dpi, TBytes& out, std::string* error) {
-    return EncodeJpeg(b, dpi, out, error);
-}
-
 void QtDrawing(benchmark::State& state, const char* format) {
     QByteArray bytes;
     for (auto _ : state) {
@@ -109,7 +105,7 @@ BENCHMARK_CAPTURE(OwnImage, Png, EncodePng)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(QtImage, Bmp, "BMP")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(OwnImage, Bmp, EncodeBmp)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(QtImage, Jpeg, "JPEG")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(OwnImage, Jpeg, Jpeg)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OwnImage, Jpeg, EncodeJpeg)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(QtDrawing, Svg, "SVG")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(OwnDrawing, Svg, EncodeSvg)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(OwnDrawingRecorded, Svg, EncodeSvg)->Unit(benchmark::kMicrosecond);

@@ -51,7 +51,10 @@ bool EncodePng(const TBitmap& picture, int dpi, TBytes& out, std::string* error)
 // BMP readers ignore alpha.
 bool EncodeBmp(const TBitmap& picture, int dpi, TBytes& out, std::string* error);
 
-// Baseline JFIF in YCbCr with 2x2 chroma subsampling, the resolution in dots
-// per inch in its header; quality 0 to 100 (clamped). Put on white first, as BMP.
-bool EncodeJpeg(const TBitmap& picture, int dpi, TBytes& out, std::string* error,
-                int quality = 100);
+// Baseline JFIF in YCbCr with 2x2 chroma subsampling at quality 100, the
+// resolution in dots per inch in its header. Put on white first, as BMP.
+bool EncodeJpeg(const TBitmap& picture, int dpi, TBytes& out, std::string* error);
+
+// The same at quality 0 to 100 (clamped).
+bool EncodeJpegAtQuality(const TBitmap& picture, int dpi, int quality, TBytes& out,
+                         std::string* error);

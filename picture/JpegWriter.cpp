@@ -105,7 +105,12 @@ bool Compress(const TBitmap& picture, int dpi, int quality, TBytes& out, TJpegEr
 
 } // namespace
 
-bool EncodeJpeg(const TBitmap& original, int dpi, TBytes& out, std::string* error, int quality) {
+bool EncodeJpeg(const TBitmap& picture, int dpi, TBytes& out, std::string* error) {
+    return EncodeJpegAtQuality(picture, dpi, 100, out, error);
+}
+
+bool EncodeJpegAtQuality(const TBitmap& original, int dpi, int quality, TBytes& out,
+                         std::string* error) {
     static_assert(std::endian::native == std::endian::little, "pixels are read as B, G, R, A");
     if (const std::string problem = RasterProblem(original, dpi); !problem.empty())
         return Fail(error, problem);

@@ -42,12 +42,18 @@ std::string Content(const TDrawing& drawing, TGlyphOutlines& glyphs, int dpi,
     AppendDecimal(c, 72.0 / dpi, 10);
     c += " 0 " + pageHeight + " cm\n";
     int alpha = 255;
-    const auto colour = [&](TPixel p, bool stroke) {
-        for (const int shift : {16, 8, 0}) {
-            AppendDecimal(c, ((p >> shift) & 0xFF) / 255.0, 4);
-            c += ' ';
+    // The colours set so far: black for both, as a page begins.
+    TPixel fill = PixelBlack, stroke = PixelBlack;
+    const auto colour = [&](TPixel p, bool stroking) {
+        TPixel& current = stroking ? stroke : fill;
+        if ((p & 0xFFFFFF) != (current & 0xFFFFFF)) {
+            for (const int shift : {16, 8, 0}) {
+                AppendDecimal(c, ((p >> shift) & 0xFF) / 255.0, 4);
+                c += ' ';
+            }
+            c += stroking ? "RG\n" : "rg\n";
+            current = p;
         }
-        c += stroke ? "RG\n" : "rg\n";
         const int a = int(p >> 24);
         if (a != alpha) {
             std::string name = "a";
@@ -70,7 +76,8 @@ std::string Content(const TDrawing& drawing, TGlyphOutlines& glyphs, int dpi,
             c += std::to_string(r.Left) + ' ' + std::to_string(r.Top) + ' ' +
                  std::to_string(r.Right - r.Left) + ' ' + std::to_string(r.Bottom - r.Top) +
                  " re\n";
-        double x = 0, y = 0; // the current point, where a quadratic curve begins
+        // The current point, where a quadratic curve begins, and the contour's start.
+        double x = 0, y = 0, startX = 0, startY = 0;
         for (const TPathCommand& p : layer.Path) {
             switch (p.Op) {
             case TPathCommand::Move:
@@ -79,6 +86,10 @@ std::string Content(const TDrawing& drawing, TGlyphOutlines& glyphs, int dpi,
                 c += p.Op == TPathCommand::Move ? "m\n" : "l\n";
                 x = p.Pts[0];
                 y = p.Pts[1];
+                if (p.Op == TPathCommand::Move) {
+                    startX = x;
+                    startY = y;
+                }
                 break;
             case TPathCommand::Quad: // as the cubic curve it is
                 AppendPoint(c, x + (p.Pts[0] - x) * 2 / 3, y + (p.Pts[1] - y) * 2 / 3);
@@ -98,6 +109,8 @@ std::string Content(const TDrawing& drawing, TGlyphOutlines& glyphs, int dpi,
                 break;
             case TPathCommand::Close:
                 c += "h\n";
+                x = startX;
+                y = startY;
                 break;
             }
         }
