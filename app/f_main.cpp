@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,15 +59,22 @@ QCheckBox* PlaceCheck(QWidget* Parent, const char* Name, const QString& Caption,
     return c;
 }
 
-// The credits: the program's makers, linked to the about page that the
-// build puts beside the executable.
+// The credits: the program's makers, linked to the about page.
 QString CreditsCaption() {
-    const QString page = QUrl::fromLocalFile(AppFolder() + QStringLiteral("about.html"))
-                             .toString(QUrl::FullyEncoded);
+    const QString page =
+        QUrl::fromLocalFile(AboutPageFor(AppFolder())).toString(QUrl::FullyEncoded);
     return QStringLiteral("<A HREF=\"%1\">The barcodegen team</A>").arg(page);
 }
 
 } // namespace
+
+QString AboutPageFor(const QString& ProgramFolder) {
+    const QString beside = QDir(ProgramFolder).filePath(QStringLiteral("about.html"));
+    const QString installed =
+        QDir::cleanPath(QDir(ProgramFolder).filePath(QStringLiteral(BARCODEGEN_DATA_FROM_BIN)) +
+                        QStringLiteral("/about.html"));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
+}
 
 void InitProgram() {
     RegisterWindowFont();

@@ -31,6 +31,11 @@ inline constexpr char16_t kProgramTitle[] = u"Barcode Generator";
 // font, the library's configuration and the application title.
 void InitProgram();
 
+// The about page the credits link opens, for a program in ProgramFolder: the
+// build puts it beside the program, an installation among its data
+// (share/barcodegen/ beside bin/). Beside the program when neither exists.
+QString AboutPageFor(const QString& ProgramFolder);
+
 class TMain : public TForm {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
-// barcodegen-cli-doc: writes the documents made from the option table, and
-// checks that the README's copy is current (a test runs --check).
+// barcodegen-cli-doc: writes the documents made from the option table (the
+// README's table, the manual page, the shell completion), and checks that the
+// README's copy is current (a test runs --check).
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -7,8 +8,11 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/CliOptionTable.h"
+#include "cli/CliTypeNames.h"
 
 namespace {
 
@@ -20,7 +24,7 @@ std::optional<std::string> ReadFile(const std::string& path) {
     return text.str();
 }
 
-// Beside the README and renamed over it: a failed write leaves it as it was.
+// Beside the file and renamed over it: a failed write leaves it as it was.
 bool WriteFile(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".new";
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -34,8 +38,25 @@ bool WriteFile(const std::string& path, const std::string& text) {
 int Usage() {
     std::cerr << "usage: barcodegen-cli-doc --markdown\n"
                  "       barcodegen-cli-doc --check README.md\n"
-                 "       barcodegen-cli-doc --update README.md\n";
+                 "       barcodegen-cli-doc --update README.md\n"
+                 "       barcodegen-cli-doc --man FILE\n"
+                 "       barcodegen-cli-doc --bash-completion FILE\n";
     return 2;
+}
+
+// Every name of every type, as the parser takes them.
+std::vector<std::string> AllTypeNames() {
+    std::vector<std::string> names;
+    for (int type = 0; type < CliTypeCount; ++type)
+        for (std::string& name : CliTypeNames(type))
+            names.push_back(std::move(name));
+    return names;
+}
+
+int Write(const std::string& path, const std::string& text) {
+    if (WriteFile(path, text)) return 0;
+    std::cerr << path << ": cannot be written\n";
+    return 1;
 }
 
 } // namespace
@@ -46,8 +67,11 @@ int main(int argc, char** argv) {
         std::cout << CliOptionsMarkdown();
         return 0;
     }
-    if ((mode != "--check" && mode != "--update") || argc != 3) return Usage();
+    if (argc != 3) return Usage();
     const std::string path = argv[2];
+    if (mode == "--man") return Write(path, CliManPage(BARCODEGEN_VERSION, BARCODEGEN_DATE));
+    if (mode == "--bash-completion") return Write(path, CliBashCompletion(AllTypeNames()));
+    if (mode != "--check" && mode != "--update") return Usage();
     const std::optional<std::string> readme = ReadFile(path);
     if (!readme) {
         std::cerr << path << ": cannot be read\n";

@@ -63,10 +63,10 @@ constexpr std::string_view GroupTitle(TCliOptionGroup g) {
     return "";
 }
 
-constexpr std::string_view Usage = "Usage: barcodegen-cli [options] CODE\n"
-                                   "       barcodegen-cli [options] --batch FILE -o PATTERN\n"
-                                   "Draws CODE as a barcode picture, exactly as the window's "
-                                   "Generate does.\n";
+// The ways to call the program, after its name.
+constexpr std::string_view Synopses[] = {"[options] CODE", "[options] --batch FILE -o PATTERN"};
+constexpr std::string_view Description =
+    "Draws CODE as a barcode picture, exactly as the window's Generate does.";
 
 constexpr std::string_view Notes = R"(
 Put -- before a CODE that begins with '-'. An empty CODE is refused, and so is
@@ -95,8 +95,9 @@ width class 0-3).
 --list-types prints one line per symbology: its index, its name, "digits" or
 "text" (what the code may hold), and "check" or "no-check" (whether a check
 character is added by default).
-Types are named by --list-types names or by the names the messages use (EAN13,
-UPC_E0), in any case, with "-", "_" and blanks ignored, or by index.
+Types are named by --list-types names, by the names the messages use (EAN13,
+UPC_E0) or by those other tools use (ean-13, upc, itf, codabar), in any case,
+with "-", "_" and blanks ignored, or by index.
 
 --batch FILE draws every non-empty line of FILE (- for standard input; LF or
 CR LF line ends; UTF-8) as one code with the same options, exactly as a single
@@ -117,7 +118,10 @@ supplements) are written and reported once as not verifiable.
 After a refused code a line beginning "hint:" may follow the message. Messages
 quote at most 60 characters of a code, a value or a file name: a longer one is
 shown by its start and its end around an ellipsis.
-Exit status: 0 done, 1 the code (or a line of the batch) was refused or a file
+)";
+
+constexpr std::string_view ExitStatus =
+    R"(0 done, 1 the code (or a line of the batch) was refused or a file
 not written, 2 usage error.
 )";
 
@@ -190,8 +194,16 @@ std::string Cell(std::string_view text) {
     return s;
 }
 
+// open, text and close in one string. Not "literal" + std::string: GCC 12
+// at -O3 warns of an overlapping copy there (a false alarm, but -Werror).
+std::string Enclosed(std::string_view open, std::string_view text, std::string_view close) {
+    std::string s;
+    s.reserve(open.size() + text.size() + close.size());
+    return s.append(open).append(text).append(close);
+}
+
 std::string Code(std::string_view text) {
-    return "`" + Cell(text) + "`";
+    return Enclosed("`", Cell(text), "`");
 }
 
 std::string MarkdownHelp(std::string_view help) {
@@ -238,6 +250,87 @@ std::size_t MarkerLine(std::string_view text, std::string_view marker, std::size
     return std::string_view::npos;
 }
 
+// ---- the manual page
+
+// A word of running text for roff: a backslash printed as one, and the
+// hyphens of an option or a command line as minus signs (a hyphen would not
+// paste into a shell).
+std::string RoffWord(std::string_view word, bool code) {
+    const std::size_t start = word.find_first_not_of("(\"'");
+    code = code || (start != std::string_view::npos && word.substr(start).starts_with('-'));
+    std::string s;
+    for (char c : word) {
+        if (c == '\\')
+            s += "\\e";
+        else if (c == '-' && code)
+            s += "\\-";
+        else
+            s += c;
+    }
+    return s;
+}
+
+std::string RoffText(std::string_view text, bool code = false) {
+    std::string s;
+    for (std::string_view word : Split(text, ' '))
+        s.append(s.empty() ? "" : " ").append(RoffWord(word, code));
+    // A line that begins with a dot or a quote would be read as a request.
+    if (!s.empty() && (s[0] == '.' || s[0] == '\'')) s.insert(0, "\\&");
+    return s;
+}
+
+// The lines of a paragraph of --help joined into one: roff fills them itself.
+std::vector<std::string> Paragraphs(std::string_view text) {
+    std::vector<std::string> paragraphs;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find("\n\n", start), text.size());
+        std::string p;
+        for (std::string_view line : Split(text.substr(start, end - start), '\n'))
+            p.append(p.empty() ? "" : " ").append(line);
+        if (!p.empty()) paragraphs.push_back(p);
+        start = end + 2;
+    }
+    return paragraphs;
+}
+
+// "[options] --batch FILE" with the options bold and the values in italics.
+std::string RoffSynopsis(std::string_view synopsis) {
+    std::string s = ".B barcodegen\\-cli\n";
+    for (std::string_view word : Split(synopsis, ' ')) {
+        if (word == "[options]")
+            s += "[\\fIoptions\\fR]";
+        else if (word.starts_with('-'))
+            s += Enclosed("\\fB", RoffWord(word, true), "\\fR");
+        else
+            s += Enclosed("\\fI", RoffWord(word, true), "\\fR");
+        s += ' ';
+    }
+    s.back() = '\n';
+    return s;
+}
+
+std::string RoffNames(const TCliOptionRow& r) {
+    std::string s = r.Short ? Enclosed("\\fB\\-", std::string(1, r.Short), "\\fR, ") : "";
+    s += Enclosed("\\fB", RoffWord(Enclosed("--", r.Long, ""), true), "\\fR");
+    if (!r.Value.empty()) s += Enclosed(" \\fI", RoffWord(r.Value, true), "\\fR");
+    return s;
+}
+
+// ---- the shell completion
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string s;
+    for (const std::string& w : words)
+        s.append(s.empty() ? "" : " ").append(w);
+    return s;
+}
+
+// "-t|--type": the names of an option as a case pattern.
+std::string CasePattern(const TCliOptionRow& r) {
+    std::string s = r.Short ? std::string{'-', r.Short, '|'} : "";
+    return s + "--" + std::string(r.Long);
+}
+
 } // namespace
 
 std::span<const TCliOptionRow> CliOptionRows() {
@@ -255,7 +348,13 @@ std::string CliHelpText() {
     for (const TCliOptionRow& r : Rows)
         column = std::max(column, 2 + HelpNames(r).size() + 2);
     column = std::min(column, MaxNamesColumn);
-    std::string out(Usage);
+    std::string out;
+    for (std::string_view synopsis : Synopses)
+        out.append(out.empty() ? "Usage: " : "       ")
+            .append("barcodegen-cli ")
+            .append(synopsis)
+            .append("\n");
+    out.append(Description).append("\n");
     const TCliOptionRow* previous = nullptr;
     for (const TCliOptionRow& r : Rows) {
         if (!previous || previous->Group != r.Group)
@@ -263,7 +362,7 @@ std::string CliHelpText() {
         AppendOptionHelp(out, r, column);
         previous = &r;
     }
-    return out.append(Notes);
+    return out.append(Notes).append("Exit status: ").append(ExitStatus);
 }
 
 std::string CliOptionsMarkdown() {
@@ -289,4 +388,98 @@ std::optional<std::string> WithCliOptionsTable(std::string_view readme) {
     // Blank lines around the table: a marker right below it would read as a row.
     return std::string(readme.substr(0, inside)) + "\n" + CliOptionsMarkdown() + "\n" +
            std::string(readme.substr(end));
+}
+
+std::string CliManPage(std::string_view version, std::string_view date) {
+    std::string out = ".\\\" Made from cli/CliOptionTable.cpp by barcodegen-cli-doc --man.\n";
+    out.append(".TH BARCODEGEN\\-CLI 1 \"")
+        .append(date)
+        .append("\" \"barcodegen ")
+        .append(version)
+        .append("\" \"User Commands\"\n");
+    out.append(".SH NAME\nbarcodegen\\-cli \\- draw barcode pictures from the command line\n");
+    out.append(".SH SYNOPSIS\n");
+    for (std::size_t i = 0; i < std::size(Synopses); ++i)
+        out.append(i ? ".br\n" : "").append(RoffSynopsis(Synopses[i]));
+    out.append(".SH DESCRIPTION\n").append(RoffText(Description)).append("\n");
+    out.append(".SH OPTIONS\n");
+    const TCliOptionRow* previous = nullptr;
+    for (const TCliOptionRow& r : Rows) {
+        if (!previous || previous->Group != r.Group)
+            out.append(".SS ").append(GroupTitle(r.Group)).append("\n");
+        out.append(".TP\n").append(RoffNames(r)).append("\n").append(RoffText(r.Help)).append("\n");
+        previous = &r;
+    }
+    out.append(".SH NOTES\n");
+    for (const std::string& p : Paragraphs(Notes))
+        out.append(".PP\n").append(RoffText(p)).append("\n");
+    out.append(".SH EXIT STATUS\n").append(RoffText(Paragraphs(ExitStatus).front())).append("\n");
+    out.append(".SH EXAMPLES\n.RS\n.nf\n");
+    for (const TCliOptionRow& r : Rows)
+        for (std::string_view example : Split(r.Examples, '\n'))
+            out.append("barcodegen\\-cli ").append(RoffText(example, true)).append("\n");
+    out.append(".fi\n.RE\n");
+    out.append(".SH SEE ALSO\n.BR barcodegen (1)\n");
+    return out;
+}
+
+std::string CliBashCompletion(const std::vector<std::string>& typeNames) {
+    std::vector<std::string> options, types, formats, files, numbers;
+    for (const TCliOptionRow& r : Rows) {
+        options.push_back("--" + std::string(r.Long));
+        if (r.Short) options.push_back(std::string{'-', r.Short});
+        if (r.Value.empty()) continue;
+        // What a value is called in --help says what to offer for it.
+        const std::string pattern = CasePattern(r);
+        if (r.Long == "type")
+            types.push_back(pattern);
+        else if (r.Long == "format")
+            formats.push_back(pattern);
+        else if (r.Value == "FILE")
+            files.push_back(pattern);
+        else
+            numbers.push_back(pattern);
+    }
+    const auto bar = [](const std::vector<std::string>& patterns) {
+        std::string s;
+        for (const std::string& p : patterns)
+            s.append(s.empty() ? "" : "|").append(p);
+        return s;
+    };
+    std::vector<std::string> formatWords(std::begin(CliFormatNames), std::end(CliFormatNames));
+    std::string out =
+        "# bash completion for barcodegen-cli\n"
+        "# Made from cli/CliOptionTable.cpp by barcodegen-cli-doc --bash-completion.\n"
+        "_barcodegen_cli()\n"
+        "{\n"
+        "    local cur prev words cword split\n"
+        "    _init_completion -s || return\n"
+        "\n"
+        "    case $prev in\n";
+    out.append("        ").append(bar(types)).append(")\n");
+    out.append("            COMPREPLY=($(compgen -W '")
+        .append(Joined(typeNames))
+        .append("' -- \"$cur\"))\n");
+    out.append("            return\n            ;;\n");
+    out.append("        ").append(bar(formats)).append(")\n");
+    out.append("            COMPREPLY=($(compgen -W '")
+        .append(Joined(formatWords))
+        .append("' -- \"$cur\"))\n");
+    out.append("            return\n            ;;\n");
+    out.append("        ").append(bar(files)).append(")\n");
+    out.append("            _filedir\n            return\n            ;;\n");
+    out.append("        ").append(bar(numbers)).append(")\n");
+    out.append("            return\n            ;;\n");
+    out.append("    esac\n"
+               "    $split && return\n"
+               "\n"
+               "    if [[ $cur == -* ]]; then\n");
+    out.append("        COMPREPLY=($(compgen -W '")
+        .append(Joined(options))
+        .append("' -- \"$cur\"))\n");
+    out.append("        return\n"
+               "    fi\n"
+               "} &&\n"
+               "    complete -F _barcodegen_cli barcodegen-cli\n");
+    return out;
 }

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class TCliOptionGroup { Symbol, Picture, Output, Batch, Instead };
 
@@ -34,6 +35,18 @@ std::string CliHelpText();
 
 // The README's table of options (GitHub Markdown), without the markers around it.
 std::string CliOptionsMarkdown();
+
+// What --format takes, as the shell completion offers it.
+inline constexpr std::string_view CliFormatNames[] = {"png", "bmp", "jpg", "svg", "pdf"};
+
+// The manual page (man(7) roff): the synopsis, the options by group with the
+// help text, the notes and the examples of --help and the table.
+std::string CliManPage(std::string_view version, std::string_view date);
+
+// A bash completion script for barcodegen-cli: the options, typeNames after
+// --type, CliFormatNames after --format, file names after an option whose
+// value is a FILE, nothing after one that takes a number or a size.
+std::string CliBashCompletion(const std::vector<std::string>& typeNames);
 
 // readme with the text between the lines CliOptionsBegin and CliOptionsEnd
 // replaced by CliOptionsMarkdown(); nullopt when either marker is missing or

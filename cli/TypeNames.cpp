@@ -19,12 +19,10 @@ QString BarcodeTableName(int type) {
 }
 
 QStringList BarcodeTypeNames(int type) {
-    const QString name = BarcodeTableName(type);
-    // The engine's messages call "CodeEAN13" "EAN13" and "CodeUPC_E0" "UPC_E0":
-    // the table name without its "Code" where a word follows.
-    if (name.startsWith(QLatin1String("Code")) && name.size() > 4 && name[4].isUpper())
-        return {name, name.mid(4)};
-    return {name};
+    QStringList names;
+    for (const std::string& name : CliTypeNames(type))
+        names << QString::fromStdString(name);
+    return names;
 }
 
 std::optional<int> ParseBarcodeType(const QString& name) {

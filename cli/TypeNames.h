@@ -5,17 +5,14 @@
 #include <QStringList>
 #include <optional>
 
-#include "engine/ZoBarCode_interface.h"
+#include "cli/CliTypeNames.h"
 
-// The 23 selectable symbologies, indices 0..22.
-inline constexpr int CliTypeCount = bcTypeUndefined;
-
-// The type for a name or an index: the table name ("CodeEAN13"), the name the
-// engine's messages use ("EAN13", "UPC_E0", "Code128B"), or the index 0 to 22.
-// Case does not matter, nor do "-", "_" and blanks ("ean-13").
+// The type for a name of CliTypeNames (the table name "CodeEAN13", the
+// messages' "EAN13", another tool's "ean") or an index 0 to 22. Case does not
+// matter, nor do "-", "_" and blanks ("ean-13").
 std::optional<int> ParseBarcodeType(const QString& name);
 
-// The names ParseBarcodeType accepts for a type, as written (table name first).
+// CliTypeNames as QStrings.
 QStringList BarcodeTypeNames(int type);
 
 // Whether the type's symbol carries a check character when the check option is

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include "complib/bdlg.h"
+#include "complib/bstring.h"
 #include "platform/TextDraw.h"
 
 namespace {
@@ -214,7 +216,14 @@ void TbHTMLLabel::Click() {
             if (target.size() >= 2 && (target.front() == u'"' || target.front() == u'\'') &&
                 target.back() == target.front())
                 target = target.mid(1, target.size() - 2);
-            QDesktopServices::openUrl(QUrl::fromUserInput(target));
+            const QUrl url = QUrl::fromUserInput(target);
+            // Without a desktop opener (no xdg-open, a bare X server) the
+            // click would otherwise do nothing at all.
+            if (!QDesktopServices::openUrl(url))
+                MsgDialog(dkWarning, dbOk,
+                          {QStringLiteral("Nothing on this desktop opens the link:"),
+                           url.toDisplayString(QUrl::PreferLocalFile)},
+                          true);
         } else if (OnAnchorClick) {
             OnAnchorClick(this, link.LinkName);
         }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <climits>
 #include <cstdio>
@@ -35,19 +36,35 @@ QString Unescape(QString S) {
     return S;
 }
 
-// The executable's path with its extension (from the last "." of the file
-// name on) replaced by Ext.
-QString ExecutableWithExtension(const QString& Ext) {
+// The executable's path without its extension (from the last "." of the
+// file name on).
+QString ExecutableWithoutExtension() {
     const QString exe = QCoreApplication::applicationFilePath();
     const qsizetype dot = ExtensionStart(exe);
-    return (dot >= 0 ? exe.left(dot) : exe) + Ext;
+    return dot >= 0 ? exe.left(dot) : exe;
 }
 
+// A name the caller gave as absolute is its choice, wherever that is.
 QString InAppFolder(const QString& FileName) {
-    return QDir(AppFolder()).filePath(FileName);
+    if (QDir::isAbsolutePath(FileName)) return FileName;
+    return WritableSettingsPath(QDir(AppFolder()).filePath(FileName));
 }
 
 } // namespace
+
+QString UserSettingsFolder() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty()) return QString();
+    return config + u'/' + QFileInfo(ExecutableWithoutExtension()).fileName();
+}
+
+QString WritableSettingsPath(const QString& BesideProgram) {
+    const QFileInfo file(BesideProgram);
+    // access() underneath: a read-only mount or an immutable folder counts for root too.
+    if (QFileInfo(file.absolutePath()).isWritable()) return BesideProgram;
+    const QString folder = UserSettingsFolder();
+    return folder.isEmpty() ? BesideProgram : folder + u'/' + file.fileName();
+}
 
 void ShowPropSaveMessage(const QString& Text) {
     // Without a widget application (a headless tool reading settings) there is
@@ -109,8 +126,9 @@ void TPropSaveFile::SetCompressFile(bool Compress) {
 
 QString TPropSaveFile::DefaultFileName() const {
     if (!FFileName.isEmpty()) return InAppFolder(FFileName);
-    return ExecutableWithExtension(FCompressFile ? QStringLiteral(".ini.compress")
-                                                 : QStringLiteral(".ini"));
+    return WritableSettingsPath(
+        ExecutableWithoutExtension() +
+        (FCompressFile ? QStringLiteral(".ini.compress") : QStringLiteral(".ini")));
 }
 
 void TPropSaveFile::Open(const QString& FileName) {
@@ -130,6 +148,10 @@ bool TPropSaveFile::Save(const QString& FileName, bool ShowErrors) {
         FFileName = FileName;
     }
     try {
+        // Our folder among the user's settings appears with the first save;
+        // any other missing folder is the caller's mistake and fails.
+        const QString folder = QFileInfo(CurrentFileName()).absolutePath();
+        if (folder == UserSettingsFolder()) QDir().mkpath(folder);
         FStore->UpdateFile();
         return true;
     } catch (const std::exception&) {

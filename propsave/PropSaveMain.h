@@ -146,6 +146,15 @@ enum class TValueKind : std::uint8_t {
 };
 TValueKind ValueKindOf(const QVariant& Value);
 
+// Where a settings file that belongs beside the program is kept: there when
+// the program may write into that folder (a build folder, a portable copy),
+// else under the user's configuration folder (UserSettingsFolder()) with the
+// same file name, as an installed program in /usr/bin must.
+QString WritableSettingsPath(const QString& BesideProgram);
+// $XDG_CONFIG_HOME (or ~/.config) and the executable's name without its
+// extension; empty when the user has no home folder. Save creates it.
+QString UserSettingsFolder();
+
 class TPropSaveFile : public TComponent {
     Q_OBJECT
 public:
@@ -156,7 +165,8 @@ public:
     // Opens the store: Open().
     void Loaded() override;
 
-    // Relative to the application folder; empty: named after the executable.
+    // Relative to the application folder (WritableSettingsPath decides
+    // where it is kept) or absolute; empty: named after the executable.
     // Setting it while a store is open renames the store's file (nothing is
     // reloaded).
     const QString& FileName() const { return FFileName; }
@@ -174,12 +184,15 @@ public:
     TWriteValueEvent OnWriteValue;
 
     // Discards the store without saving and reads it again from FileName,
-    // or (empty) from the store's file, or from the default path: FileName
-    // in the application folder, else the executable's path with its
-    // extension replaced by ".ini" (".ini.compress" with CompressFile).
+    // or (empty) from the store's file, or from DefaultFileName().
     void Open(const QString& FileName = QString());
+    // FileName in the application folder, else the executable's path with
+    // its extension replaced by ".ini" (".ini.compress" with CompressFile);
+    // either through WritableSettingsPath.
+    QString DefaultFileName() const;
     // Writes the store to its file (FileName, when given, becomes both its
-    // file and this component's FileName). False when that fails; with
+    // file and this component's FileName), creating UserSettingsFolder() for
+    // a file there. False when that fails; with
     // ShowErrors the user is told (kCannotSaveFile). The store is unchanged.
     bool Save(const QString& FileName = QString(), bool ShowErrors = true);
     // The store's file; empty when no store is open.
@@ -215,8 +228,6 @@ public:
     static constexpr int kMaxListLines = 1 << 16;
 
 private:
-    QString DefaultFileName() const;
-
     std::unique_ptr<TMemIniFileEx> FStore;
     QString FFileName;
     bool FCompressFile = false;

@@ -22,11 +22,17 @@ ensure_packages() {
 
 # What building and running the program needs.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
-    zlib1g-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2 fonts-dejavu-core
+    zlib1g-dev libjpeg62-turbo-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2
+    fonts-dejavu-core
     libfreetype-dev libharfbuzz-dev)
-# What the tests and benchmarks need on top.
+# What the tests and benchmarks need on top (the install test validates the
+# desktop entry and the AppStream data, renders the manual pages, runs the
+# completion and makes a folder immutable).
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
-    poppler-utils)
+    poppler-utils desktop-file-utils appstream man-db bash-completion e2fsprogs qpdf)
+# What scripts/build-deb.sh needs on top: dpkg-shlibdeps and file, which
+# CPack calls to find the libraries' packages.
+DEB_PACKAGES=(dpkg-dev file)
 # What bench/batch_vs_zint.sh needs on top: the generator it times against, and
 # GNU time for peak memory.
 BENCH_PACKAGES=(zint time)

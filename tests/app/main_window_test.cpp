@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -451,6 +453,36 @@ TEST_F(MainWindow, CodeHasTheFocusAfterEveryStart) {
         Main->hide();
         Main->show();
         EXPECT_EQ(Main->focusWidget(), Main->eCode);
+    }
+}
+
+// The credits link finds the about page where the build and an
+// installation put it; the build's copy wins, as in a build folder.
+TEST(AboutPage, IsFoundBesideTheProgramOrAmongTheInstalledData) {
+    const struct {
+        const char* Name;
+        bool Beside;
+        bool Installed;
+        const char* Expected; // below the temporary folder
+    } cases[] = {
+        {"build folder", true, false, "/bin/about.html"},
+        {"installed", false, true, "/share/barcodegen/about.html"},
+        {"both", true, true, "/bin/about.html"},
+        {"neither", false, false, "/bin/about.html"},
+    };
+    const auto touch = [](const QString& path) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << S(path);
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("bin"));
+        QDir(dir.path()).mkpath(QStringLiteral("share/barcodegen"));
+        if (c.Beside) touch(dir.filePath(QStringLiteral("bin/about.html")));
+        if (c.Installed) touch(dir.filePath(QStringLiteral("share/barcodegen/about.html")));
+        EXPECT_EQ(S(AboutPageFor(dir.filePath(QStringLiteral("bin")) + u'/')),
+                  S(dir.path() + c.Expected))
+            << c.Name;
     }
 }
 

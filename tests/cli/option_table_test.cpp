@@ -7,6 +7,7 @@
 
 #include "cli/CliOptionTable.h"
 #include "cli/CliOptions.h"
+#include "cli/TypeNames.h"
 
 namespace {
 
@@ -84,6 +85,27 @@ TEST(OptionTable, PatternRefusesTheDrawingOptions) {
             EXPECT_EQ(
                 p.Error,
                 QStringLiteral("--pattern draws nothing: %1 does not go with it").arg(Long(r)));
+    }
+}
+
+// The shell completion offers only what the parser takes: every name of a
+// type reads as that type (an alias that another type's name folds to would
+// not), every format as a format.
+TEST(OptionTable, CompletedValuesParse) {
+    for (int type = 0; type < CliTypeCount; ++type) {
+        const std::vector<std::string> names = CliTypeNames(type);
+        EXPECT_GE(names.size(), 2u) << type; // the table's name and another tool's
+        for (const std::string& name : names)
+            EXPECT_EQ(ParseBarcodeType(QString::fromStdString(name)), std::optional<int>(type))
+                << name;
+    }
+    EXPECT_TRUE(CliTypeNames(CliTypeCount).empty());
+    for (std::string_view format : CliFormatNames) {
+        const QString f = QString::fromUtf8(format.data(), format.size());
+        const TCliParse p =
+            ParseCliArguments({QStringLiteral("-f"), f, QStringLiteral("-o"), QStringLiteral("-"),
+                               QStringLiteral("590123412345")});
+        EXPECT_EQ(p.Error.toStdString(), "") << format;
     }
 }
 

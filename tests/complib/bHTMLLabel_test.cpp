@@ -1,6 +1,7 @@
 // The HTML label: text preparation, tags and links, colours, and the layout
 // measured with the font the programs use.
 #include "complib/bHTMLLabel.h"
+#include "complib/bdlg.h"
 
 #include <QDesktopServices>
 #include <QImage>
@@ -371,6 +372,45 @@ TEST(HTMLLabel, HoversAndClicksLinks) {
     l.MouseLeave();
     EXPECT_EQ(l.HoverIndex(), -1);
     EXPECT_NE(l.cursor().shape(), Qt::PointingHandCursor);
+    QDesktopServices::unsetUrlHandler(u"http"_qs);
+}
+
+// A link that nothing opens (no handler, no desktop opener under the
+// offscreen platform) is told to the user with its target, not dropped.
+TEST(HTMLLabel, ALinkNothingOpensIsTold) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(u"http"_qs, &catcher, "Open");
+    const struct {
+        QString Target;
+        int Opened;
+        QStringList Message;
+    } cases[] = {
+        {u"http://example.invalid/"_qs, 1, {}},
+        {u"file:///usr/share/barcodegen/about%20us.html"_qs,
+         0,
+         {u"Nothing on this desktop opens the link:"_qs,
+          u"/usr/share/barcodegen/about us.html"_qs}},
+        {u"x-unknown:thing"_qs,
+         0,
+         {u"Nothing on this desktop opens the link:"_qs, u"x-unknown:thing"_qs}},
+    };
+    for (const auto& c : cases) {
+        catcher.Opened.clear();
+        QStringList message;
+        TDlgExecHook answer([&](TbDlgForm& Form) {
+            for (const TbHTMLLabel* label : Form.Labels)
+                message << label->Caption();
+            return 1;
+        });
+        TbHTMLLabel l;
+        l.SetCaption(u"<a href=\"%1\">Maker</a>"_qs.arg(c.Target));
+        Paint(l);
+        const TRect b = l.AnchorList()[0]->Bounds;
+        l.MouseMove({}, b.Left + 1, b.Top + 1);
+        l.Click();
+        EXPECT_EQ(catcher.Opened.size(), c.Opened) << c.Target.toStdString();
+        EXPECT_EQ(message, c.Message) << c.Target.toStdString();
+    }
     QDesktopServices::unsetUrlHandler(u"http"_qs);
 }
 

@@ -485,4 +485,69 @@ TEST_F(SettingsFile, FailedSaveLeavesTheOldFile) {
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"gen.ini"});
 }
 
+// An environment variable set (or, with nullptr, unset) for one scope.
+class TEnvironment {
+public:
+    TEnvironment(const char* Name, const QString* Value) : FName(Name), FOld(qgetenv(Name)) {
+        FWasSet = qEnvironmentVariableIsSet(Name);
+        if (Value)
+            qputenv(Name, QFile::encodeName(*Value));
+        else
+            qunsetenv(Name);
+    }
+    ~TEnvironment() {
+        if (FWasSet)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+
+private:
+    const char* FName;
+    QByteArray FOld;
+    bool FWasSet = false;
+};
+
+// A file that belongs beside the program stays there while the program may
+// write into that folder, and goes among the user's settings otherwise.
+TEST_F(SettingsFile, KeptBesideTheProgramOnlyWhereItMayBeWritten) {
+    QTemporaryDir home;
+    const QString config = home.filePath("cfg");
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const struct {
+        const char* Name;
+        bool ReadOnly;
+        bool ConfigHome; // XDG_CONFIG_HOME set, else only HOME
+        QString Expected;
+    } cases[] = {
+        {"gen.ini", false, true, Path("gen.ini")},
+        {"gen.ini", true, true, config + '/' + program + "/gen.ini"},
+        {"missing/gen.ini", false, true, config + '/' + program + "/gen.ini"},
+        {"gen.ini.compress", true, false,
+         home.path() + "/.config/" + program + "/gen.ini.compress"},
+    };
+    for (const auto& c : cases) {
+        const TEnvironment xdg("XDG_CONFIG_HOME", c.ConfigHome ? &config : nullptr);
+        const QString homePath = home.path();
+        const TEnvironment h("HOME", &homePath);
+        if (c.ReadOnly && !SetReadOnly(true)) GTEST_SKIP() << "cannot make a folder read-only here";
+        EXPECT_EQ(S(WritableSettingsPath(Path(c.Name))), S(c.Expected)) << c.Name;
+        SetReadOnly(false);
+    }
+
+    // The program's folder among the user's settings appears with the first
+    // save; no other missing folder is made.
+    const TEnvironment xdg("XDG_CONFIG_HOME", &config);
+    const QString ours = UserSettingsFolder() + "/gen.ini";
+    const QString other = Path("missing/gen.ini");
+    for (const QString& path : {ours, other}) {
+        auto f = Opened(path);
+        f->WriteInteger("S", "k", 1);
+        EXPECT_EQ(f->Save(QString(), false), path == ours) << S(path);
+        f->DisableAll = true;
+    }
+    EXPECT_EQ(Bytes(ours), QByteArray("[S]\r\nk=1\r\n\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(Path("missing")));
+}
+
 } // namespace

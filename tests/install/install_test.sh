@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, as a packager or a user's
+# `cmake --install` does, and checks what the desktop and the user find there:
+# the files and nothing else, the desktop entry and the AppStream data valid,
+# the manual pages rendering, the completion completing, the installed
+# generator drawing a code that reads back, and the window, started from a
+# prefix it may not write into, keeping its settings under XDG_CONFIG_HOME.
+#
+# Usage: install_test.sh BUILD_DIR APP_ID
+# Exit status 77 (a skip) when the prefix cannot be made read-only here. A
+# run killed outright may leave BUILD_DIR/install-test.*/usr/bin immutable:
+# chattr -i it before removing the build folder.
+set -uo pipefail
+build=$1
+app_id=$2
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+work=$(mktemp -d "$build/install-test.XXXXXX")
+prefix=$work/usr
+cleanup() {
+    chattr -i "$prefix/bin" 2>/dev/null
+    chmod -R u+w "$work" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+    cat "$work/install.log" >&2
+    fail "cmake --install"
+    exit 1
+fi
+
+# ---- the installed tree: these files, and no other (no library, no test)
+expected="bin/barcodegen
+bin/barcodegen-cli
+share/applications/$app_id.desktop
+share/barcodegen/about.html
+share/bash-completion/completions/barcodegen-cli
+share/doc/barcodegen/gs1-syntax-dictionary/LICENSE
+share/doc/barcodegen/gs1-syntax-dictionary/README.md
+share/icons/hicolor/scalable/apps/$app_id.svg
+share/man/man1/barcodegen-cli.1.gz
+share/man/man1/barcodegen.1.gz
+share/metainfo/$app_id.metainfo.xml"
+actual=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
+    fail "installed files differ from the expected ones:"
+    diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") >&2
+fi
+for program in barcodegen barcodegen-cli; do
+    [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
+done
+
+# ---- what the desktop reads
+desktop=$prefix/share/applications/$app_id.desktop
+metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
+appstreamcli validate --no-net --pedantic "$metainfo" >"$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log" >&2; fail "appstreamcli validate $metainfo"; }
+entry() { sed -n "s/^$1=//p" "$desktop"; }
+[ -x "$prefix/bin/$(entry Exec)" ] || fail "Exec=$(entry Exec) names no installed program"
+icon=$prefix/share/icons/hicolor/scalable/apps/$(entry Icon).svg
+rsvg-convert -w 48 -h 48 "$icon" -o "$work/icon.png" 2>/dev/null && [ -s "$work/icon.png" ] ||
+    fail "Icon=$(entry Icon) names no icon that renders"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the AppStream data does not launch $app_id.desktop"
+
+# ---- the manual pages render without a warning; barcodegen-cli's names every
+# option its --help names
+for page in barcodegen barcodegen-cli; do
+    MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" >"$work/$page.txt" \
+        2>"$work/$page.err"
+    [ -s "$work/$page.err" ] && { cat "$work/$page.err" >&2; fail "man -l $page.1.gz warns"; }
+    grep -q "^NAME" "$work/$page.txt" || fail "man -l $page.1.gz shows no NAME"
+done
+for option in $("$prefix/bin/barcodegen-cli" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -q -- "$option" "$work/barcodegen-cli.txt" || fail "barcodegen-cli(1) lacks $option"
+done
+
+# ---- the completion: what it offers after what is typed
+completion=$prefix/share/bash-completion/completions/barcodegen-cli
+touch "$work/codes.txt"
+complete_line() {
+    bash -c 'source /usr/share/bash-completion/bash_completion
+             source "$1"; shift
+             COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+             COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+             _barcodegen_cli
+             [ ${#COMPREPLY[@]} -eq 0 ] || printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "' _ "$completion" "$@"
+}
+while IFS='|' read -r line offered; do
+    read -r -a words <<<"$line"
+    [[ $line == *" " ]] && words+=("")
+    got=$(complete_line barcodegen-cli "${words[@]}")
+    [ "$got" = "$offered" ] || fail "completing '$line' offers '$got', not '$offered'"
+done <<EOF_CASES
+-t ean-1|ean-13 
+--type=upc-|upc-a upc-e upc-supp2 upc-supp5 
+-f p|pdf png 
+--no-|--no-border --no-check-digit --no-text 
+--border |
+--batch $work/codes.t|$work/codes.txt 
+EOF_CASES
+
+# ---- the installed generator
+cli=$prefix/bin/barcodegen-cli
+"$cli" -t ean13 -o "$work/x.png" 590123412345 || fail "installed barcodegen-cli did not draw"
+[ "$(zbarimg -q --raw "$work/x.png" 2>/dev/null)" = 5901234123457 ] ||
+    fail "the installed generator's EAN-13 does not read back"
+[ "$("$cli" --version | awk '{print $NF}')" = "$("$prefix/bin/barcodegen" --version | awk '{print $NF}')" ] ||
+    fail "the two programs tell different versions"
+
+# ---- the window from a prefix it may not write into
+chmod a-w "$prefix/bin"
+[ "$(id -u)" -eq 0 ] && chattr +i "$prefix/bin" 2>/dev/null
+if touch "$prefix/bin/probe" 2>/dev/null; then
+    echo "SKIP: $prefix/bin cannot be made read-only here" >&2
+    [ $failures -eq 0 ] && exit 77
+    exit 1
+fi
+config=$work/config
+settings=$config/barcodegen/barcodegen.ini
+window=$prefix/bin/barcodegen
+
+# --help needs no display and names the file
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$config" \
+    "$window" --help) || fail "barcodegen --help failed"
+grep -qF "Settings file now: $settings" <<<"$help" || fail "barcodegen --help does not name $settings"
+XDG_CONFIG_HOME="$config" "$window" --no-such-option 2>/dev/null
+[ $? -eq 2 ] || fail "an unknown argument is no usage error"
+
+# Starts the window offscreen and closes it with SIGTERM once it listens for
+# it. With "again" SIGTERM comes every 20 ms until the program has ended, as
+# timeout(1) and a closing terminal send it twice: it must still end well.
+run_window() {
+    XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen "$window" 2>"$work/window.err" &
+    local pid=$! waited=0
+    until mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null) &&
+        (((16#$mask >> 14) & 1)); do
+        sleep 0.2
+        waited=$((waited + 1))
+        [ $waited -lt 300 ] || break
+    done
+    kill -TERM $pid
+    for ((waited = 0; waited < 3000; waited++)); do
+        kill -0 $pid 2>/dev/null || break
+        [ "${1:-}" = again ] && kill -TERM $pid 2>/dev/null
+        sleep 0.02
+    done
+    if kill -0 $pid 2>/dev/null; then
+        kill -KILL $pid
+        fail "the window did not close on SIGTERM (a message box?)"
+    fi
+    wait $pid
+    local status=$?
+    [ $status -eq 0 ] || { cat "$work/window.err" >&2; fail "the window ended with status $status"; }
+}
+
+run_window
+[ -f "$settings" ] || fail "no settings in $settings"
+grep -q '^\[Main_XY\]' "$settings" && grep -q '^\[Main.eBorder\]' "$settings" ||
+    fail "the settings lack the window's sections"
+[ "$(ls -A "$prefix/bin")" = "$(printf 'barcodegen\nbarcodegen-cli')" ] ||
+    fail "something was written beside the installed program"
+
+# The next start reads that file and writes it anew: a code put into it comes
+# back out, a key the window does not keep is gone.
+sed -i 's/^\[Main.eCode\]\r$/&\nText=XDG-READ\r\nStale=1\r/; /^Text=\r$/d' "$settings"
+run_window again
+grep -q '^Text=XDG-READ' "$settings" || fail "the window did not read $settings"
+grep -q '^Stale=' "$settings" && fail "the window did not write $settings anew"
+
+[ $failures -eq 0 ] || { echo "$failures checks failed" >&2; exit 1; }
+echo "install tree, desktop files, manual pages, completion and settings: all good"
