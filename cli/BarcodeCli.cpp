@@ -220,10 +220,10 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
             const QString text = PrepareBarcode(code, o.Type, check).Text;
             r.Unverified = UnverifiableReason(o.Type, text, check);
             if (r.Unverified.isEmpty()) {
-                QString problem;
-                const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
-                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
-                if (!problem.isEmpty()) return Refused(CliPrefix + problem);
+                QString unread;
+                const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &unread);
+                if (!written.isNull()) unread = VerifyProblem(written, o.Type, text, check);
+                if (!unread.isEmpty()) return Refused(CliPrefix + unread);
             }
         }
         return r;

@@ -42,8 +42,8 @@ struct TJob {
 // The self-redrawing line on a terminal; nothing when err is no terminal.
 class TProgress {
 public:
-    TProgress(QTextStream& err, bool terminal, qint64 total)
-        : err(err), terminal(terminal), total(total) {
+    TProgress(QTextStream& errStream, bool isTerminal, qint64 totalLines)
+        : err(errStream), terminal(isTerminal), total(totalLines) {
         clock.start();
     }
     // Redraws at most ten times a second, and only while more than a second of
@@ -95,9 +95,10 @@ private:
 // only when done.
 class TBatch {
 public:
-    TBatch(const TCliOptions& o, QTextStream& err, TProgress& progress)
-        : o(o), err(err), progress(progress), window(8 * std::size_t(o.Jobs) + 32) {
-        for (int i = 0; i < o.Jobs; ++i) {
+    TBatch(const TCliOptions& options, QTextStream& errStream, TProgress& lineProgress)
+        : o(options), err(errStream), progress(lineProgress),
+          window(8 * std::size_t(options.Jobs) + 32) {
+        for (int i = 0; i < options.Jobs; ++i) {
             workers.emplace_back(QThread::create([this] { Work(); }));
             workers.back()->start();
         }
