@@ -216,13 +216,13 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
             // loses part of the picture must not pass.
-            const bool check = o.Generate.UseCheckSum;
-            const QString text = PrepareBarcode(code, o.Type, check).Text;
-            r.Unverified = UnverifiableReason(o.Type, text, check);
+            const TExpectedReading expected =
+                ExpectedReading(ToU16(code), o.Type, o.Generate.UseCheckSum);
+            r.Unverified = QString::fromStdString(UnverifiableReason(expected));
             if (r.Unverified.isEmpty()) {
                 QString problem;
                 const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
-                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
+                if (!written.isNull()) problem = VerifyProblem(written, expected);
                 if (!problem.isEmpty()) return Refused(CliPrefix + problem);
             }
         }
