@@ -111,9 +111,9 @@ std::string AddOnProblem(const std::string& symbol, const TExpectedReading& e, c
     if (blank == std::u16string::npos)
         return symbol + " reads back as " + Quoted(r.Bytes) + " without its add-on " +
                TextForMessage(e.AddOn);
-    const std::u16string main = r.Bytes.substr(0, blank), addOn = r.Bytes.substr(blank + 1);
-    if (main != e.Text)
-        return symbol + " reads back as " + Quoted(main) + ", not " + Quoted(e.Text);
+    const std::u16string digits = r.Bytes.substr(0, blank), addOn = r.Bytes.substr(blank + 1);
+    if (digits != e.Text)
+        return symbol + " reads back as " + Quoted(digits) + ", not " + Quoted(e.Text);
     if (addOn != e.AddOn)
         return symbol + " reads back with the add-on " + Quoted(addOn) + ", not " + Quoted(e.AddOn);
     return {};
@@ -177,7 +177,8 @@ std::string ReadBackProblem(const std::uint8_t* luminance, int width, int height
         .setValidateCode39CheckSum(e.UseCheckSum && code39)
         .setValidateITFCheckSum(e.Type == bcCodeITF14)
         .setReturnCodabarStartEnd(true)
-        // Without an add-on in the symbol, one beside it on a label is none of ours.
+        // An add-on is looked for only where the symbol has one; required, a
+        // symbol that lost it reads as nothing rather than as its main part.
         .setEanAddOnSymbol(e.AddOn.empty() ? ZXing::EanAddOnSymbol::Ignore
                                            : ZXing::EanAddOnSymbol::Require);
     const ZXing::Result result =
