@@ -134,8 +134,13 @@ std::string Expected(int type, const std::string& code, bool check, bool zxing) 
     case bcCodeSSCC18:
     case bcCodeEAN128A:
     case bcCodeEAN128B:
-    case bcCodeEAN128C:
-        return SymbolData(type, code, check);
+    case bcCodeEAN128C: {
+        // An FNC1 that ends the data separates nothing: zbar leaves it out,
+        // ZXing sends its GS.
+        std::string data = SymbolData(type, code, check);
+        if (!zxing && data.ends_with('\x1d')) data.pop_back();
+        return data;
+    }
     case bcCode39:
         return check ? code + Modulo43(code) : code;
     // by convention ZXing leaves out the start and stop characters
