@@ -7,20 +7,32 @@
 
 namespace {
 
-// Only ASCII folds: every name is ASCII, and a Unicode folding would let a
-// sign such as KELVIN (U+212A) stand for "k".
-std::string Folded(std::string_view name) {
-    std::string out;
-    for (const char c : name)
-        if (c != '-' && c != '_' && c != ' ' && c != '\t')
-            out += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+// Blanks of every script: a name pasted from a document may hold a no-break space.
+bool IsBlank(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
+
+// The names are ASCII; of the other characters only the long s and the Kelvin
+// sign fold to letters of theirs, as Unicode case folding has it.
+std::u16string Folded(std::string_view name) {
+    std::u16string out;
+    for (char16_t c : FromUtf8(name)) {
+        if (c == u'-' || c == u'_' || IsBlank(c)) continue;
+        if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+        if (c == u'\u017F') c = u's';
+        if (c == u'\u212A') c = u'k';
+        out += c;
+    }
     return out;
 }
 
 std::string_view WithoutBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
+    constexpr std::string_view blanks = " \t\n\v\f\r";
+    const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::string Padded(std::string text, std::size_t width) {
@@ -56,7 +68,7 @@ std::optional<int> CliTypeNamed(std::string_view name) {
         std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), index);
     if (!trimmed.empty() && error == std::errc() && end == trimmed.data() + trimmed.size())
         return CliTypeSelectable(index) ? std::optional<int>(index) : std::nullopt;
-    const std::string wanted = Folded(name);
+    const std::u16string wanted = Folded(name);
     if (wanted.empty()) return std::nullopt;
     for (const TBarcodeType t : EncodableBarcodeTypes())
         for (const std::string& n : CliTypeNames(t))
