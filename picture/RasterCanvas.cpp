@@ -64,18 +64,17 @@ void TRasterCanvas::Flush() {
                 right = std::max(right, p.right);
             }
         if (run.empty()) continue;
-        const std::size_t width = std::size_t(right - left + 1);
         const auto fill = [&](TPixel* row) {
             for (const TPending* p : run)
                 std::fill(row + p->left, row + p->right + 1, p->pixel);
         };
         TPixel* first = bitmap.Row(top);
-        before.assign(first + left, first + left + width);
+        before.assign(first + left, first + right + 1);
         fill(first);
         for (int y = top + 1; y < end; ++y) {
             TPixel* row = bitmap.Row(y);
             if (std::equal(before.begin(), before.end(), row + left))
-                std::copy_n(first + left, width, row + left);
+                std::copy(first + left, first + right + 1, row + left);
             else
                 fill(row);
         }
