@@ -220,7 +220,7 @@ void TQtCanvas::FlushRects() {
                 std::fill(row + (p->rect.left() - left), row + (p->rect.right() + 1 - left),
                           p->pixel);
         };
-        const std::size_t width = std::size_t(right - left + 1);
+        const int width = right - left + 1;
         before.assign(line(top), line(top) + width);
         fill(line(top));
         for (int y = top + 1; y < end; ++y) {
