@@ -45,19 +45,28 @@ bool Encodes(const QString& code, int type, bool useCheckSum) {
 QString RefusalHint(const QString& code, int type, bool useCheckSum) {
     // A whole EAN-8, EAN-13 or UPC-A code while its check digit is being added.
     const int withCheck = DigitsWithCheckDigit(TBarcodeType(type));
-    const std::u16string digits = TrimmedCode(ToU16(code));
+    std::u16string digits = TrimmedCode(ToU16(code));
+    if (withCheck > 0) digits.resize(std::min(digits.size(), digits.find(u'+'))); // an add-on
     const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
     if (useCheckSum && withCheck > 0 && digits.size() == std::size_t(withCheck) &&
         std::ranges::all_of(digits, isDigit))
         return QStringLiteral("hint: give --no-check-digit to have the last digit verified");
+    if (digits.empty()) return {}; // blanks for a type of digits: the message says it all
     // Subsets that carry characters the other lacks (lower case, control characters).
     struct Sibling {
         int type, other;
     };
     static constexpr Sibling siblings[] = {
-        {bcCode39, bcCode39Extended},   {bcCode93, bcCode93Extended},
-        {bcCode128A, bcCode128B},       {bcCode128B, bcCode128A},
-        {bcCodeEAN128A, bcCodeEAN128B}, {bcCodeEAN128B, bcCodeEAN128A}};
+        {bcCode39, bcCode39Extended},
+        {bcCode93, bcCode93Extended},
+        {bcCode128A, bcCode128B},
+        {bcCode128B, bcCode128A},
+        {bcCodeEAN128A, bcCodeEAN128B},
+        {bcCodeEAN128B, bcCodeEAN128A},
+        // Only then the code sets chosen for the code: the fixed set may be what was meant.
+        {bcCode128A, bcCode128},
+        {bcCode128B, bcCode128},
+        {bcCode128C, bcCode128}};
     for (const Sibling& s : siblings)
         if (s.type == type && !Encodes(code, type, useCheckSum) &&
             Encodes(code, s.other, useCheckSum))
@@ -114,17 +123,6 @@ TCodeOutcome PatternOf(const TCliOptions& o) {
     });
 }
 
-QString TypeList() {
-    QString text;
-    for (int i = 0; i < CliTypeCount; ++i)
-        text += QStringLiteral("%1 %2 %3 %4\n")
-                    .arg(i)
-                    .arg(BarcodeTableName(i),
-                         BarcodeTypeTable[static_cast<std::size_t>(i)].num ? u"digits" : u"text",
-                         AddsCheckCharacter(i) ? u"check" : u"no-check");
-    return text;
-}
-
 // Prints the outcome's messages, and its bytes when they are for standard output.
 int Finish(const TCodeOutcome& r, QIODevice& out, QTextStream& err, bool bytesToOut = true) {
     for (const QString& line : r.Messages)
@@ -149,7 +147,7 @@ TCodeOutcome Printed(const TCliOptions& o) {
         text.Bytes = QByteArrayLiteral("barcodegen-cli " BARCODEGEN_VERSION "\n");
         break;
     case TCliAction::ListTypes:
-        text.Bytes = TypeList().toUtf8();
+        text.Bytes = QByteArray::fromStdString(CliTypeList());
         break;
     case TCliAction::Pattern:
         return PatternOf(o);
@@ -228,13 +226,13 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
             // loses part of the picture must not pass.
-            const bool check = o.Generate.UseCheckSum;
-            const QString text = ToQString(PrepareBarcode(ToU16(code), o.Type, check).Text);
-            r.Unverified = UnverifiableReason(o.Type, text, check);
+            const TExpectedReading expected =
+                ExpectedReading(ToU16(code), o.Type, o.Generate.UseCheckSum);
+            r.Unverified = QString::fromStdString(UnverifiableReason(expected));
             if (r.Unverified.isEmpty()) {
                 QString problem;
                 const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
-                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
+                if (!written.isNull()) problem = VerifyProblem(written, expected);
                 if (!problem.isEmpty()) return Refused(CliPrefix + problem);
             }
         }

@@ -6,18 +6,12 @@
 #include <QImage>
 #include <QString>
 
-// Why the decoder cannot read back a symbol of type that encodes preparedText
-// (it has no reader for MSI, PostNet, two of five industrial and matrix and the
-// UPC supplements, and reads no code shorter than its minimum), or an empty
-// string when it can.
-QString UnverifiableReason(int type, const QString& preparedText, bool useCheckSum);
+#include "cli/VerifyReading.h"
 
-// Reads picture (a picture of GenerateBarcodePicture) back. Returns why it does
-// not read as preparedText, the text the symbol encodes (BCText; for EAN-128
-// the GS1 content, for Code 39 extended its full-ASCII reading), or an empty
-// string when it does. Call only where UnverifiableReason is empty.
-QString VerifyProblem(const QImage& picture, int type, const QString& preparedText,
-                      bool useCheckSum);
+// Reads picture (a picture of GenerateBarcodePicture) back: why it does not
+// read as expected (ReadingProblem), or an empty string when it does. Call
+// only where UnverifiableReason is empty.
+QString VerifyProblem(const QImage& picture, const TExpectedReading& expected);
 
 // The picture a reader of the written bytes sees: PNG, BMP and JPEG decoded; an
 // SVG rendered by Qt's SVG renderer at one pixel to a user unit, the resolution

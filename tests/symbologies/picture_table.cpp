@@ -24,7 +24,6 @@
 #include <set>
 #include <string>
 #include <vector>
-#include <zlib.h>
 
 #include "engine/BarcodeError.h"
 #include "engine/ZoBarcode.h"
@@ -69,15 +68,45 @@ private:
     TFaceGlyphs glyphs;
 };
 
-// A digest of the bytes: not SHA-1 as the tables once had (that came from
-// Qt), but as fit to tell two builds' pictures apart.
-std::string Digest(const std::string& bytes) {
-    std::uint64_t h = 0xCBF29CE484222325ull;
-    for (const unsigned char c : bytes)
-        h = (h ^ c) * 0x100000001B3ull;
-    char text[48];
-    std::snprintf(text, sizeof text, "%016llx%08lx", static_cast<unsigned long long>(h),
-                  crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size())));
+// SHA-1 of the bytes, as the tables of earlier builds (drawn through Qt) have
+// it, so that tables of both can be compared.
+std::string Sha1(const std::string& bytes) {
+    std::uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+    std::string m = bytes;
+    const std::uint64_t bits = std::uint64_t(bytes.size()) * 8;
+    m += char(0x80);
+    while (m.size() % 64 != 56)
+        m += char(0);
+    for (int i = 7; i >= 0; --i)
+        m += char(bits >> (8 * i));
+    const auto rotl = [](std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); };
+    for (std::size_t at = 0; at < m.size(); at += 64) {
+        std::uint32_t w[80];
+        for (int i = 0; i < 16; ++i)
+            w[i] = std::uint32_t(std::uint8_t(m[at + 4 * i])) << 24 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 1])) << 16 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 2])) << 8 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 3]));
+        for (int i = 16; i < 80; ++i)
+            w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+        std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+        for (int i = 0; i < 80; ++i) {
+            const std::uint32_t f = i < 20   ? (b & c) | (~b & d)
+                                    : i < 40 ? b ^ c ^ d
+                                    : i < 60 ? (b & c) | (b & d) | (c & d)
+                                             : b ^ c ^ d;
+            const std::uint32_t k = i < 20   ? 0x5A827999
+                                    : i < 40 ? 0x6ED9EBA1
+                                    : i < 60 ? 0x8F1BBCDC
+                                             : 0xCA62C1D6;
+            const std::uint32_t t = rotl(a, 5) + f + e + k + w[i];
+            e = d, d = c, c = rotl(b, 30), b = a, a = t;
+        }
+        h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e;
+    }
+    char text[41];
+    for (int i = 0; i < 5; ++i)
+        std::snprintf(text + 8 * i, 9, "%08x", h[i]);
     return text;
 }
 
@@ -125,8 +154,8 @@ std::string Recorded(const std::string& code, int type, const TGenerateOptions& 
                         (o.ShowText && rec.textTop <= rec.textBottom &&
                          (rec.textTop < top || rec.textBottom >= bottom));
     const char* cls = broken ? "BROKEN" : 2 * bars < box ? "UNDERHALF" : "ok";
-    return Digest(rec.log) + "\t" + cls + " H=" + std::to_string(box) +
-           " h=" + std::to_string(bars) + " H1=" + std::to_string(bc.ShowTextH1) +
+    return Sha1(rec.log) + "\t" + cls + " H=" + std::to_string(box) + " h=" + std::to_string(bars) +
+           " H1=" + std::to_string(bc.ShowTextH1) +
            " size=" + std::to_string(bc.ShowTextFont().Size);
 }
 
@@ -189,8 +218,8 @@ int main(int argc, char** argv) {
                                 EncodePng(picture, DefaultDpi, png, nullptr);
                                 std::vector<TRect> cells;
                                 const std::string drawing = Recorded(code, type, o, cells);
-                                line = Digest(png) + " " + drawing +
-                                       " masked=" + Masked(picture, cells);
+                                line =
+                                    Sha1(png) + " " + drawing + " masked=" + Masked(picture, cells);
                             } catch (const std::exception& e) {
                                 line = std::string("refused\t") + e.what();
                             }
