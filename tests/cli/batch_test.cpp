@@ -16,6 +16,7 @@
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
 #include "platform/QtConvert.h"
+#include "tests/ScanSupport.h"
 #include "tests/cli/CliRun.h"
 
 namespace {
@@ -185,7 +186,7 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
             o.UseCheckSum = check;
             for (const int border : {10, 0}) {
                 o.Border = border;
-                const QImage picture = GenerateBarcodePicture(code, c.type, o);
+                const QImage picture = GeneratedImage(code, c.type, o);
                 EXPECT_EQ(VerifyProblem(picture, expected), "")
                     << c.type << " " << c.code << " check " << check << " border " << border;
             }
@@ -194,7 +195,7 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
 
 TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
     const QString ean = QStringLiteral("590123412345");
-    const QImage good = GenerateBarcodePicture(ean, bcCodeEAN13, {});
+    const QImage good = GeneratedImage(ean, bcCodeEAN13, {});
     QImage smudged = good.copy();
     QPainter(&smudged).fillRect(good.width() / 2 - 8, 0, 16, good.height(), Qt::white);
     // One bar of the left half gone: a pattern no digit has.
@@ -204,8 +205,7 @@ TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
         ++bar;
     for (int x = bar; lostBar.pixelColor(x, 50) == Qt::black; ++x)
         QPainter(&lostBar).fillRect(x, 0, 1, good.height(), Qt::white);
-    const QImage plain128 =
-        GenerateBarcodePicture(QStringLiteral("0112345678901231"), bcCode128C, {});
+    const QImage plain128 = GeneratedImage(QStringLiteral("0112345678901231"), bcCode128C, {});
     const struct {
         QImage picture;
         int type;

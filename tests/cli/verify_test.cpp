@@ -6,6 +6,7 @@
 #include "cli/VerifyPicture.h"
 #include "engine/BarcodeError.h"
 #include "picture/GeneratePicture.h"
+#include "tests/ScanSupport.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ TEST(VerifyReading, PicturesOfOtherDataAreRefused) {
     };
     for (const auto& c : cases) {
         const QImage picture =
-            GenerateBarcodePicture(QString::fromUtf8(c.drawn), c.drawnType, TGenerateOptions{});
+            GeneratedImage(QString::fromUtf8(c.drawn), c.drawnType, TGenerateOptions{});
         const std::string problem = VerifyProblem(picture, Expected(c.type, c.code)).toStdString();
         EXPECT_EQ(problem.empty(), *c.says == 0) << c.drawn << " as " << c.code << ": " << problem;
         EXPECT_NE(problem.find(c.says), std::string::npos) << c.code << ": " << problem;
