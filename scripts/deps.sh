@@ -24,7 +24,7 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
     zlib1g-dev libjpeg62-turbo-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2
     fonts-dejavu-core
-    libfreetype-dev libharfbuzz-dev)
+    libfreetype-dev libharfbuzz-dev libpng-dev librsvg2-dev)
 # What the tests and benchmarks need on top (the install test validates the
 # desktop entry and the AppStream data, renders the manual pages, runs the
 # completion and makes a folder immutable).
