@@ -34,8 +34,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-t
 # CPack calls to find the libraries' packages.
 DEB_PACKAGES=(dpkg-dev file)
 # What bench/batch_vs_zint.sh needs on top: the generator it times against, and
-# GNU time for peak memory.
-BENCH_PACKAGES=(zint time)
+# GNU time for peak memory, hyperfine for single runs.
+BENCH_PACKAGES=(zint time hyperfine)
 # What fuzz/run.sh needs on top: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
