@@ -49,29 +49,55 @@ TGreyPicture GreyOfRows(const std::uint32_t* rows, int width, int height, std::p
     return grey;
 }
 
+// Most rows of a barcode are the row above again: those are copied.
 TGreyPicture GreyOfRgb(const std::uint8_t* rgb, int width, int height) {
     TGreyPicture grey{width, height, std::vector<std::uint8_t>(std::size_t(width) * height)};
-    for (std::size_t i = 0; i < grey.Pixels.size(); ++i)
-        grey.Pixels[i] = ZXing::RGBToLum(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* line = rgb + std::size_t(y) * rowBytes;
+        std::uint8_t* out = grey.Pixels.data() + std::size_t(y) * std::size_t(width);
+        if (y > 0 && std::memcmp(line, line - rowBytes, rowBytes) == 0) {
+            std::memcpy(out, out - width, std::size_t(width));
+            continue;
+        }
+        for (int x = 0; x < width; ++x, line += 3)
+            out[x] = ZXing::RGBToLum(line[0], line[1], line[2]);
+    }
     return grey;
 }
 
+// libpng's simplified reading: grey files as they are (the luminance of a
+// grey is itself), palettes through their colours' luminance, anything else
+// as RGB on white.
 TGreyPicture DecodePng(std::string_view bytes) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return {};
-    if (!Allowed(image.width, image.height)) {
+    const int width = int(image.width), height = int(image.height);
+    if (!Allowed(width, height)) {
         png_image_free(&image);
         return {};
     }
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
     const png_color white{255, 255, 255};
-    if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr)) {
+    const bool paletted = (image.format & PNG_FORMAT_FLAG_COLORMAP) != 0;
+    const bool grey =
+        !paletted && (image.format & (PNG_FORMAT_FLAG_COLOR | PNG_FORMAT_FLAG_ALPHA)) == 0;
+    image.format = paletted ? PNG_FORMAT_RGB_COLORMAP : grey ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    std::vector<std::uint8_t> colours(paletted ? PNG_IMAGE_COLORMAP_SIZE(image) : 0);
+    if (!png_image_finish_read(&image, &white, pixels.data(), 0,
+                               paletted ? colours.data() : nullptr)) {
         png_image_free(&image);
         return {};
     }
-    return GreyOfRgb(rgb.data(), int(image.width), int(image.height));
+    if (grey) return {width, height, std::move(pixels)};
+    if (!paletted) return GreyOfRgb(pixels.data(), width, height);
+    std::uint8_t level[256] = {};
+    for (std::size_t i = 0; i < image.colormap_entries && i < 256; ++i)
+        level[i] = ZXing::RGBToLum(colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]);
+    for (std::uint8_t& p : pixels)
+        p = level[p];
+    return {width, height, std::move(pixels)};
 }
 
 struct TJpegError {

@@ -51,10 +51,9 @@ FUZZ_TARGET(batch_lines) {
         // decoder is the judge of what UTF-8 is.
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                       QStringDecoder::Flag::ConvertInitialBom);
-        const QString text = utf8.decode(line);
+        const QString text = utf8(line); // decoded now: hasError tells of this line
         if (l.Problem.empty()) {
-            FUZZ_CHECK(!utf8.hasError() && QString::fromStdString(l.Code) == text &&
-                           l.Code == line.toStdString(),
+            FUZZ_CHECK(!utf8.hasError() && l.Code == line.toStdString(),
                        at + ": not the line's text");
         } else {
             // The length limit counts the raw bytes, line end and mark included.
