@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/LineText.h"
 #include "picture/FileIO.h"
 #include "picture/ImageWriters.h"
 
@@ -70,10 +71,6 @@ TCodeOutcome CaughtFailure();
 
 // The line of standard error that reports an Unverified reason.
 std::string UnverifiedLine(std::string_view reason);
-
-// The text line of --pattern, UTF-8: a backslash as \\, control characters as
-// \t, \r, \n or \xHH, so that the output stays two lines whatever the text.
-std::string EscapeForLine(std::u16string_view text);
 
 // args without the program name. The picture of -o - and every text result go
 // to out, messages to err. Returns a TCliExit.

@@ -402,25 +402,6 @@ std::string ParseInto(const TParser& parser, TCliOptions& o) {
 
 } // namespace
 
-std::optional<int> ParseCliInt(std::string_view text) {
-    text = Trimmed(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return std::nullopt;
-    long long n = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        n = n * 10 + (c - '0');
-        if (n > (1LL << 31)) return std::nullopt;
-    }
-    n = negative ? -n : n;
-    if (n < INT32_MIN || n > INT32_MAX) return std::nullopt;
-    return int(n);
-}
-
 std::string ForMessage(std::string_view utf8) {
     return TextForMessage(FromUtf8(utf8));
 }

@@ -49,9 +49,5 @@ TCliParse ParseCliArguments(const std::vector<std::string>& args);
 // shortened as the engine's messages shorten it.
 std::string ForMessage(std::string_view utf8);
 
-// A whole number as the options take it: blanks around it and a sign allowed,
-// decimal digits only; nullopt when it is none or outside int.
-std::optional<int> ParseCliInt(std::string_view text);
-
 // The cores this process may run on (at least 1): a batch's default --jobs.
 int CliCoreCount();

@@ -7,6 +7,10 @@
 
 #include "cli/CliTypeNames.h"
 
+// A whole number as the options take it: blanks around it and a sign allowed,
+// decimal digits only; nullopt when it is none or outside int.
+std::optional<int> ParseCliInt(std::string_view text);
+
 // The type for a name of CliTypeNames (the table name "CodeEAN13", the
 // messages' "EAN13", another tool's "ean") or an index 0 to 22, UTF-8. Case
 // does not matter, nor do "-", "_" and blanks ("ean-13").

@@ -4,7 +4,7 @@
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 
-#include "cli/BarcodeCli.h"
+#include "cli/LineText.h"
 #include "cli/TypeNames.h"
 #include "engine/BarcodeError.h"
 #include "engine/ZoBarCode_interface.h"

@@ -7,13 +7,12 @@
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
 #include <cstring>
-#include <dlfcn.h>
 #include <jpeglib.h>
 #include <limits>
 #include <new>
 #include <png.h>
-#include <unistd.h>
 
+#include "cli/Modules.h"
 #include "cli/render/RenderPlugin.h"
 #include "picture/GeneratePicture.h"
 
@@ -218,33 +217,12 @@ struct TRenderModule {
     TFreePage Free = nullptr;
 };
 
-std::string ProgramFolder() {
-    std::string path(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || std::size_t(n) >= path.size()) return ".";
-    path.resize(std::size_t(n));
-    return path.substr(0, path.rfind('/'));
-}
-
-// Beside the program (a build), where an installation puts it from the
-// program's folder, or where the build made it (for the tests' programs).
 const TRenderModule& RenderModule() {
     static const TRenderModule module = [] {
-        TRenderModule m;
-        const std::string folder = ProgramFolder();
-        for (const std::string& path :
-             {folder + "/" BARCODEGEN_RENDER_NAME,
-              folder + "/" BARCODEGEN_RENDER_FROM_BIN "/" BARCODEGEN_RENDER_NAME,
-              std::string(BARCODEGEN_RENDER_BUILT)}) {
-            void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (!handle) continue;
-            m.Render = reinterpret_cast<TRenderPage>(::dlsym(handle, RenderPageSymbol));
-            m.Free = reinterpret_cast<TFreePage>(::dlsym(handle, FreePageSymbol));
-            if (m.Render && m.Free) break; // the module stays loaded for the run
-            m = {};
-            ::dlclose(handle);
-        }
-        return m;
+        void* handle = LoadModule("barcodegen-render.so", BARCODEGEN_RENDER_BUILT);
+        TRenderModule m{ModuleFunction<TRenderPage>(handle, RenderPageSymbol),
+                        ModuleFunction<TFreePage>(handle, FreePageSymbol)};
+        return m.Render && m.Free ? m : TRenderModule{};
     }();
     return module;
 }
@@ -289,8 +267,7 @@ TGreyPicture WrittenPicture(std::string_view bytes, std::string_view format, int
     } else if (format == "JPEG") {
         picture = DecodeJpeg(bytes);
     }
-    if (noModule)
-        why = "cannot be read back: the module " BARCODEGEN_RENDER_NAME " is not installed";
+    if (noModule) why = "cannot be read back: the module barcodegen-render.so is not installed";
     if (picture.IsNull() && problem)
         *problem = "--verify: the written " + std::string(format) + " " + why;
     return picture;
