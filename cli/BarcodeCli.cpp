@@ -9,7 +9,8 @@
 #include "cli/BatchRun.h"
 #include "cli/CliOptionTable.h"
 #include "cli/TypeNames.h"
-#include "cli/VerifyPicture.h"
+#include "cli/VerifyModule.h"
+#include "cli/WrittenPicture.h"
 #include "engine/BarcodeError.h"
 #include "picture/GeneratePicture.h"
 
@@ -40,19 +41,28 @@ bool Encodes(const std::u16string& code, int type, bool useCheckSum) {
 std::string RefusalHint(const std::u16string& code, int type, bool useCheckSum) {
     // A whole EAN-8, EAN-13 or UPC-A code while its check digit is being added.
     const int withCheck = DigitsWithCheckDigit(TBarcodeType(type));
-    const std::u16string digits = TrimmedCode(code);
+    std::u16string digits = TrimmedCode(code);
+    if (withCheck > 0) digits.resize(std::min(digits.size(), digits.find(u'+'))); // an add-on
     const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
     if (useCheckSum && withCheck > 0 && digits.size() == std::size_t(withCheck) &&
         std::ranges::all_of(digits, isDigit))
         return "hint: give --no-check-digit to have the last digit verified";
+    if (digits.empty()) return {}; // blanks for a type of digits: the message says it all
     // Subsets that carry characters the other lacks (lower case, control characters).
     struct Sibling {
         int type, other;
     };
     static constexpr Sibling siblings[] = {
-        {bcCode39, bcCode39Extended},   {bcCode93, bcCode93Extended},
-        {bcCode128A, bcCode128B},       {bcCode128B, bcCode128A},
-        {bcCodeEAN128A, bcCodeEAN128B}, {bcCodeEAN128B, bcCodeEAN128A}};
+        {bcCode39, bcCode39Extended},
+        {bcCode93, bcCode93Extended},
+        {bcCode128A, bcCode128B},
+        {bcCode128B, bcCode128A},
+        {bcCodeEAN128A, bcCodeEAN128B},
+        {bcCodeEAN128B, bcCodeEAN128A},
+        // Only then the code sets chosen for the code: the fixed set may be what was meant.
+        {bcCode128A, bcCode128},
+        {bcCode128B, bcCode128},
+        {bcCode128C, bcCode128}};
     for (const Sibling& s : siblings)
         if (s.type == type && !Encodes(code, type, useCheckSum) &&
             Encodes(code, s.other, useCheckSum)) {
@@ -108,15 +118,6 @@ TCodeOutcome PatternOf(const TCliOptions& o) {
     });
 }
 
-std::string TypeList() {
-    std::string text;
-    for (int i = 0; i < CliTypeCount; ++i)
-        text += std::to_string(i) + ' ' + BarcodeTableName(i) + ' ' +
-                (BarcodeTypeTable[static_cast<std::size_t>(i)].num ? "digits" : "text") + ' ' +
-                (AddsCheckCharacter(i) ? "check" : "no-check") + '\n';
-    return text;
-}
-
 // Prints the outcome's messages, and its bytes when they are for standard output.
 int Finish(const TCodeOutcome& r, TCliStream& out, TCliStream& err, bool bytesToOut = true) {
     for (const std::string& line : r.Messages)
@@ -138,7 +139,7 @@ TCodeOutcome Printed(const TCliOptions& o) {
         text.Bytes = "barcodegen-cli " BARCODEGEN_VERSION "\n";
         break;
     case TCliAction::ListTypes:
-        text.Bytes = TypeList();
+        text.Bytes = CliTypeList();
         break;
     case TCliAction::Pattern:
         return PatternOf(o);
@@ -208,13 +209,12 @@ TCodeOutcome RenderCode(const TCliOptions& o, const std::string& code,
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
             // loses part of the picture must not pass.
-            const bool check = o.Generate.UseCheckSum;
-            const std::u16string prepared = PrepareBarcode(text, o.Type, check).Text;
-            r.Unverified = UnverifiableReason(o.Type, prepared, check);
+            const TVerifyRequest expected{text, o.Type, o.Generate.UseCheckSum};
+            r.Unverified = VerifyUnverifiableReason(expected);
             if (r.Unverified.empty()) {
                 std::string why;
                 const TGreyPicture written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &why);
-                if (!written.IsNull()) why = VerifyProblem(written, o.Type, prepared, check);
+                if (!written.IsNull()) why = VerifyReadBackProblem(written, expected);
                 if (!why.empty()) return Refused(Prefixed(why));
             }
         }

@@ -1,11 +1,10 @@
-// The program's side of --verify's reading: the functions of
-// cli/VerifyPicture.h called in the module barcodegen-verify, loaded on first use.
+// The program's side of the module barcodegen-verify.
 #include <stdexcept>
 #include <string>
 
 #include "cli/Modules.h"
 #include "cli/VerifyModule.h"
-#include "cli/VerifyPicture.h"
+#include "engine/BarcodeError.h"
 
 namespace {
 
@@ -30,25 +29,25 @@ void Keep(void* context, const char* text, std::size_t size) {
     static_cast<std::string*>(context)->assign(text, size);
 }
 
-std::string Checked(int ok, std::string text) {
-    if (!ok) throw std::runtime_error(text);
+std::string Checked(int status, std::string text) {
+    if (status == VerifyRefused) throw EBarcodeError(text);
+    if (status != VerifyDone) throw std::runtime_error(text);
     return text;
 }
 
 } // namespace
 
-std::string UnverifiableReason(int type, std::u16string_view preparedText, bool useCheckSum) {
+std::string VerifyUnverifiableReason(const TVerifyRequest& r) {
     std::string text;
-    const int ok = VerifyModule().Unverifiable(type, preparedText.data(), preparedText.size(),
-                                               useCheckSum, Keep, &text);
-    return Checked(ok, std::move(text));
+    const int status = VerifyModule().Unverifiable(r.Code.data(), r.Code.size(), r.Type,
+                                                   r.UseCheckSum, Keep, &text);
+    return Checked(status, std::move(text));
 }
 
-std::string VerifyProblem(const TGreyPicture& picture, int type, std::u16string_view preparedText,
-                          bool useCheckSum) {
+std::string VerifyReadBackProblem(const TGreyPicture& picture, const TVerifyRequest& r) {
     std::string text;
-    const int ok =
-        VerifyModule().Problem(picture.Pixels.data(), picture.Width, picture.Height, type,
-                               preparedText.data(), preparedText.size(), useCheckSum, Keep, &text);
-    return Checked(ok, std::move(text));
+    const int status =
+        VerifyModule().Problem(picture.Pixels.data(), picture.Width, picture.Height, r.Code.data(),
+                               r.Code.size(), r.Type, r.UseCheckSum, Keep, &text);
+    return Checked(status, std::move(text));
 }

@@ -5,43 +5,47 @@
 #include <string>
 
 #include "cli/VerifyPicture.h"
+#include "engine/BarcodeError.h"
 
 namespace {
 
 // Nothing may cross the C interface but the string.
 template <class Step> int Reported(TVerifyTextSink sink, void* context, Step step) {
     std::string text;
-    int ok = 1;
+    int status = VerifyDone;
     try {
         text = step();
+    } catch (const EBarcodeError& e) {
+        text = e.what(), status = VerifyRefused;
     } catch (const std::bad_alloc&) {
-        text = "not enough memory", ok = 0;
+        text = "not enough memory", status = VerifyFailed;
     } catch (const std::exception& e) {
-        text = e.what(), ok = 0;
+        text = e.what(), status = VerifyFailed;
     } catch (...) {
-        text = "unexpected failure", ok = 0;
+        text = "unexpected failure", status = VerifyFailed;
     }
     sink(context, text.data(), text.size());
-    return ok;
+    return status;
 }
 
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) int
-barcodegen_unverifiable_reason(int type, const char16_t* text, std::size_t size, int useCheckSum,
+barcodegen_unverifiable_reason(const char16_t* code, std::size_t size, int type, int useCheckSum,
                                TVerifyTextSink sink, void* context) {
     return Reported(sink, context, [&] {
-        return UnverifiableReason(type, std::u16string_view(text, size), useCheckSum != 0);
+        return UnverifiableReason(
+            ExpectedReading(std::u16string_view(code, size), type, useCheckSum != 0));
     });
 }
 
 extern "C" __attribute__((visibility("default"))) int
-barcodegen_verify_problem(const std::uint8_t* grey, int width, int height, int type,
-                          const char16_t* text, std::size_t size, int useCheckSum,
-                          TVerifyTextSink sink, void* context) {
+barcodegen_verify_problem(const std::uint8_t* grey, int width, int height, const char16_t* code,
+                          std::size_t size, int type, int useCheckSum, TVerifyTextSink sink,
+                          void* context) {
     return Reported(sink, context, [&] {
-        TGreyPicture picture{
-            width, height, {grey, grey + std::size_t(width) * std::size_t(height)}};
-        return VerifyProblem(picture, type, std::u16string_view(text, size), useCheckSum != 0);
+        const TExpectedReading expected =
+            ExpectedReading(std::u16string_view(code, size), type, useCheckSum != 0);
+        return ReadBackProblem(grey, width, height, expected);
     });
 }

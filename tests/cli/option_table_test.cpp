@@ -92,13 +92,14 @@ TEST(OptionTable, PatternRefusesTheDrawingOptions) {
 // type reads as that type (an alias that another type's name folds to would
 // not), every format as a format.
 TEST(OptionTable, CompletedValuesParse) {
-    for (int type = 0; type < CliTypeCount; ++type) {
+    for (const TBarcodeType type : EncodableBarcodeTypes()) {
         const std::vector<std::string> names = CliTypeNames(type);
         EXPECT_GE(names.size(), 2u) << type; // the table's name and another tool's
         for (const std::string& name : names)
             EXPECT_EQ(ParseBarcodeType(name), std::optional<int>(type)) << name;
     }
-    EXPECT_TRUE(CliTypeNames(CliTypeCount).empty());
+    for (const int none : {-1, int(bcTypeUndefined), int(BarcodeTypeCount)})
+        EXPECT_TRUE(CliTypeNames(none).empty()) << none;
     for (std::string_view format : CliFormatNames) {
         const TCliParse p =
             ParseCliArguments({"-f", std::string(format), "-o", "-", "590123412345"});

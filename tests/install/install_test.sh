@@ -103,7 +103,9 @@ while IFS='|' read -r line offered; do
     got=$(complete_line barcodegen-cli "${words[@]}")
     [ "$got" = "$offered" ] || fail "completing '$line' offers '$got', not '$offered'"
 done <<EOF_CASES
--t ean-1|ean-13 
+-t ean-1|ean-128 ean-13 
+-t gs1|gs1-128 gs1-128a gs1-128b gs1-128c 
+-t itf|itf itf14 
 --type=upc-|upc-a upc-e upc-supp2 upc-supp5 
 -f p|pdf png 
 --no-|--no-border --no-check-digit --no-text 
