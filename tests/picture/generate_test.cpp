@@ -138,7 +138,8 @@ std::string MiddleRuns(const TBitmap& img) {
         int n = 0;
         while (x < img.Width() && img.At(x, y) == p)
             ++x, ++n;
-        runs += (p == PixelBlack ? "b" : p == PixelWhite ? "w" : "g") + std::to_string(n);
+        runs += p == PixelBlack ? 'b' : p == PixelWhite ? 'w' : 'g';
+        runs += std::to_string(n);
     }
     return runs;
 }
