@@ -79,9 +79,9 @@ constexpr double HeightShareOfWidth = 0.15;
 constexpr double MinBarHeightInches = 0.25;
 constexpr double PostNetHeightInches = 0.125;
 
-// The font's size in X: EAN/UPC digits of 8.3 X, their 2.75 mm at 0.33 mm
-// (Tahoma's digits are 0.73 of its size), other texts a little smaller.
-constexpr double EanTextSizeInX = 11.5;
+// The font's size in X: EAN/UPC digits 8.3 X high, their 2.75 mm at 0.33 mm
+// (Tahoma's digits are 0.77 of its size), other texts a little larger.
+constexpr double EanTextSizeInX = 10.8;
 constexpr double TextSizeInX = 10;
 
 bool IsEanUpcFamily(TBarcodeType type) {
