@@ -124,6 +124,19 @@ modules allow, and the picture is cropped to the symbol plus border. A symbol
 too wide for the box even with modules of one pixel is refused (without --size
 it is drawn wider than 300 pixels, as the window draws it).
 
+--xdim LENGTH draws a label at a print size instead of the window's picture:
+the module is the whole number of dots nearest to LENGTH at --dpi (a line on
+standard error says so when that is more than 5 % off), and the quiet zones
+are those of the symbology's standard, in modules: EAN-13 11 and 7, EAN-8 7
+and 7, UPC-A 9 and 9, UPC-E 9 and 7, 5 after an add-on, Code 128, Code 39,
+Code 93, two of five and Codabar 10, MSI 12, PostNet an eighth of an inch
+(ITF-14 keeps its own inside its bearer bars). Lengths take mm, mil, in, pt,
+px or dot. The bars must be darker than the ground with a symbol contrast of
+at least 40 %, in daylight and in a laser scanner's red light; BMP and JPEG
+keep no transparency. PNG, BMP and JPEG are drawn at --dpi, SVG and PDF are
+sized in millimetres with the bars on whole dots. --xdim does not go with
+--size, --border or --no-border.
+
 --pattern prints two lines: the text the symbol encodes, with a backslash shown
 as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one
 character per element ("0"-"3" spaces, "5"-"8" bars, "A"-"D" short bars, of

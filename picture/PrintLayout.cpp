@@ -139,8 +139,8 @@ TPrintLayout LayoutPrintPicture(const std::u16string& code, TBarcodeType type,
     const int perX = ModulesPerX(type);
     l.AskedXDots = LengthInDots(o.XDim, o.Dpi);
     if (!(l.AskedXDots > 0)) Refuse("The X-dimension must be more than nothing.");
-    const int module = WholeDots(l.AskedXDots / perX);
-    l.XDots = module * perX;
+    l.XDots = DrawnXDots(o, type);
+    const int module = l.XDots / perX;
     if (module > TZoBarcode::MaxModul)
         Refuse("An X-dimension of " + Dots(l.AskedXDots, o.Dpi) + " is more than the " +
                std::to_string(TZoBarcode::MaxModul * perX) + " dots a module may take.");
@@ -306,14 +306,21 @@ TBitmap PrintBitmap(const TPrintLayout& l) {
     return TurnedBitmap(bitmap, l.QuarterTurns);
 }
 
-std::string XDimDeviation(const TPrintLayout& l) {
-    const double off = (l.XDots - l.AskedXDots) / l.AskedXDots;
-    if (std::abs(off) <= 0.05) return {};
+int DrawnXDots(const TPrintOptions& o, TBarcodeType type) {
+    const int perX = ModulesPerX(type);
+    return WholeDots(LengthInDots(o.XDim, o.Dpi) / perX) * perX;
+}
+
+std::string XDimDeviation(const TPrintOptions& o, TBarcodeType type) {
+    const double asked = LengthInDots(o.XDim, o.Dpi);
+    const int drawn = DrawnXDots(o, type);
+    const double off = (drawn - asked) / asked;
+    if (!(asked > 0) || std::abs(off) <= 0.05) return {};
     char s[200];
     std::snprintf(s, sizeof s,
                   "the X-dimension drawn is %.3g mm (%d dots at %d dpi), %+.0f %% from the %.3g "
                   "mm asked",
-                  DotsInMillimetres(l.XDots, l.Dpi), l.XDots, l.Dpi, off * 100,
-                  DotsInMillimetres(l.AskedXDots, l.Dpi));
+                  DotsInMillimetres(drawn, o.Dpi), drawn, o.Dpi, off * 100,
+                  DotsInMillimetres(asked, o.Dpi));
     return s;
 }

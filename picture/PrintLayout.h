@@ -81,6 +81,10 @@ void ColourPicture(TBitmap& bitmap, TRgba foreground, TRgba background);
 // bitmap turned quarterTurns times 90 degrees clockwise.
 TBitmap TurnedBitmap(const TBitmap& bitmap, int quarterTurns);
 
+// The X-dimension drawn for the one options ask: the whole number of dots
+// nearest to it (at least one module), for ITF-14 an even number.
+int DrawnXDots(const TPrintOptions& options, TBarcodeType type);
+
 // The line for standard error when the X-dimension drawn is more than 5 %
 // from the one asked, or an empty string.
-std::string XDimDeviation(const TPrintLayout& layout);
+std::string XDimDeviation(const TPrintOptions& options, TBarcodeType type);

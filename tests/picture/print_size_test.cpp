@@ -321,7 +321,7 @@ TEST(PrintLayout, DeviationOfTheXDimension) {
                            {0.254, 300, false},
                            {0.3, 96, true}};
     for (const TCase& c : cases) {
-        const TPrintLayout l = Layout(bcCode128, u"Hello", At(c.Mm, c.Dpi));
-        EXPECT_EQ(XDimDeviation(l).empty(), !c.Said) << c.Mm << " at " << c.Dpi;
+        EXPECT_EQ(XDimDeviation(At(c.Mm, c.Dpi), bcCode128).empty(), !c.Said)
+            << c.Mm << " at " << c.Dpi;
     }
 }
