@@ -1,6 +1,8 @@
 #include "cli/BarcodeCli.h"
 
 #include <QBuffer>
+#include <QPainter>
+#include <QTransform>
 #include <algorithm>
 #include <new>
 
@@ -10,6 +12,9 @@
 #include "cli/VerifyPicture.h"
 #include "engine/BarcodeError.h"
 #include "picture/GeneratePicture.h"
+#include "picture/ImageWriters.h"
+#include "picture/PrintLayout.h"
+#include "picture/RasterCanvas.h"
 #include "picture/SaveImage.h"
 #include "picture/VectorPicture.h"
 #include "platform/QtConvert.h"
@@ -92,6 +97,37 @@ template <class Step> TCodeOutcome Guarded(const TCliOptions& o, const QString& 
     } catch (...) {
         return CaughtFailure();
     }
+}
+
+// A label at a print size: its picture and its file's bytes.
+bool EncodePrint(const TCliOptions& o, const QString& code, TCodeOutcome& r, QString& error) {
+    TBitmap none;
+    TRasterCanvas measure(none);
+    const TPrintLayout layout =
+        LayoutPrintPicture(ToU16(code), TBarcodeType(o.Type & 0xFF), *o.Print, measure);
+    const TBitmap bitmap = PrintBitmap(layout);
+    r.Picture = QImage(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        std::copy_n(bitmap.Row(y), bitmap.Width(),
+                    reinterpret_cast<TPixel*>(r.Picture.scanLine(y)));
+    TBytes bytes;
+    std::string why = "no print size in " + o.Format.toStdString() + " yet";
+    const bool ok = o.Format == u"PNG"    ? EncodePng(bitmap, o.Dpi, bytes, &why)
+                    : o.Format == u"BMP"  ? EncodeBmp(bitmap, o.Dpi, bytes, &why)
+                    : o.Format == u"JPEG" ? EncodeJpeg(bitmap, o.Dpi, bytes, &why)
+                                          : false;
+    r.Bytes = QByteArray::fromStdString(bytes);
+    if (!ok) error = QString::fromStdString(why);
+    return ok;
+}
+
+// What a scanner sees of a written label: on white paper, turned back upright.
+QImage Upright(const QImage& written, const TCliOptions& o) {
+    if (!o.Print) return written;
+    QImage paper(written.size(), QImage::Format_RGB32);
+    paper.fill(Qt::white);
+    QPainter(&paper).drawImage(0, 0, written);
+    return paper.transformed(QTransform().rotate(-90.0 * o.Print->QuarterTurns));
 }
 
 TCodeOutcome PatternOf(const TCliOptions& o) {
@@ -199,19 +235,23 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         const QString problem = CodeProblem(code);
         if (!problem.isEmpty()) return Refused(CliPrefix + problem);
         TCodeOutcome r;
-        r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
-        const QImage& picture = r.Picture;
-        const QString box = BoxExceeded(o, picture.size());
-        if (!box.isEmpty()) return Refused(CliPrefix + box);
-        QBuffer buffer(&r.Bytes);
-        buffer.open(QIODevice::WriteOnly);
         QString error;
-        const TPictureFormat* format = PictureFormatNamed(o.Format);
-        const bool drawing = format && format->Drawing;
-        const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
-                                                      o.Type, o.Generate, o.Dpi, &error)
-                                : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
-        if (!ok) return Refused(CliPrefix + error);
+        if (o.Print) {
+            if (!EncodePrint(o, code, r, error)) return Refused(CliPrefix + error);
+        } else {
+            r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
+            const QImage& picture = r.Picture;
+            const QString box = BoxExceeded(o, picture.size());
+            if (!box.isEmpty()) return Refused(CliPrefix + box);
+            QBuffer buffer(&r.Bytes);
+            buffer.open(QIODevice::WriteOnly);
+            const TPictureFormat* format = PictureFormatNamed(o.Format);
+            const bool drawing = format && format->Drawing;
+            const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
+                                                          o.Type, o.Generate, o.Dpi, &error)
+                                    : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
+            if (!ok) return Refused(CliPrefix + error);
+        }
         if (alterBytes) alterBytes(r.Bytes);
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
@@ -222,7 +262,8 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
             if (r.Unverified.isEmpty()) {
                 QString problem;
                 const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
-                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
+                if (!written.isNull())
+                    problem = VerifyProblem(Upright(written, o), o.Type, text, check);
                 if (!problem.isEmpty()) return Refused(CliPrefix + problem);
             }
         }
@@ -253,6 +294,10 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
         }
         const TCliOptions& o = parsed.Options;
         if (o.Action != TCliAction::Generate) return Finish(Printed(o), out, err);
+        if (o.Print) {
+            const std::string deviation = XDimDeviation(*o.Print, TBarcodeType(o.Type & 0xFF));
+            if (!deviation.empty()) err << CliPrefix << QString::fromStdString(deviation) << "\n";
+        }
         if (!o.Batch.isEmpty()) return RunBatch(o, err);
         if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
         return Finish(RunCode(o, o.Code, o.Output), out, err, false);

@@ -28,11 +28,11 @@ constexpr TCliOptionRow Rows[] = {
      "Draw at this X-dimension, the narrowest bar: 0.33mm, 13mil, 0.013in, 1pt or 4dot (px), "
      "as whole dots at --dpi, with the standard's quiet zones. The options below need it.",
      "--xdim 0.33mm --dpi 300 -o x.png 590123412345\n"
-     "--xdim 10mil --dpi 300 -t code128 -o x.pdf ABC-123"},
+     "--xdim 10mil --dpi 300 -t code128b -o x.pdf ABC-123"},
     {"height", 0, "LENGTH", G::Print, true,
      "Bar height: a length, or Nx for N modules (default: EAN/UPC by their standard, others "
      "15 % of the symbol's width but at least 6.35mm).",
-     "--xdim 10mil --dpi 300 --height 12mm -t code128 -o x.png ABC-123\n"
+     "--xdim 10mil --dpi 300 --height 12mm -t code128b -o x.png ABC-123\n"
      "--xdim 0.33mm --height 50x -o x.png 590123412345"},
     {"quiet-zone", 0, "N", G::Print, true,
      "Quiet zones of N modules left and right, in place of the standard's.",
@@ -45,10 +45,10 @@ constexpr TCliOptionRow Rows[] = {
     {"text-size", 0, "LENGTH", G::Print, true,
      "Size of the text's font (default: EAN/UPC digits 8.3 modules high, other texts a font of "
      "10 modules).",
-     "--xdim 10mil --text-size 8pt -t code128 -o x.png ABC-123"},
+     "--xdim 10mil --text-size 8pt -t code128b -o x.png ABC-123"},
     {"text-gap", 0, "LENGTH", G::Print, true,
      "Space between the bars and the text line (default 0).",
-     "--xdim 10mil --text-gap 0.5mm -t code128 -o x.png ABC-123"},
+     "--xdim 10mil --text-gap 0.5mm -t code128b -o x.png ABC-123"},
     {"fg", 0, "COLOUR", G::Print, true,
      "Colour of bars and text: #RRGGBB, #RRGGBBAA or a CSS name (default black).",
      "--xdim 0.33mm --fg navy -o x.png 590123412345"},

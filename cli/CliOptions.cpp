@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "cli/CliOptionTable.h"
+#include "cli/PrintArguments.h"
 #include "cli/TypeNames.h"
 #include "engine/BarcodeError.h"
 #include "platform/QtConvert.h"
@@ -242,6 +243,38 @@ QString ParseFormat(const QCommandLineParser& parser, TCliOptions& o, const QStr
     return {};
 }
 
+// The print-size options, once the format is known (BMP and JPEG take no transparency).
+QString ParsePrint(const QCommandLineParser& parser, TCliOptions& o) {
+    const auto text = [](const QString& t, QString&) -> std::optional<std::string> {
+        return t.toStdString();
+    };
+    TPrintArguments a;
+    QString error;
+    const std::pair<const char*, std::optional<std::string>*> values[] = {
+        {"xdim", &a.XDim},          {"height", &a.Height},    {"quiet-zone", &a.QuietZone},
+        {"text-size", &a.TextSize}, {"text-gap", &a.TextGap}, {"fg", &a.Foreground},
+        {"bg", &a.Background},      {"rotate", &a.Rotate}};
+    for (const auto& [name, into] : values) {
+        std::string value;
+        if (IsSet(parser, name) && !OneValue(parser, name, text, value, error)) return error;
+        if (IsSet(parser, name)) *into = value;
+    }
+    a.NoQuietZone = IsSet(parser, "no-quiet-zone");
+    a.QuietZoneMarks = IsSet(parser, "quiet-zone-marks");
+    TPrintContext context;
+    context.Dpi = o.Dpi;
+    context.SizeGiven = o.SizeGiven;
+    context.BorderGiven = IsSet(parser, "border") || IsSet(parser, "no-border");
+    context.Format = o.Format.toStdString();
+    std::string why;
+    o.Print = PrintOptionsOf(a, context, why);
+    if (o.Print) {
+        o.Print->ShowText = o.Generate.ShowText;
+        o.Print->UseCheckSum = o.Generate.UseCheckSum;
+    }
+    return QString::fromStdString(why);
+}
+
 // The checks go in this order, so that a command line with several faults
 // is told of the same one every time.
 QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
@@ -251,7 +284,9 @@ QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
     error = ParseValues(parser, o, format);
     if (error.isEmpty()) error = ParseCodes(parser.positionalArguments(), o);
     if (!error.isEmpty() || o.Action == TCliAction::Pattern) return error;
-    return ParseFormat(parser, o, format);
+    error = ParseFormat(parser, o, format);
+    if (!error.isEmpty()) return error;
+    return ParsePrint(parser, o);
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
+#include "picture/PrintLayout.h"
 #include "picture/SaveImage.h"
 
 enum class TCliAction { Generate, Pattern, ListTypes, Help, Version };
@@ -22,6 +25,8 @@ struct TCliOptions {
     QString Batch;       // the file of codes, one a line ("-" standard input); empty: one CODE
     int Jobs = 1;        // drawing threads of a batch (--jobs, by default the number of cores)
     bool Verify = false; // read every picture back with a decoder before it is written
+    // --xdim: a label at a print size instead of the window's picture.
+    std::optional<TPrintOptions> Print;
 };
 
 // The outcome of parsing: Error is empty when the arguments are fine, otherwise

@@ -318,9 +318,9 @@ std::string XDimDeviation(const TPrintOptions& o, TBarcodeType type) {
     if (!(asked > 0) || std::abs(off) <= 0.05) return {};
     char s[200];
     std::snprintf(s, sizeof s,
-                  "the X-dimension drawn is %.3g mm (%d dots at %d dpi), %+.0f %% from the %.3g "
+                  "the X-dimension drawn is %.3g mm (%d dot%s at %d dpi), %+.0f %% from the %.3g "
                   "mm asked",
-                  DotsInMillimetres(drawn, o.Dpi), drawn, o.Dpi, off * 100,
+                  DotsInMillimetres(drawn, o.Dpi), drawn, drawn == 1 ? "" : "s", o.Dpi, off * 100,
                   DotsInMillimetres(asked, o.Dpi));
     return s;
 }
