@@ -1,8 +1,5 @@
 #include "cli/BarcodeCli.h"
 
-#include <QBuffer>
-#include <QPainter>
-#include <QTransform>
 #include <algorithm>
 #include <new>
 
@@ -12,11 +9,7 @@
 #include "cli/VerifyPicture.h"
 #include "engine/BarcodeError.h"
 #include "picture/GeneratePicture.h"
-#include "picture/ImageWriters.h"
-#include "picture/PrintLayout.h"
-#include "picture/RasterCanvas.h"
 #include "picture/SaveImage.h"
-#include "picture/VectorPicture.h"
 #include "platform/QtConvert.h"
 
 namespace {
@@ -29,9 +22,19 @@ QString CodeProblem(const QString& code) {
     return {};
 }
 
+// The picture's pixels seen as a QImage, sharing (and keeping) its memory.
+QImage ImageOf(const TBitmap& bitmap) {
+    if (bitmap.IsNull()) return {};
+    auto* keep = new TBitmap(bitmap);
+    return QImage(
+        reinterpret_cast<const uchar*>(keep->Row(0)), keep->Width(), keep->Height(),
+        qsizetype(keep->Stride() * qsizetype(sizeof(TPixel))), QImage::Format_RGB32,
+        [](void* b) { delete static_cast<TBitmap*>(b); }, keep);
+}
+
 bool Encodes(const QString& code, int type, bool useCheckSum) {
     try {
-        PrepareBarcode(code, type, useCheckSum);
+        PrepareBarcode(ToU16(code), type, useCheckSum);
         return true;
     } catch (const EBarcodeError&) {
         return false;
@@ -99,44 +102,14 @@ template <class Step> TCodeOutcome Guarded(const TCliOptions& o, const QString& 
     }
 }
 
-// A label at a print size: its picture and its file's bytes.
-bool EncodePrint(const TCliOptions& o, const QString& code, TCodeOutcome& r, QString& error) {
-    TBitmap none;
-    TRasterCanvas measure(none);
-    const TPrintLayout layout =
-        LayoutPrintPicture(ToU16(code), TBarcodeType(o.Type & 0xFF), *o.Print, measure);
-    const TBitmap bitmap = PrintBitmap(layout);
-    r.Picture = QImage(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
-    for (int y = 0; y < bitmap.Height(); ++y)
-        std::copy_n(bitmap.Row(y), bitmap.Width(),
-                    reinterpret_cast<TPixel*>(r.Picture.scanLine(y)));
-    TBytes bytes;
-    std::string why = "no print size in " + o.Format.toStdString() + " yet";
-    const bool ok = o.Format == u"PNG"    ? EncodePng(bitmap, o.Dpi, bytes, &why)
-                    : o.Format == u"BMP"  ? EncodeBmp(bitmap, o.Dpi, bytes, &why)
-                    : o.Format == u"JPEG" ? EncodeJpeg(bitmap, o.Dpi, bytes, &why)
-                                          : false;
-    r.Bytes = QByteArray::fromStdString(bytes);
-    if (!ok) error = QString::fromStdString(why);
-    return ok;
-}
-
-// What a scanner sees of a written label: on white paper, turned back upright.
-QImage Upright(const QImage& written, const TCliOptions& o) {
-    if (!o.Print) return written;
-    QImage paper(written.size(), QImage::Format_RGB32);
-    paper.fill(Qt::white);
-    QPainter(&paper).drawImage(0, 0, written);
-    return paper.transformed(QTransform().rotate(-90.0 * o.Print->QuarterTurns));
-}
-
 TCodeOutcome PatternOf(const TCliOptions& o) {
     return Guarded(o, o.Code, [&] {
         const QString problem = CodeProblem(o.Code);
         if (!problem.isEmpty()) return Refused(CliPrefix + problem);
-        const TPreparedCode p = PrepareBarcode(o.Code, o.Type, o.Generate.UseCheckSum);
+        const TPreparedCode p = PrepareBarcode(ToU16(o.Code), o.Type, o.Generate.UseCheckSum);
         TCodeOutcome r;
-        r.Bytes = (EscapeForLine(p.Text) + u'\n' + p.Pattern + u'\n').toUtf8();
+        r.Bytes =
+            (EscapeForLine(ToQString(p.Text)) + u'\n' + ToQString(p.Pattern) + u'\n').toUtf8();
         return r;
     });
 }
@@ -235,35 +208,33 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         const QString problem = CodeProblem(code);
         if (!problem.isEmpty()) return Refused(CliPrefix + problem);
         TCodeOutcome r;
-        QString error;
-        if (o.Print) {
-            if (!EncodePrint(o, code, r, error)) return Refused(CliPrefix + error);
-        } else {
-            r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
-            const QImage& picture = r.Picture;
-            const QString box = BoxExceeded(o, picture.size());
-            if (!box.isEmpty()) return Refused(CliPrefix + box);
-            QBuffer buffer(&r.Bytes);
-            buffer.open(QIODevice::WriteOnly);
-            const TPictureFormat* format = PictureFormatNamed(o.Format);
-            const bool drawing = format && format->Drawing;
-            const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
-                                                          o.Type, o.Generate, o.Dpi, &error)
-                                    : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
-            if (!ok) return Refused(CliPrefix + error);
-        }
+        const TPictureLayout layout = LayoutBarcodePicture(ToU16(code), o.Type, o.Generate);
+        const QString box = BoxExceeded(o, QSize(layout.Width, layout.Height));
+        if (!box.isEmpty()) return Refused(CliPrefix + box);
+        const TPictureFormat* format = PictureFormatNamed(o.Format.toStdString());
+        if (!format)
+            return Refused(CliPrefix +
+                           QStringLiteral("unknown picture format \"%1\"").arg(o.Format));
+        const TBitmap picture = GenerateBarcodePicture(layout);
+        r.Picture = ImageOf(picture);
+        TBytes bytes;
+        std::string error;
+        const bool ok = format->Drawing
+                            ? (bytes = EncodeBarcodePicture(*format, layout, o.Dpi), true)
+                            : EncodeImage(*format, picture, o.Dpi, bytes, &error);
+        if (!ok) return Refused(CliPrefix + QString::fromStdString(error));
+        r.Bytes = QByteArray::fromStdString(bytes);
         if (alterBytes) alterBytes(r.Bytes);
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
             // loses part of the picture must not pass.
             const bool check = o.Generate.UseCheckSum;
-            const QString text = PrepareBarcode(code, o.Type, check).Text;
+            const QString text = ToQString(PrepareBarcode(ToU16(code), o.Type, check).Text);
             r.Unverified = UnverifiableReason(o.Type, text, check);
             if (r.Unverified.isEmpty()) {
                 QString problem;
                 const QImage written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &problem);
-                if (!written.isNull())
-                    problem = VerifyProblem(Upright(written, o), o.Type, text, check);
+                if (!written.isNull()) problem = VerifyProblem(written, o.Type, text, check);
                 if (!problem.isEmpty()) return Refused(CliPrefix + problem);
             }
         }
@@ -276,9 +247,9 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
     TCodeOutcome r = RenderCode(o, code);
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
-        QString error;
-        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush))
-            return Refused(CliPrefix + error);
+        std::string error;
+        if (!WriteFileAtomically(FileNameBytes(fileName), r.Bytes.toStdString(), &error, flush))
+            return Refused(CliPrefix + QString::fromStdString(error));
         return r;
     });
 }
@@ -294,10 +265,6 @@ int RunBarcodeCli(const QStringList& args, QIODevice& out, QTextStream& err) {
         }
         const TCliOptions& o = parsed.Options;
         if (o.Action != TCliAction::Generate) return Finish(Printed(o), out, err);
-        if (o.Print) {
-            const std::string deviation = XDimDeviation(*o.Print, TBarcodeType(o.Type & 0xFF));
-            if (!deviation.empty()) err << CliPrefix << QString::fromStdString(deviation) << "\n";
-        }
         if (!o.Batch.isEmpty()) return RunBatch(o, err);
         if (o.Output == QLatin1String("-")) return Finish(RenderCode(o, o.Code), out, err);
         return Finish(RunCode(o, o.Code, o.Output), out, err, false);
