@@ -47,7 +47,7 @@ int Usage() {
 // Every name of every type, as the parser takes them.
 std::vector<std::string> AllTypeNames() {
     std::vector<std::string> names;
-    for (int type = 0; type < CliTypeCount; ++type)
+    for (const TBarcodeType type : EncodableBarcodeTypes())
         for (std::string& name : CliTypeNames(type))
             names.push_back(std::move(name));
     return names;

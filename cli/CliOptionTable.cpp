@@ -10,7 +10,8 @@ using G = TCliOptionGroup;
 constexpr TCliOptionRow Rows[] = {
     {"type", 't', "NAME|INDEX", G::Symbol, false,
      "Symbology: a name or index of --list-types (default CodeEAN13).",
-     "-t ean-13 -o x.png 590123412345\n-t 3 -o x.png ABC-123"},
+     "-t ean-13 -o x.png 590123412345\n-t 3 -o x.png ABC-123\n"
+     "-t gs1-128 -o x.png '(01)09520123456788(10)ABC123'"},
     {"no-check-digit", 0, "", G::Symbol, false,
      "Add no check digit (EAN-8, EAN-13 and UPC-A then verify the last digit).",
      "-t EAN8 --no-check-digit -o x.png 96385074"},
@@ -76,7 +77,8 @@ constexpr TCliOptionRow Rows[] = {
      "Print the encoded text and the bar pattern; draw nothing.",
      "--pattern -t Code93Extended 'a b'"},
     {"list-types", 0, "", G::Instead, false,
-     "Print the symbologies: index, name, digits or text, check or no-check.", "--list-types"},
+     "Print the symbologies: index, names, digits or text, check or no-check, what each takes.",
+     "--list-types"},
     {"help", 'h', "", G::Instead, false, "Print the usage, the options and the notes on them.",
      "--help"},
     {"version", 'v', "", G::Instead, false, "Print the version.", "--version"},
@@ -142,12 +144,20 @@ as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one
 character per element ("0"-"3" spaces, "5"-"8" bars, "A"-"D" short bars, of
 width class 0-3).
 
---list-types prints one line per symbology: its index, its name, "digits" or
-"text" (what the code may hold), and "check" or "no-check" (whether a check
-character is added by default).
+--list-types prints two lines per symbology. The first holds its index, its
+name, "digits" or "text" (what the code may hold), "check" or "no-check"
+(whether a check character is added by default) and the names other tools'
+users give it; the second, indented, says what the code takes.
 Types are named by --list-types names, by the names the messages use (EAN13,
-UPC_E0) or by those other tools use (ean-13, upc, itf, codabar), in any case,
-with "-", "_" and blanks ignored, or by index.
+UPC_E0) or by those other tools use (ean-13, upc, itf, codabar, code128,
+gs1-128, sscc-18, itf-14), in any case, with "-", "_" and blanks ignored, or
+by index (0 to 22 are the window's list, 24 to 27 came later).
+
+GS1-128 (and EAN-128 A, B and C) take application identifiers in brackets,
+(01)09520123456788(10)ABC123 or [01]...; each element is checked (the AI
+known, its length, characters, check digit, date) and a refusal names the AI.
+EAN-8, EAN-13, UPC-A and UPC-E take a 2- or 5-digit add-on after a "+"
+(9780306406157+51299).
 
 --batch FILE draws every non-empty line of FILE (- for standard input; LF or
 CR LF line ends; UTF-8) as one code with the same options, exactly as a single
@@ -161,9 +171,11 @@ whatever lines are refused. Each file appears whole or not at all. On a
 terminal a progress line shows while more than a second of work is left.
 
 --verify reads every file back as it is written (SVG and PDF rendered) with
-ZXing-C++ and refuses one that does not read as the code it encodes. Types the
-decoder cannot read (MSI, PostNet, two of five industrial and matrix, the UPC
-supplements) are written and reported once as not verifiable.
+ZXing-C++ and refuses one that does not read as the code it encodes: GS1 data
+element by element (the identifier ]C1, a GS after every element of variable
+length), an add-on apart from its symbol, ITF-14 with its check digit. Types
+the decoder cannot read (MSI, PostNet, two of five industrial and matrix, the
+UPC supplements) are written and reported once as not verifiable.
 
 After a refused code a line beginning "hint:" may follow the message. Messages
 quote at most 60 characters of a code, a value or a file name: a longer one is

@@ -1,44 +1,44 @@
 #include "cli/TypeNames.h"
 
+#include <cstdint>
+
+#include "engine/BarcodeError.h"
 #include "engine/ZoBarCode_interface.h"
-#include "platform/QtConvert.h"
 
 namespace {
 
-QString Folded(const QString& name) {
-    QString out;
-    for (const QChar c : name)
-        if (c != u'-' && c != u'_' && !c.isSpace()) out += c.toCaseFolded();
-    return out;
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 } // namespace
 
-QString BarcodeTableName(int type) {
-    return ToQString(BarcodeTypeName(static_cast<TBarcodeType>(type)));
+std::optional<int> ParseCliInt(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    long long n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+        if (n > (1LL << 31)) return std::nullopt;
+    }
+    n = negative ? -n : n;
+    if (n < INT32_MIN || n > INT32_MAX) return std::nullopt;
+    return int(n);
 }
 
-QStringList BarcodeTypeNames(int type) {
-    QStringList names;
-    for (const std::string& name : CliTypeNames(type))
-        names << QString::fromStdString(name);
-    return names;
+std::optional<int> ParseBarcodeType(std::string_view name) {
+    return CliTypeNamed(name);
 }
 
-std::optional<int> ParseBarcodeType(const QString& name) {
-    bool isNumber = false;
-    const int index = name.toInt(&isNumber);
-    if (isNumber)
-        return index >= 0 && index < CliTypeCount ? std::optional<int>(index) : std::nullopt;
-    const QString wanted = Folded(name);
-    if (wanted.isEmpty()) return std::nullopt;
-    for (int i = 0; i < CliTypeCount; ++i)
-        for (const QString& n : BarcodeTypeNames(i))
-            if (Folded(n) == wanted) return i;
-    return std::nullopt;
-}
-
-bool AddsCheckCharacter(int type) {
-    return type >= 0 && type < CliTypeCount &&
-           BarcodeTypeTable[static_cast<std::size_t>(type)].Check != ccNone;
+std::string BarcodeTableName(int type) {
+    return ToUtf8(BarcodeTypeName(static_cast<TBarcodeType>(type)));
 }

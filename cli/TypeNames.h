@@ -1,23 +1,18 @@
-// The names a user may give a symbology, and what --list-types tells of each.
+// The names a user may give a symbology, and the numbers the options take.
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "cli/CliTypeNames.h"
 
-// The type for a name of CliTypeNames (the table name "CodeEAN13", the
-// messages' "EAN13", another tool's "ean") or an index 0 to 22. Case does not
-// matter, nor do "-", "_" and blanks ("ean-13").
-std::optional<int> ParseBarcodeType(const QString& name);
+// A whole number as the options take it: blanks around it and a sign allowed,
+// decimal digits only; nullopt when it is none or outside int.
+std::optional<int> ParseCliInt(std::string_view text);
 
-// CliTypeNames as QStrings.
-QStringList BarcodeTypeNames(int type);
-
-// Whether the type's symbol carries a check character when the check option is
-// left on, as it is by default.
-bool AddsCheckCharacter(int type);
+// CliTypeNamed of a name as the arguments hold it (UTF-8).
+std::optional<int> ParseBarcodeType(std::string_view name);
 
 // The table name of a type ("CodeEAN13").
-QString BarcodeTableName(int type);
+std::string BarcodeTableName(int type);

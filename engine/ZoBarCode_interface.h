@@ -161,6 +161,15 @@ struct TGs1Element {
     bool operator==(const TGs1Element&) const = default;
 };
 
+// What a scanner transmits for the elements of a GS1-128 symbol: the
+// symbology identifier "]C1", then the AIs and their data with GS for every
+// separating FNC1.
+std::u16string Gs1Transmission(const std::vector<TGs1Element>& elements);
+// The elements of transmitted GS1 data (with or without "]C1"), split where
+// the dictionary's lengths and the GS say; refused when the data cannot be
+// GS1 element strings. The elements are split, not checked.
+std::vector<TGs1Element> ParseGs1Transmission(std::u16string_view data);
+
 // The table name of a type ("CodeEAN13"), or "" for a value outside the table.
 std::u16string BarcodeTypeName(TBarcodeType type);
 

@@ -17,6 +17,10 @@ std::u16string TZoBarcode::WithAddOn(TEncoder main) {
     const std::size_t plus = BCText.find(u'+');
     if (plus == std::u16string::npos) return (this->*main)();
     const std::u16string addOn = BCText.substr(plus + 1);
+    // The main encoders pad a short code with zeros: nothing would be drawn as a symbol of zeros.
+    if (plus == 0)
+        throw EBarcodeError(FormatMessage("%s: no code before the add-on",
+                                          {ToUtf8(BarcodeTypeName(BarCodeType()))}));
     if (addOn.size() != 2 && addOn.size() != 5)
         throw EBarcodeError(FormatMessage(
             "%s: an add-on is 2 or 5 digits; \"%s\" has %s",

@@ -1,6 +1,7 @@
 // GS1 element strings: the dictionary of application identifiers (AIs), the
 // bracketed form people write them in, the checks every element must pass,
-// and the form a scanner transmits.
+// and the form a scanner transmits (declared for applications with
+// TGs1Element in engine/ZoBarCode_interface.h).
 #pragma once
 
 #include <string>
@@ -64,11 +65,3 @@ bool Gs1NeedsSeparator(std::u16string_view ai);
 // The data of a GS1-128 symbol as Code 128 items: FNC1 first, then each AI
 // and its data, FNC1 after every element of variable length but the last.
 std::vector<int> Gs1Code128Items(const std::vector<TGs1Element>& elements);
-
-// What a scanner transmits for the elements: the symbology identifier "]C1",
-// then the items of Gs1Code128Items with GS for every separating FNC1.
-std::u16string Gs1Transmission(const std::vector<TGs1Element>& elements);
-// The elements of transmitted GS1 data (with or without "]C1"), split where
-// the dictionary's lengths and the GS say; refused when the data cannot be
-// GS1 element strings. The elements are split, not checked.
-std::vector<TGs1Element> ParseGs1Transmission(std::u16string_view data);

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "engine/BarcodeError.h"
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
 #include "tests/ScanSupport.h"
@@ -17,6 +18,14 @@ namespace {
 
 std::string Str(const QStringList& args) {
     return args.join(u' ').toStdString();
+}
+
+// The picture the generator draws, as an image to compare files with.
+QImage Drawn(const char* code, int type, const TGenerateOptions& o = {}) {
+    const TBitmap b = GenerateBarcodePicture(FromUtf8(code), type, o);
+    return QImage(reinterpret_cast<const uchar*>(b.Row(0)), b.Width(), b.Height(),
+                  qsizetype(b.Stride() * 4), QImage::Format_ARGB32)
+        .convertToFormat(QImage::Format_RGB32); // a copy of its own
 }
 
 // Runs an external converter; false when it fails.
@@ -59,9 +68,37 @@ TEST(Cli, TypeNamesAndAliases) {
         const char* name;
         const char* sameAs;
     } aliases[] = {
-        {"CodeEAN13", "14"}, {"EAN13", "14"},   {"ean-13", "14"},  {"e a n_1-3", "14"},
-        {"UPC_E0", "16"},    {"upc-e0", "16"},  {"Code128B", "6"}, {"code_128_b", "6"},
-        {"MSI", "10"},       {"codabar", "12"}, {"EAN128C", "22"}, {"Code39Extended", "4"},
+        {"CodeEAN13", "14"},
+        {"EAN13", "14"},
+        {"ean-13", "14"},
+        {"e a n_1-3", "14"},
+        {"UPC_E0", "16"},
+        {"upc-e0", "16"},
+        {"Code128B", "6"},
+        {"code_128_b", "6"},
+        {"MSI", "10"},
+        {"codabar", "12"},
+        {"EAN128C", "22"},
+        {"Code39Extended", "4"},
+        {"ean13", "14"},
+        {"upca", "15"},
+        {"upc-e", "16"},
+        {"+14", "14"},
+        {" 14\t", "14"},
+        {"ean\u00a013", "14"},
+        {"\u017F\u017Fcc", "26"},
+        {"Code128", "24"},
+        {"code-128", "24"},
+        {"gs1-128", "25"},
+        {"ean-128", "25"},
+        {"UCC_128", "25"},
+        {"GS1_128", "25"},
+        {"sscc-18", "26"},
+        {"SSCC", "26"},
+        {"itf-14", "27"},
+        {"ITF14", "27"},
+        {"itf", "0"},
+        {"i2of5", "0"},
     };
     for (const auto& a : aliases) {
         const CliRun byName = Cli({"--pattern", "-t", a.name, "123456"});
@@ -105,8 +142,7 @@ TEST(Cli, PicturesAreSmallAndExactWithTheirResolution) {
         {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400}, 0},
     };
     for (const auto& c : cases) {
-        const QImage drawn = GeneratedImage(QStringLiteral("590123412345"), 14, c.drawn)
-                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = Drawn("590123412345", 14, c.drawn);
         for (const char* name : {"x.png", "x.bmp"}) {
             const QString path = dir.filePath(name);
             const CliRun r = Cli(c.args + QStringList{"--dpi", "300", "-o", path, "590123412345"});
@@ -164,7 +200,7 @@ TEST(Cli, DrawingsRenderBackToTheSameSymbol) {
         ASSERT_TRUE(Convert("rsvg-convert", {svg, "-o", dir.filePath("svg.png")}));
         ASSERT_TRUE(
             Convert("pdftoppm", {"-r", "200", "-png", "-singlefile", pdf, dir.filePath("pdf")}));
-        const QImage picture = GeneratedImage(QString::fromUtf8(c.code), c.index, {});
+        const QImage picture = Drawn(c.code, c.index);
         for (const char* rendered : {"svg.png", "pdf.png"}) {
             const QImage img(dir.filePath(rendered));
             // One pixel is one user unit; the page is the picture's size at its
@@ -179,6 +215,77 @@ TEST(Cli, DrawingsRenderBackToTheSameSymbol) {
                 EXPECT_EQ(s.text, c.text) << rendered;
             }
         }
+    }
+}
+
+// The types after the window's, by the names other tools' users give them:
+// each drawn into a file that --verify read back as the data it encodes.
+TEST(Cli, LabelTypesDrawAndVerifyByEveryName) {
+    QTemporaryDir dir;
+    const struct {
+        const char* type;
+        const char* code;
+        const char* format;
+        const char* encodes; // the first line of --pattern
+    } cases[] = {
+        {"code128", "ABC1234567890", "png", "ABC1234567890"},
+        {"code-128", "Gr\u00fc\u00dfe 2024/00123", "png", "Gr\u00fc\u00dfe 2024/00123"},
+        {"gs1-128", "(01)09520123456788(15)261231(10)ABC123(21)4567", "png",
+         "(01)09520123456788(15)261231(10)ABC123(21)4567"},
+        {"ean-128", "[00]095201234567891235[02]09520123456788[37]24", "svg",
+         "(00)095201234567891235(02)09520123456788(37)24"},
+        {"ucc-128", "(01)09520123456788(10)ABC123", "pdf", "(01)09520123456788(10)ABC123"},
+        {"sscc-18", "09520123456789123", "png", "(00)095201234567891235"},
+        {"sscc", "095201234567891235", "png", "(00)095201234567891235"},
+        {"itf-14", "1540014128876", "png", "15400141288763"},
+        {"itf14", "1540014128876", "pdf", "15400141288763"},
+        {"ean13", "978030640615+51299", "png", "9780306406157 51299"},
+        {"upca", "03600029145+12", "png", "036000291452 12"},
+        {"ean-8", "1234567+12345", "svg", "12345670 12345"},
+        {"upc-e", "425261+12", "png", "04252614 12"},
+        {"EAN128B", "(01)09520123456788(10)abc(21)4567", "png",
+         "(01)09520123456788(10)abc(21)4567"},
+        {"EAN128C", "(01)09520123456788(17)261231", "png", "(01)09520123456788(17)261231"},
+    };
+    for (const auto& c : cases) {
+        const QString code = QString::fromUtf8(c.code);
+        const CliRun pattern = Cli({"--pattern", "-t", c.type, code});
+        EXPECT_EQ(pattern.text().section('\n', 0, 0), QString::fromUtf8(c.encodes)) << c.type;
+        const QString file = dir.filePath(QStringLiteral("label.") + c.format);
+        QFile::remove(file);
+        const CliRun r = Cli({"--verify", "-t", c.type, "-o", file, code});
+        EXPECT_EQ(r.exitCode, 0) << c.type << " " << c.code << " " << r.err.toStdString();
+        EXPECT_EQ(r.err, "") << c.type;
+        EXPECT_GT(QFileInfo(file).size(), 100) << c.type;
+    }
+}
+
+// GS1 data is checked before anything is drawn: a refusal names the AI and
+// what is wrong, and leaves no file.
+TEST(Cli, WrongGs1DataIsRefused) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("label.png");
+    const struct {
+        const char* type;
+        const char* code;
+        const char* says;
+    } cases[] = {
+        {"gs1-128", "(01)09520123456789(10)ABC", "AI (01): the check digit is 9, it must be 8"},
+        {"gs1-128", "(04)1234", "unknown AI (04)"},
+        {"gs1-128", "(01)0952012345678", "AI (01): the data must be 14 digits long, not 13"},
+        {"gs1-128", "(17)261332", "AI (17): \"261332\" is not a date"},
+        {"gs1-128", "(10)ABC DEF", "AI (10): character \" \" is not in the GS1 character set"},
+        {"gs1-128", "01095201234567881", "must begin with an AI in brackets"},
+        {"EAN128B", "(01)09520123456789", "AI (01): the check digit is 9, it must be 8"},
+        {"sscc-18", "095201234567891234", "AI (00): the check digit is 4, it must be 5"},
+        {"itf14", "15400141288760", "Invalid check digit"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Cli({"--verify", "-t", c.type, "-o", file, c.code});
+        EXPECT_EQ(r.exitCode, 1) << c.code;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says)))
+            << c.code << ": " << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file)) << c.code;
     }
 }
 
@@ -263,8 +370,6 @@ TEST(Cli, BlankCodesForTypesOfDigitsGetTheEngineRefusal) {
     for (const TBCdata& row : BarcodeTypeTable) {
         if (!row.num || row.Encoder == nullptr) continue;
         const QString name = QString::fromStdU16String(row.Name);
-        if (&row - BarcodeTypeTable.data() >= bcTypeUndefined)
-            continue; // not on the command line yet
         const QString blank = QString::fromLatin1(blanks[i % 3]);
         const QStringList args = i++ % 2 == 0 ? QStringList{"-t", name, "-o", file, "--", blank}
                                               : QStringList{"--pattern", "-t", name, "--", blank};
@@ -301,11 +406,17 @@ TEST(Cli, HintsFollowTheEngineMessageWhereSomethingElseWasMeant) {
         {{"-t", "Code128B", "A\x01"},
          "hint: Code128A carries every character of this code "
          "(-t Code128A)"},
-        {{"-t", "Code128B", "a\x01"}, ""}, // neither subset carries both
+        {{"-t", "Code128B", "a\x01"}, // neither subset carries both
+         "hint: Code128 carries every character of this code (-t Code128)"},
         {{"-t", "Code93", "abc"},
          "hint: Code93Extended carries every character of this code "
          "(-t Code93Extended)"},
-        {{"-t", "Code128C", "12a"}, ""},
+        {{"-t", "Code128C", "12a"},
+         "hint: Code128 carries every character of this code (-t Code128)"},
+        {{"-t", "Code128C", " "}, ""},                       // blanks: the message says it all
+        {{"-t", "ean13", "9780306406157+51299"}, checkHint}, // an add-on changes nothing
+        {{"-t", "ean13", "+51299"}, ""},
+        {{"-t", "gs1-128", "(01)09520123456789"}, ""},
     };
     for (const auto& c : cases) {
         for (const QStringList& mode : {QStringList{"--pattern"}, QStringList{"-o", "-"}}) {
@@ -486,9 +597,35 @@ TEST(Cli, HelpVersionAndTypeList) {
     const CliRun list = Cli({"--list-types"});
     EXPECT_EQ(list.exitCode, 0);
     const QStringList lines = list.text().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 23);
-    EXPECT_EQ(lines.first(), "0 Code_2_5_interleaved digits no-check");
-    EXPECT_EQ(lines[6], "6 Code128B text check");
-    EXPECT_EQ(lines[14], "14 CodeEAN13 digits check");
-    EXPECT_EQ(lines.last(), "22 CodeEAN128C digits check");
+    ASSERT_EQ(lines.size(), 2 * 27); // every type but Undefined, a line of what it takes under each
+    const struct {
+        int line;
+        const char* text;
+    } expected[] = {
+        {0, "0  Code_2_5_interleaved digits no-check itf i2of5 interleaved2of5"},
+        {1, "   digits"},
+        {12, "6  Code128B             text   check    code128b"},
+        {28, "14 CodeEAN13            digits check    ean13 ean-13 ean"},
+        {29, "   12 digits (13 with check), +2 or +5 digits add-on"},
+        {46, "24 Code128              text   check    code128 code-128"},
+        {48, "25 CodeGS1_128          text   check    gs1-128 ean-128 ucc-128"},
+        {53, "   13 digits (14 with check)"},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(lines[e.line], e.text);
+    // A script reads the first fields of a type's line; every name on it is one -t takes.
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i].size(), 79) << lines[i].toStdString();
+        if (i % 2 == 1) {
+            EXPECT_TRUE(lines[i].startsWith("   ") && lines[i].size() > 4) << i;
+            continue;
+        }
+        const QStringList fields = lines[i].split(u' ', Qt::SkipEmptyParts);
+        ASSERT_GE(fields.size(), 5) << lines[i].toStdString();
+        // -t given twice with the same type is no contradiction.
+        QStringList args{"--pattern", "-t", fields[0]};
+        for (qsizetype f = 1; f < fields.size(); f += f == 1 ? 3 : 1)
+            args << "-t" << fields[f];
+        EXPECT_FALSE(Cli(args << "1").err.contains("--type")) << Str(args);
+    }
 }

@@ -6,13 +6,14 @@
 # generator drawing a code that reads back, and the window, started from a
 # prefix it may not write into, keeping its settings under XDG_CONFIG_HOME.
 #
-# Usage: install_test.sh BUILD_DIR APP_ID
+# Usage: install_test.sh BUILD_DIR APP_ID LIBDIR
 # Exit status 77 (a skip) when the prefix cannot be made read-only here. A
 # run killed outright may leave BUILD_DIR/install-test.*/usr/bin immutable:
 # chattr -i it before removing the build folder.
 set -uo pipefail
 build=$1
 app_id=$2
+libdir=$3
 
 failures=0
 fail() {
@@ -35,9 +36,12 @@ if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
     exit 1
 fi
 
-# ---- the installed tree: these files, and no other (no library, no test)
+# ---- the installed tree: these files, and no other (no library but the modules
+# --verify loads, no test)
 expected="bin/barcodegen
 bin/barcodegen-cli
+$libdir/barcodegen/barcodegen-render.so
+$libdir/barcodegen/barcodegen-verify.so
 share/applications/$app_id.desktop
 share/barcodegen/about.html
 share/bash-completion/completions/barcodegen-cli
@@ -99,7 +103,9 @@ while IFS='|' read -r line offered; do
     got=$(complete_line barcodegen-cli "${words[@]}")
     [ "$got" = "$offered" ] || fail "completing '$line' offers '$got', not '$offered'"
 done <<EOF_CASES
--t ean-1|ean-13 
+-t ean-1|ean-128 ean-13 
+-t gs1|gs1-128 gs1-128a gs1-128b gs1-128c 
+-t itf|itf itf14 
 --type=upc-|upc-a upc-e upc-supp2 upc-supp5 
 -f p|pdf png 
 --no-|--no-border --no-check-digit --no-text 
@@ -112,6 +118,15 @@ cli=$prefix/bin/barcodegen-cli
 "$cli" -t ean13 -o "$work/x.png" 590123412345 || fail "installed barcodegen-cli did not draw"
 [ "$(zbarimg -q --raw "$work/x.png" 2>/dev/null)" = 5901234123457 ] ||
     fail "the installed generator's EAN-13 does not read back"
+# --verify reads through the installed modules, found from bin/.
+for format in png svg pdf; do
+    LD_DEBUG=files "$cli" --verify -o "$work/x.$format" 590123412345 2>"$work/verify.log" ||
+        { cat "$work/verify.log" >&2; fail "installed barcodegen-cli --verify $format"; }
+    grep -q "file=.*/$libdir/barcodegen/barcodegen-verify.so" "$work/verify.log" ||
+        fail "--verify of $format did not load the installed reading module"
+    [ $format = png ] || grep -q "file=.*/$libdir/barcodegen/barcodegen-render.so" "$work/verify.log" ||
+        fail "--verify of $format did not load the installed rendering module"
+done
 [ "$("$cli" --version | awk '{print $NF}')" = "$("$prefix/bin/barcodegen" --version | awk '{print $NF}')" ] ||
     fail "the two programs tell different versions"
 

@@ -41,6 +41,7 @@ bool IsDocumentedRefusal(const std::string& message) {
             R"(Invalid check digit for barcode "\w+" \(must be \d, current "\d*(…\d*)?"\)\.)"),
         std::regex(
             R"(Code(EAN8|EAN13|UPC_A|UPC_E0|UPC_E1): an add-on is 2 or 5 digits; "\d*" has \d+)"),
+        std::regex(R"(Code(EAN8|EAN13|UPC_A|UPC_E0|UPC_E1): no code before the add-on)"),
         std::regex(
             R"(CodeSSCC18: an SSCC is 17 digits, or 18 with its check digit; "\d*" has \d+)"),
         std::regex(

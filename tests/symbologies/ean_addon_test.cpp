@@ -56,6 +56,8 @@ TEST(EanAddOn, Refusals) {
         {bcCodeEAN13, "978030640615+123", true,
          "CodeEAN13: an add-on is 2 or 5 digits; \"123\" has 3"},
         {bcCodeUPC_A, "03600029145+", true, "CodeUPC_A: an add-on is 2 or 5 digits; \"\" has 0"},
+        {bcCodeEAN13, "+51299", true, "CodeEAN13: no code before the add-on"},
+        {bcCodeUPC_E0, " +12", false, "CodeUPC_E0: no code before the add-on"},
         {bcCodeEAN13, "978030640615+1a", true, "Barcode must be numeric"},
         {bcCodeEAN13, "978030640615+12+34", true, "Barcode must be numeric"},
         {bcCodeEAN13, "978030640615 +12", true, "Barcode must be numeric"},
