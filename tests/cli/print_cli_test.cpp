@@ -31,22 +31,62 @@ std::pair<int, int> WhiteBeside(const QImage& image, int y) {
 } // namespace
 
 // Every format at 0.33 mm on a 300-dpi printer: the module is 4 dots, the
-// file says 300 dpi, and --verify read it back before it was written.
+// file says 300 dpi (a drawing its size in millimetres or points), and
+// --verify read it back before it was written.
 TEST(PrintCli, EveryFormatAtTheXDimension) {
     QTemporaryDir dir;
     const struct {
         const char* Name;
-        int Width, Height; // dots; 0 for the drawings
-    } cases[] = {{"x.png", 452, 329}, {"x.bmp", 452, 329}, {"x.jpg", 452, 329}};
+        const char* Says; // for a drawing: its size; else the picture is 452 x 329 at 300 dpi
+    } cases[] = {
+        {"x.png", ""},
+        {"x.bmp", ""},
+        {"x.jpg", ""},
+        {"x.svg", R"(width="38.2693mm" height="27.8553mm" viewBox="0 0 452 329")"},
+        {"x.pdf", "/MediaBox [0 0 108.48 78.96]"},
+    };
     for (const auto& c : cases) {
         const QString path = dir.filePath(c.Name);
         const QStringList args = At033({"-o", path, "590123412345"});
         const CliRun r = Cli(args);
         ASSERT_EQ(r.exitCode, 0) << Str(args) << r.err.toStdString();
         EXPECT_EQ(r.err, "") << c.Name; // 3.9 dots to 4 is within 5 %
+        if (*c.Says) {
+            EXPECT_TRUE(ReadAll(path).contains(c.Says)) << c.Name;
+            continue;
+        }
         const QImage image(path);
-        EXPECT_EQ(image.size(), QSize(c.Width, c.Height)) << c.Name;
+        EXPECT_EQ(image.size(), QSize(452, 329)) << c.Name;
         EXPECT_EQ(image.dotsPerMeterX(), 11811) << c.Name; // 300 dpi
+    }
+}
+
+// A drawing takes the colours and the turn too: no ground where it is
+// transparent, bars in the foreground, the sides swapped.
+TEST(PrintCli, DrawingsColouredAndTurned) {
+    QTemporaryDir dir;
+    const struct {
+        const char* Name;
+        QStringList More;
+        const char* Has;
+        const char* HasNot;
+    } cases[] = {
+        {"n.svg", {"--fg", "navy"}, R"(fill="#000080")", R"(fill="#000000")"},
+        {"t.svg", {"--bg", "transparent"}, R"(viewBox="0 0 452 329")", R"(<rect width="452")"},
+        {"r.svg", {"--rotate", "90"}, R"(viewBox="0 0 329 452")", R"(viewBox="0 0 452 329")"},
+        {"r.pdf",
+         {"--rotate", "270", "--fg", "navy"},
+         "/MediaBox [0 0 78.96 108.48]",
+         "108.48 78.96"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(c.Name);
+        const QStringList args = At033(c.More + QStringList{"-o", path, "590123412345"});
+        const CliRun r = Cli(args);
+        ASSERT_EQ(r.exitCode, 0) << Str(args) << r.err.toStdString();
+        const QByteArray bytes = ReadAll(path);
+        EXPECT_TRUE(bytes.contains(c.Has)) << c.Name;
+        EXPECT_FALSE(bytes.contains(c.HasNot)) << c.Name;
     }
 }
 
