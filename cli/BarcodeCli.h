@@ -21,7 +21,7 @@ inline constexpr std::string_view CliPrefix = "barcodegen-cli: ";
 // and every failure of the system kept to be told once.
 class TCliStream {
 public:
-    explicit TCliStream(int fd) : fd(fd) {}
+    explicit TCliStream(int descriptor) : fd(descriptor) {}
     TCliStream(const TCliStream&) = delete;
     TCliStream& operator=(const TCliStream&) = delete;
 

@@ -44,8 +44,8 @@ struct TJob {
 // The self-redrawing line on a terminal; nothing when err is no terminal.
 class TProgress {
 public:
-    TProgress(TCliStream& err, bool terminal, std::int64_t total)
-        : err(err), terminal(terminal), total(total), start(TClock::now()) {}
+    TProgress(TCliStream& stream, bool onTerminal, std::int64_t codes)
+        : err(stream), terminal(onTerminal), total(codes), start(TClock::now()) {}
     // Redraws at most ten times a second, and only while more than a second of
     // work is left (or, the total unknown, once a second has passed).
     void Update(std::int64_t done) {
@@ -96,8 +96,8 @@ private:
 // only when done.
 class TBatch {
 public:
-    TBatch(const TCliOptions& o, TCliStream& err, TProgress& progress)
-        : o(o), err(err), progress(progress), window(8 * std::size_t(o.Jobs) + 32) {
+    TBatch(const TCliOptions& options, TCliStream& stream, TProgress& shown)
+        : o(options), err(stream), progress(shown), window(8 * std::size_t(options.Jobs) + 32) {
         for (int i = 0; i < o.Jobs; ++i)
             workers.emplace_back([this] { Work(); });
     }

@@ -155,7 +155,7 @@ TScan Scan(const std::vector<std::string>& args) {
 
 class TParser {
 public:
-    explicit TParser(const TScan& scan) : scan(scan) {}
+    explicit TParser(const TScan& scanned) : scan(scanned) {}
     bool IsSet(std::string_view longName) const { return scan.Set[Row(longName)]; }
     const std::vector<std::string>& Values(std::string_view longName) const {
         return scan.Values[Row(longName)];
