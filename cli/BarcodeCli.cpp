@@ -83,6 +83,26 @@ std::string BoxExceeded(const TCliOptions& o, int width, int height) {
            std::to_string(height) + " pixels";
 }
 
+// A turned label as a scanner reads it: turned back (ZXing looks across rows only).
+TGreyPicture Upright(const TGreyPicture& written, const TGenerateOptions& o) {
+    const int turns = o.Print ? o.Print->QuarterTurns % 4 : 0;
+    if (turns == 0) return written;
+    const int w = written.Width, h = written.Height;
+    TGreyPicture upright;
+    upright.Width = turns == 2 ? w : h;
+    upright.Height = turns == 2 ? h : w;
+    upright.Pixels.resize(written.Pixels.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // The written (x, y) came from the upright (ux, uy) turned clockwise.
+            const int ux = turns == 1 ? y : turns == 2 ? w - 1 - x : h - 1 - y;
+            const int uy = turns == 1 ? w - 1 - x : turns == 2 ? h - 1 - y : x;
+            upright.Pixels[std::size_t(uy) * std::size_t(upright.Width) + std::size_t(ux)] =
+                written.Pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+        }
+    return upright;
+}
+
 TCodeOutcome Refused(std::string message) {
     TCodeOutcome r;
     r.Exit = cliRefused;
@@ -214,7 +234,8 @@ TCodeOutcome RenderCode(const TCliOptions& o, const std::string& code,
             if (r.Unverified.empty()) {
                 std::string why;
                 const TGreyPicture written = WrittenPicture(r.Bytes, o.Format, o.Dpi, &why);
-                if (!written.IsNull()) why = VerifyReadBackProblem(written, expected);
+                if (!written.IsNull())
+                    why = VerifyReadBackProblem(Upright(written, o.Generate), expected);
                 if (!why.empty()) return Refused(Prefixed(why));
             }
         }
@@ -244,6 +265,11 @@ int RunBarcodeCli(const std::vector<std::string>& args, TCliStream& out, TCliStr
         }
         const TCliOptions& o = parsed.Options;
         if (o.Action != TCliAction::Generate) return Finish(Printed(o), out, err);
+        // Once, as the X-dimension is the same for every code of a batch.
+        if (o.Generate.Print) {
+            const std::string off = XDimDeviation(*o.Generate.Print, TBarcodeType(o.Type & 0xFF));
+            if (!off.empty()) err << CliPrefix << off << '\n';
+        }
         if (!o.Batch.empty()) return RunBatch(o, err);
         if (o.Output == "-") return Finish(RenderCode(o, o.Code), out, err);
         return Finish(RunCode(o, o.Code, o.Output), out, err, false);

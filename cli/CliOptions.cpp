@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "cli/CliOptionTable.h"
+#include "cli/PrintArguments.h"
 #include "cli/TypeNames.h"
 #include "engine/BarcodeError.h"
 #include "picture/PictureFormats.h"
@@ -388,6 +389,34 @@ std::string ParseFormat(const TParser& parser, TCliOptions& o, const std::string
     return {};
 }
 
+// The print-size options, once the format is known (BMP and JPEG take no transparency).
+std::string ParsePrint(const TParser& parser, TCliOptions& o) {
+    const auto text = [](const std::string& t, std::string&) -> std::optional<std::string> {
+        return t;
+    };
+    TPrintArguments a;
+    std::string error;
+    const std::pair<const char*, std::optional<std::string>*> values[] = {
+        {"xdim", &a.XDim},          {"height", &a.Height},    {"quiet-zone", &a.QuietZone},
+        {"text-size", &a.TextSize}, {"text-gap", &a.TextGap}, {"fg", &a.Foreground},
+        {"bg", &a.Background},      {"rotate", &a.Rotate}};
+    for (const auto& [name, into] : values) {
+        std::string value;
+        if (!parser.IsSet(name)) continue;
+        if (!OneValue(parser, name, text, value, error)) return error;
+        *into = value;
+    }
+    a.NoQuietZone = parser.IsSet("no-quiet-zone");
+    a.QuietZoneMarks = parser.IsSet("quiet-zone-marks");
+    TPrintContext context;
+    context.Dpi = o.Dpi;
+    context.SizeGiven = o.SizeGiven;
+    context.BorderGiven = parser.IsSet("border") || parser.IsSet("no-border");
+    context.Format = o.Format;
+    o.Generate.Print = PrintOptionsOf(a, context, error);
+    return error;
+}
+
 // The checks go in this order, so that a command line with several faults
 // is told of the same one every time.
 std::string ParseInto(const TParser& parser, TCliOptions& o) {
@@ -397,7 +426,9 @@ std::string ParseInto(const TParser& parser, TCliOptions& o) {
     error = ParseValues(parser, o, format);
     if (error.empty()) error = ParseCodes(parser.Positional(), o);
     if (!error.empty() || o.Action == TCliAction::Pattern) return error;
-    return ParseFormat(parser, o, format);
+    error = ParseFormat(parser, o, format);
+    if (!error.empty()) return error;
+    return ParsePrint(parser, o);
 }
 
 } // namespace

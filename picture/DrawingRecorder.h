@@ -57,6 +57,13 @@ struct TDrawing {
 // drawing becomes H x W (for an odd number of turns), every item with it.
 TDrawing RotatedDrawing(const TDrawing& drawing, int quarterTurns);
 
+// A drawing made black on white, in foreground on background: the ground
+// becomes background, everything black foreground, and what is white is left
+// out (the symbols draw white only on the bare ground: spaces, text cells),
+// so that a background that is not opaque shows through. Any other colour
+// stays as it is.
+TDrawing ColouredDrawing(const TDrawing& drawing, TPixel foreground, TPixel background);
+
 class TDrawingRecorder : public TCanvas {
 public:
     // Texts are measured by glyphs, which must outlive the recorder.

@@ -60,8 +60,36 @@ std::string GenerateBoxProblem(const TGenerateOptions& o) {
     return {};
 }
 
+namespace {
+
+TPictureLayout PrintPictureLayout(const std::u16string& code, int type,
+                                  const TGenerateOptions& options) {
+    TPictureLayout layout;
+    layout.Code = code;
+    layout.Type = static_cast<TBarcodeType>(type & 0xFF);
+    layout.UseCheckSum = options.UseCheckSum;
+    layout.ShowText = options.ShowText;
+    TPrintOptions print = *options.Print;
+    print.UseCheckSum = options.UseCheckSum;
+    print.ShowText = options.ShowText;
+    // Texts measure the same on every canvas: the raster one measures for all.
+    TBitmap none;
+    TRasterCanvas measure(none);
+    const TPrintLayout& label =
+        layout.Print.emplace(LayoutPrintPicture(code, layout.Type, print, measure));
+    const bool across = label.QuarterTurns % 2 != 0;
+    layout.Width = across ? label.Height : label.Width;
+    layout.Height = across ? label.Width : label.Height;
+    layout.Symbol = {0, 0, label.Width, label.Height};
+    layout.Module = label.Geometry.Module;
+    return layout;
+}
+
+} // namespace
+
 TPictureLayout LayoutBarcodePicture(const std::u16string& code, int type,
                                     const TGenerateOptions& options) {
+    if (options.Print) return PrintPictureLayout(code, type, options);
     const std::string problem = GenerateBoxProblem(options);
     if (!problem.empty()) throw EBarcodeError(problem);
     TPictureLayout layout;
@@ -97,6 +125,10 @@ TPictureLayout LayoutBarcodePicture(const std::u16string& code, int type,
 }
 
 void DrawBarcodePicture(TCanvas& canvas, const TPictureLayout& layout) {
+    if (layout.Print) {
+        DrawPrintPicture(canvas, *layout.Print);
+        return;
+    }
     TZoBarcode bc;
     SetUp(bc, layout.Code, layout.Type, layout.UseCheckSum, layout.ShowText);
     bc.SetModul(layout.Module);
@@ -109,6 +141,7 @@ void DrawBarcodePicture(TCanvas& canvas, const TPictureLayout& layout) {
 TBitmap GenerateBarcodePicture(const TPictureLayout& layout) {
     TBitmap bitmap;
     try {
+        if (layout.Print) return PrintBitmap(*layout.Print);
         bitmap = TBitmap(layout.Width, layout.Height, PixelWhite);
     } catch (const std::bad_alloc&) {
         throw EBarcodeError(
@@ -129,11 +162,14 @@ TBitmap GenerateBarcodePicture(const std::u16string& code, int type,
 TDrawing GenerateBarcodeDrawing(const TPictureLayout& layout) {
     TFaceGlyphs glyphs;
     TDrawingRecorder recorder(glyphs);
-    recorder.Drawing.Width = layout.Width;
-    recorder.Drawing.Height = layout.Height;
+    recorder.Drawing.Width = layout.Print ? layout.Print->Width : layout.Width;
+    recorder.Drawing.Height = layout.Print ? layout.Print->Height : layout.Height;
     recorder.Drawing.Background = PixelWhite;
     DrawBarcodePicture(recorder, layout);
-    return std::move(recorder.Drawing);
+    if (!layout.Print) return std::move(recorder.Drawing);
+    const TPrintLayout& label = *layout.Print;
+    return RotatedDrawing(ColouredDrawing(recorder.Drawing, label.Foreground, label.Background),
+                          label.QuarterTurns);
 }
 
 TDrawing GenerateBarcodeDrawing(const std::u16string& code, int type,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "picture/DrawingRecorder.h"
 #include "picture/ImageWriters.h"
 #include "picture/PictureFormats.h"
+#include "picture/PrintLayout.h"
 
 inline constexpr int GenerateWidth = 300;
 inline constexpr int GenerateHeight = 200;
@@ -34,6 +36,11 @@ struct TGenerateOptions {
     // 300 x 200: a larger box gives wider modules, always whole pixels.
     int Width = GenerateWidth;
     int Height = GenerateHeight;
+    // A label at a print size instead of the box: a module in dots, the
+    // standards' quiet zones, bar height, text, colours and a turn of its own
+    // (UseCheckSum and ShowText above count; its own are not read). Border,
+    // Width and Height do not count then.
+    std::optional<TPrintOptions> Print;
 };
 
 // The text font of the symbols (the window's font: Tahoma, 8 points).
@@ -58,6 +65,9 @@ struct TPictureLayout {
     // does not fit even at modules of one pixel is drawn whole).
     TRect Symbol;
     int Module = 1; // pixels, as the fit found it
+    // A label at a print size: drawn by this instead; Width and Height are
+    // the picture's after its turn, Symbol the label's before it.
+    std::optional<TPrintLayout> Print;
 };
 
 // type is the symbology's index; any 8-bit value is passed on, so 255 (nothing
@@ -70,7 +80,9 @@ TPictureLayout LayoutBarcodePicture(const std::u16string& code, int type,
 
 // Draws the symbol of layout on canvas, whose ground (layout.Width x
 // layout.Height, one unit a pixel) is white: the same bars and texts on a
-// raster canvas and on a drawing recorder.
+// raster canvas and on a drawing recorder. A label at a print size is drawn
+// as its Symbol, unturned and black on white: the picture and the drawing
+// below colour and turn it.
 void DrawBarcodePicture(TCanvas& canvas, const TPictureLayout& layout);
 
 // The picture as pixels (white ground, black bars, antialiased text).

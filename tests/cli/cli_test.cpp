@@ -138,8 +138,8 @@ TEST(Cli, PicturesAreSmallAndExactWithTheirResolution) {
         char pngColourType; // 0 grey, 3 palette
     } cases[] = {
         {{}, {}, 0},
-        {{"--no-text"}, {true, false, 10, 300, 200}, 3}, // black and white: one bit
-        {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400}, 0},
+        {{"--no-text"}, {true, false, 10, 300, 200, {}}, 3}, // black and white: one bit
+        {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400, {}}, 0},
     };
     for (const auto& c : cases) {
         const QImage drawn = Drawn("590123412345", 14, c.drawn);

@@ -281,7 +281,7 @@ TEST(VectorDrawing, BytesDoNotDependOnWhatWasDrawnBefore) {
         {"nothing", [] {}},
         // Its glyph 4, hinted at the picture's size, once moved the points of a later 5.
         {"an EAN-8 picture of fours", raster("4444444", bcCodeEAN8)},
-        {"a large picture", raster("590123412345", bcCodeEAN13, {true, true, 4, 1200, 800})},
+        {"a large picture", raster("590123412345", bcCodeEAN13, {true, true, 4, 1200, 800, {}})},
         {"a Code 128 picture", raster("Label-42", bcCode128B)},
         {"a drawing", [] { Drawing("SVG", QStringLiteral("1234567"), bcCodeEAN8, {}); }},
     };
