@@ -73,9 +73,10 @@ struct TSymbolOptions {
 };
 
 struct TSymbol {
-    // The human-readable text: what the symbol encodes as it is printed under
-    // the bars, the check digit included (GS1 data with its AIs in
-    // parentheses; an EAN/UPC add-on after a blank).
+    // The human-readable text as it is printed with the bars: EAN and UPC
+    // with their check digit, GS1 data with its AIs in parentheses, an
+    // EAN/UPC add-on after a blank. A check character that is not printed
+    // (Code 39, Code 128) is in Pattern only.
     std::string Text;
     // One character per element: "0" to "3" a space, "5" to "8" a bar, "A"
     // to "D" a short bar, each of width class 0 (narrow) to 3.
@@ -158,8 +159,10 @@ struct TDrawOptions {
 
 // Draws the symbol into box with the widest module that keeps it inside the
 // box's width (a module of 1 when none does: it is then wider than the box),
-// the bars down to the text. Returns the part of box the symbol took: Right
-// is Left plus the symbol's width. The ground is left as it is. Throws
+// the bars down to the text. Without the text (ShowText off), EAN's and
+// UPC's long guard bars still reach half a line of it below the box. Returns
+// the part of box the symbol took: Right is Left plus the symbol's width.
+// The ground is left as it is. Throws
 // EError when the code is refused; the canvas may then have been asked to
 // measure, never to draw.
 BARCODEGEN_API TRect Draw(TCanvas& canvas, std::string_view code, int type, TRect box,
