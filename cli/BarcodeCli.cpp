@@ -1,6 +1,5 @@
 #include "cli/BarcodeCli.h"
 
-#include <QBuffer>
 #include <algorithm>
 #include <new>
 
@@ -11,7 +10,6 @@
 #include "engine/BarcodeError.h"
 #include "picture/GeneratePicture.h"
 #include "picture/SaveImage.h"
-#include "picture/VectorPicture.h"
 #include "platform/QtConvert.h"
 
 namespace {
@@ -24,9 +22,19 @@ QString CodeProblem(const QString& code) {
     return {};
 }
 
+// The picture's pixels seen as a QImage, sharing (and keeping) its memory.
+QImage ImageOf(const TBitmap& bitmap) {
+    if (bitmap.IsNull()) return {};
+    auto* keep = new TBitmap(bitmap);
+    return QImage(
+        reinterpret_cast<const uchar*>(keep->Row(0)), keep->Width(), keep->Height(),
+        qsizetype(keep->Stride() * qsizetype(sizeof(TPixel))), QImage::Format_RGB32,
+        [](void* b) { delete static_cast<TBitmap*>(b); }, keep);
+}
+
 bool Encodes(const QString& code, int type, bool useCheckSum) {
     try {
-        PrepareBarcode(code, type, useCheckSum);
+        PrepareBarcode(ToU16(code), type, useCheckSum);
         return true;
     } catch (const EBarcodeError&) {
         return false;
@@ -98,9 +106,10 @@ TCodeOutcome PatternOf(const TCliOptions& o) {
     return Guarded(o, o.Code, [&] {
         const QString problem = CodeProblem(o.Code);
         if (!problem.isEmpty()) return Refused(CliPrefix + problem);
-        const TPreparedCode p = PrepareBarcode(o.Code, o.Type, o.Generate.UseCheckSum);
+        const TPreparedCode p = PrepareBarcode(ToU16(o.Code), o.Type, o.Generate.UseCheckSum);
         TCodeOutcome r;
-        r.Bytes = (EscapeForLine(p.Text) + u'\n' + p.Pattern + u'\n').toUtf8();
+        r.Bytes =
+            (EscapeForLine(ToQString(p.Text)) + u'\n' + ToQString(p.Pattern) + u'\n').toUtf8();
         return r;
     });
 }
@@ -199,25 +208,28 @@ TCodeOutcome RenderCode(const TCliOptions& o, const QString& code,
         const QString problem = CodeProblem(code);
         if (!problem.isEmpty()) return Refused(CliPrefix + problem);
         TCodeOutcome r;
-        r.Picture = GenerateBarcodePicture(code, o.Type, o.Generate);
-        const QImage& picture = r.Picture;
-        const QString box = BoxExceeded(o, picture.size());
+        const TPictureLayout layout = LayoutBarcodePicture(ToU16(code), o.Type, o.Generate);
+        const QString box = BoxExceeded(o, QSize(layout.Width, layout.Height));
         if (!box.isEmpty()) return Refused(CliPrefix + box);
-        QBuffer buffer(&r.Bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QString error;
-        const TPictureFormat* format = PictureFormatNamed(o.Format);
-        const bool drawing = format && format->Drawing;
-        const bool ok = drawing ? WriteBarcodeDrawing(buffer, o.Format, picture.size(), code,
-                                                      o.Type, o.Generate, o.Dpi, &error)
-                                : WriteImage(picture, buffer, o.Format, o.Dpi, &error);
-        if (!ok) return Refused(CliPrefix + error);
+        const TPictureFormat* format = PictureFormatNamed(o.Format.toStdString());
+        if (!format)
+            return Refused(CliPrefix +
+                           QStringLiteral("unknown picture format \"%1\"").arg(o.Format));
+        const TBitmap picture = GenerateBarcodePicture(layout);
+        r.Picture = ImageOf(picture);
+        TBytes bytes;
+        std::string error;
+        const bool ok = format->Drawing
+                            ? (bytes = EncodeBarcodePicture(*format, layout, o.Dpi), true)
+                            : EncodeImage(*format, picture, o.Dpi, bytes, &error);
+        if (!ok) return Refused(CliPrefix + QString::fromStdString(error));
+        r.Bytes = QByteArray::fromStdString(bytes);
         if (alterBytes) alterBytes(r.Bytes);
         if (o.Verify) {
             // What is read is what will be written: a page or an encoder that
             // loses part of the picture must not pass.
             const bool check = o.Generate.UseCheckSum;
-            const QString text = PrepareBarcode(code, o.Type, check).Text;
+            const QString text = ToQString(PrepareBarcode(ToU16(code), o.Type, check).Text);
             r.Unverified = UnverifiableReason(o.Type, text, check);
             if (r.Unverified.isEmpty()) {
                 QString problem;
@@ -235,9 +247,9 @@ TCodeOutcome RunCode(const TCliOptions& o, const QString& code, const QString& f
     TCodeOutcome r = RenderCode(o, code);
     if (r.Exit != cliOk) return r;
     return Guarded(o, code, [&] {
-        QString error;
-        if (!WriteFileAtomically(fileName, r.Bytes, &error, flush))
-            return Refused(CliPrefix + error);
+        std::string error;
+        if (!WriteFileAtomically(FileNameBytes(fileName), r.Bytes.toStdString(), &error, flush))
+            return Refused(CliPrefix + QString::fromStdString(error));
         return r;
     });
 }

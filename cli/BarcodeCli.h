@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
+#include <QSize>
 #include <QStringList>
 #include <QTextStream>
 #include <functional>

@@ -16,6 +16,8 @@
 #include "cli/BarcodeCli.h"
 #include "cli/BatchLines.h"
 #include "picture/FileIO.h"
+#include "picture/PictureFormats.h"
+#include "platform/QtConvert.h"
 
 namespace {
 
@@ -287,7 +289,7 @@ QString BatchFileName(const QString& pattern, qint64 number) {
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype dot = ExtensionStart(pattern);
+    const qsizetype dot = ExtensionStart(ToU16(pattern));
     return dot >= 0 ? QString(pattern).insert(dot, digits) : pattern + digits;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <QSize>
 #include <QThread>
 #include <algorithm>
 #include <optional>
@@ -119,7 +120,8 @@ std::optional<QSize> SizeValue(const QString& text, QString& why) {
 }
 
 std::optional<QString> FormatValue(const QString& text, QString& why) {
-    if (const TPictureFormat* format = PictureFormatOfExtension(text)) return format->Name;
+    if (const TPictureFormat* format = PictureFormatOfExtension(text.toStdString()))
+        return QString::fromLatin1(format->Name.data(), qsizetype(format->Name.size()));
     why = QStringLiteral("takes png, bmp, jpg, svg or pdf");
     return std::nullopt;
 }
@@ -193,7 +195,7 @@ QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& f
     o.SizeGiven = IsSet(parser, "size");
     o.Generate.Width = size.width();
     o.Generate.Height = size.height();
-    const QString box = GenerateBoxProblem(o.Generate);
+    const QString box = QString::fromStdString(GenerateBoxProblem(o.Generate));
     if (!box.isEmpty()) return QStringLiteral("--size: %1").arg(box);
     return {};
 }
@@ -229,8 +231,9 @@ QString ParseFormat(const QCommandLineParser& parser, TCliOptions& o, const QStr
         o.Format = format.isEmpty() ? QStringLiteral("PNG") : format;
         return {};
     }
-    const TPictureFormat* named = PictureFormatOfFile(o.Output);
-    const QString byName = named ? named->Name : QString();
+    const TPictureFormat* named = PictureFormatOfFile(ToU16(o.Output));
+    const QString byName =
+        named ? QString::fromLatin1(named->Name.data(), qsizetype(named->Name.size())) : QString();
     if (!format.isEmpty() && !byName.isEmpty() && format != byName)
         return QStringLiteral("--format %1 contradicts the file name %2")
             .arg(ForMessage(parser.value(QStringLiteral("format"))), ForMessage(o.Output));

@@ -57,7 +57,7 @@ FUZZ_TARGET(cli_options) {
     FUZZ_CHECK(o.Type >= 0 && o.Type < bcTypeUndefined, Utf8(args));
     FUZZ_CHECK(o.Generate.Border >= 0 && o.Generate.Border <= GenerateMaxBorder, Utf8(args));
     FUZZ_CHECK(o.Dpi >= 1 && o.Dpi <= CliMaxDpi, Utf8(args));
-    FUZZ_CHECK(GenerateBoxProblem(o.Generate).isEmpty(), Utf8(args));
+    FUZZ_CHECK(GenerateBoxProblem(o.Generate).empty(), Utf8(args));
     if (o.Action == TCliAction::Generate) {
         FUZZ_CHECK(!o.Output.isEmpty(), Utf8(args));
         static const QStringList formats = {QStringLiteral("PNG"), QStringLiteral("BMP"),

@@ -11,11 +11,6 @@
 #include "picture/Bitmap.h"
 #include "picture/Outline.h"
 
-// A canvas colour (0x00BBGGRR) as an opaque pixel (0xAARRGGBB).
-inline TPixel PixelOfColor(TColor c) {
-    return PixelBlack | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-}
-
 // Pixels [Left, Right) x [Top, Bottom) in one colour.
 struct TDrawnRect {
     TRect Box;

@@ -15,6 +15,8 @@
 #include "cli/VerifyPicture.h"
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
+#include "platform/QtConvert.h"
+#include "tests/ScanSupport.h"
 #include "tests/cli/CliRun.h"
 
 namespace {
@@ -162,21 +164,22 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
     for (const auto& c : cases)
         for (const bool check : {true, false}) {
             const QString code = QString::fromLatin1(c.code);
-            TPreparedCode p;
+            TPreparedCode prepared;
             try {
-                p = PrepareBarcode(code, c.type, check);
+                prepared = PrepareBarcode(ToU16(code), c.type, check);
             } catch (const std::exception&) {
                 continue; // EAN and UPC verify a given check digit instead
             }
-            const QString why = UnverifiableReason(c.type, p.Text, check);
+            const QString text = ToQString(prepared.Text);
+            const QString why = UnverifiableReason(c.type, text, check);
             EXPECT_EQ(why.isEmpty(), c.readable) << c.type << " " << c.code << " " << check;
             if (!why.isEmpty()) continue;
             TGenerateOptions o;
             o.UseCheckSum = check;
             for (const int border : {10, 0}) {
                 o.Border = border;
-                const QImage picture = GenerateBarcodePicture(code, c.type, o);
-                EXPECT_EQ(VerifyProblem(picture, c.type, p.Text, check), "")
+                const QImage picture = GeneratedImage(code, c.type, o);
+                EXPECT_EQ(VerifyProblem(picture, c.type, text, check), "")
                     << c.type << " " << c.code << " check " << check << " border " << border;
             }
         }
@@ -184,7 +187,7 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
 
 TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
     const QString ean = QStringLiteral("590123412345");
-    const QImage good = GenerateBarcodePicture(ean, bcCodeEAN13, {});
+    const QImage good = GeneratedImage(ean, bcCodeEAN13, {});
     QImage smudged = good.copy();
     QPainter(&smudged).fillRect(good.width() / 2 - 8, 0, 16, good.height(), Qt::white);
     // One bar of the left half gone: a pattern no digit has.
@@ -194,8 +197,7 @@ TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
         ++bar;
     for (int x = bar; lostBar.pixelColor(x, 50) == Qt::black; ++x)
         QPainter(&lostBar).fillRect(x, 0, 1, good.height(), Qt::white);
-    const QImage plain128 =
-        GenerateBarcodePicture(QStringLiteral("0112345678901231"), bcCode128C, {});
+    const QImage plain128 = GeneratedImage(QStringLiteral("0112345678901231"), bcCode128C, {});
     const struct {
         QImage picture;
         int type;

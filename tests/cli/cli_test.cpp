@@ -105,7 +105,7 @@ TEST(Cli, PicturesAreSmallAndExactWithTheirResolution) {
         {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400}, 0},
     };
     for (const auto& c : cases) {
-        const QImage drawn = GenerateBarcodePicture(QStringLiteral("590123412345"), 14, c.drawn)
+        const QImage drawn = GeneratedImage(QStringLiteral("590123412345"), 14, c.drawn)
                                  .convertToFormat(QImage::Format_RGB32);
         for (const char* name : {"x.png", "x.bmp"}) {
             const QString path = dir.filePath(name);
@@ -164,7 +164,7 @@ TEST(Cli, DrawingsRenderBackToTheSameSymbol) {
         ASSERT_TRUE(Convert("rsvg-convert", {svg, "-o", dir.filePath("svg.png")}));
         ASSERT_TRUE(
             Convert("pdftoppm", {"-r", "200", "-png", "-singlefile", pdf, dir.filePath("pdf")}));
-        const QImage picture = GenerateBarcodePicture(QString::fromUtf8(c.code), c.index, {});
+        const QImage picture = GeneratedImage(QString::fromUtf8(c.code), c.index, {});
         for (const char* rendered : {"svg.png", "pdf.png"}) {
             const QImage img(dir.filePath(rendered));
             // One pixel is one user unit; the page is the picture's size at its
