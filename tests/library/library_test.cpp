@@ -4,7 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <stdexcept>
@@ -269,4 +275,169 @@ TEST(LibraryDraw, DefaultMeasuresAreThePictures) {
     font.Bold = true;
     EXPECT_GT(canvas.TextWidth(font, "5901234123457"), 78);
     EXPECT_EQ(canvas.TextWidth(font, ""), 0);
+}
+
+// ---- Pictures
+
+namespace {
+
+using barcodegen::TFormat;
+using barcodegen::TPictureOptions;
+
+TPictureOptions PictureOptions(int width, int height, int border, int dpi) {
+    TPictureOptions o;
+    o.Width = width;
+    o.Height = height;
+    o.Border = border;
+    o.Dpi = dpi;
+    return o;
+}
+
+// A PNG's size from its IHDR chunk.
+barcodegen::TSize PngSize(const std::string& png) {
+    auto at = [&](std::size_t i) {
+        return int(static_cast<unsigned char>(png.at(i))) << 24 |
+               int(static_cast<unsigned char>(png.at(i + 1))) << 16 |
+               int(static_cast<unsigned char>(png.at(i + 2))) << 8 |
+               int(static_cast<unsigned char>(png.at(i + 3)));
+    };
+    return {at(16), at(20)};
+}
+
+std::string FileText(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+// Each format's file, and the picture's size as DrawPicture tells it: the
+// symbol plus the border, the box's height less one border.
+TEST(LibraryPicture, EveryFormatOfTheSamePicture) {
+    struct Case {
+        TPictureOptions options;
+        barcodegen::TSize size;
+    } cases[] = {
+        // EAN-13 is 95 modules and 15 % of them for the text beside the bars.
+        {{}, {2 * 109 + 20, 190}},
+        {PictureOptions(1200, 800, 0, 300), {10 * 95 + 142, 800}},
+        {PictureOptions(600, 300, 30, 96), {4 * 95 + 57 + 60, 270}},
+        // Wider than the box even at modules of one pixel.
+        {PictureOptions(60, 40, 0, 96), {109, 40}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.options.Width << "x" << c.options.Height << " border "
+                                        << c.options.Border);
+        TRecordingCanvas canvas;
+        const barcodegen::TSize size =
+            barcodegen::DrawPicture(canvas, "590123412345", Ean13, c.options);
+        EXPECT_EQ(size.Width, c.size.Width);
+        EXPECT_EQ(size.Height, c.size.Height);
+        // The white ground first, then everything within it.
+        ASSERT_FALSE(canvas.Shapes.empty());
+        const barcodegen::TRect ground = canvas.Shapes.front().Box();
+        EXPECT_EQ(canvas.Shapes.front().Colour, 0xFFFFFFu);
+        EXPECT_EQ(ground.Right - ground.Left, size.Width);
+        EXPECT_EQ(ground.Bottom - ground.Top, size.Height);
+        for (const TRecordedShape& shape : canvas.Shapes) {
+            EXPECT_GE(shape.Box().Left, 0);
+            EXPECT_LE(shape.Box().Right, size.Width);
+            EXPECT_LE(shape.Box().Bottom, size.Height);
+        }
+
+        const barcodegen::TSize told = barcodegen::PictureSize("590123412345", Ean13, c.options);
+        EXPECT_EQ(told.Width, size.Width);
+        EXPECT_EQ(told.Height, size.Height);
+        const std::string png =
+            barcodegen::PictureBytes(TFormat::Png, "590123412345", Ean13, c.options);
+        ASSERT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+        EXPECT_EQ(PngSize(png).Width, size.Width);
+        EXPECT_EQ(PngSize(png).Height, size.Height);
+        struct Signature {
+            TFormat format;
+            std::string start;
+        };
+        for (const Signature& s :
+             {Signature{TFormat::Bmp, "BM"}, Signature{TFormat::Jpeg, "\xff\xd8\xff"},
+              Signature{TFormat::Svg, "<?xml"}, Signature{TFormat::Pdf, "%PDF-"}})
+            EXPECT_EQ(barcodegen::PictureBytes(s.format, "590123412345", Ean13, c.options)
+                          .substr(0, s.start.size()),
+                      s.start);
+    }
+}
+
+TEST(LibraryPicture, OptionsOutOfRangeAreRefused) {
+    struct Case {
+        TPictureOptions options;
+        const char* message;
+    } cases[] = {
+        {PictureOptions(300, 200, -1, 96), "border of -1 pixels"},
+        {PictureOptions(300, 200, 31, 96), "border of 31 pixels"},
+        {PictureOptions(300, 200, 10, 0), "resolution of 0 dpi"},
+        {PictureOptions(300, 200, 10, 10001), "resolution of 10001 dpi"},
+        {PictureOptions(30, 30, 10, 96), "no room inside a border of 10"},
+        {PictureOptions(40000, 100, 0, 96), "each side must be 1 to 32767"},
+        // Drawn whole on a wider picture, as the window draws it.
+        {PictureOptions(31, 31, 0, 96), "(no error)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        for (const TFormat format : {TFormat::Png, TFormat::Svg}) {
+            EXPECT_THAT(ErrorOf([&] {
+                            barcodegen::PictureBytes(format, "590123412345", Ean13, c.options);
+                        }),
+                        HasSubstr(c.message));
+        }
+    }
+}
+
+TEST(LibraryPicture, FormatsOfFileNames) {
+    struct Case {
+        const char* name;
+        std::optional<TFormat> format;
+    } cases[] = {
+        {"label.png", TFormat::Png}, {"a.b/LABEL.JPEG", TFormat::Jpeg}, {"x.jpg", TFormat::Jpeg},
+        {"x.svg", TFormat::Svg},     {"x.Pdf", TFormat::Pdf},           {"x.bmp", TFormat::Bmp},
+        {"x.gif", std::nullopt},     {"a.png/label", std::nullopt},     {"png", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.format)
+            EXPECT_EQ(barcodegen::FormatOfFileName(c.name), *c.format);
+        else
+            EXPECT_THAT(ErrorOf([&] { barcodegen::FormatOfFileName(c.name); }),
+                        HasSubstr("extension"));
+    }
+}
+
+// A file is the picture's bytes, or, when anything is refused, the file that
+// was there before.
+TEST(LibraryPicture, WrittenWholeOrNotAtAll) {
+    const std::string folder = testing::TempDir() + "library_picture_" + std::to_string(::getpid());
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const std::string file = folder + "/label.pdf";
+    barcodegen::WritePicture(file, TFormat::Pdf, "590123412345", Ean13);
+    EXPECT_EQ(FileText(file), barcodegen::PictureBytes(TFormat::Pdf, "590123412345", Ean13));
+
+    struct Case {
+        std::string name;
+        const char* code;
+        TPictureOptions options;
+        const char* message;
+    } cases[] = {
+        {file, "59012341234X", {}, "Barcode must be numeric"},
+        {file, "590123412345", PictureOptions(300, 200, 10, 0), "resolution"},
+        {folder + "/missing/label.pdf", "590123412345", {}, "missing/label.pdf"},
+    };
+    const std::string before = FileText(file);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_THAT(ErrorOf([&] {
+                        barcodegen::WritePicture(c.name, TFormat::Pdf, c.code, Ean13, c.options);
+                    }),
+                    HasSubstr(c.message));
+        EXPECT_EQ(FileText(file), before);
+    }
+    std::remove(file.c_str());
+    ::rmdir(folder.c_str());
 }

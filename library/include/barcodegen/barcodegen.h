@@ -160,11 +160,10 @@ struct TDrawOptions {
 // Draws the symbol into box with the widest module that keeps it inside the
 // box's width (a module of 1 when none does: it is then wider than the box),
 // the bars down to the text. Without the text (ShowText off), EAN's and
-// UPC's long guard bars still reach half a line of it below the box. Returns
-// the part of box the symbol took: Right is Left plus the symbol's width.
-// The ground is left as it is. Throws
-// EError when the code is refused; the canvas may then have been asked to
-// measure, never to draw.
+// UPC's long guard bars still reach half a line of it below the box. The
+// ground is left as it is. Returns the part of box the symbol took: Right is
+// Left plus the symbol's width. Throws EError when the code is refused; the
+// canvas may then have been asked to measure, never to draw.
 BARCODEGEN_API TRect Draw(TCanvas& canvas, std::string_view code, int type, TRect box,
                           const TDrawOptions& options = {});
 
@@ -192,6 +191,14 @@ struct TSize {
     int Width = 0;
     int Height = 0;
 };
+
+// The size of the picture: the symbol with the widest module that fits the
+// box (less three borders each way) plus the border, the box's height less
+// one border. A symbol wider than the box even at modules of one pixel is
+// drawn whole on a wider picture, as barcodegen-cli draws it without --size
+// (with --size it refuses such a symbol: compare this size with the box).
+BARCODEGEN_API TSize PictureSize(std::string_view code, int type,
+                                 const TPictureOptions& options = {});
 
 // The picture drawn on the caller's canvas: the white ground, then the symbol
 // inside the border, exactly as the PNG has it. Returns the picture's size.
