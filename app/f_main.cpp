@@ -8,6 +8,7 @@
 #include "engine/ZoBarCode_interface.h"
 #include "forms/EventDispatch.h"
 #include "forms/StdCtrls.h"
+#include "picexport/BitmapImage.h"
 #include "picexport/bpictool.h"
 #include "picture/GeneratePicture.h"
 #include "platform/QtConvert.h"
@@ -229,8 +230,7 @@ void TMain::btGenClick(QObject*) {
     options.UseCheckSum = chCheckSum->isChecked();
     // A refused code raises here: the previous picture stays in the preview
     // and in B, so that Copy and Save as still give what the preview shows.
-    QImage picture = GenerateBarcodePicture(eCode->text(), bcType->ItemIndex(), options);
-    B = std::move(picture);
+    B = ImageOfBitmap(GenerateBarcodePicture(ToU16(eCode->text()), bcType->ItemIndex(), options));
     img->clear();
     img->resize(B.size());
     img->setPixmap(QPixmap::fromImage(B));

@@ -1,5 +1,4 @@
-// How long the pattern build and the whole Generate picture take.
-#include <QGuiApplication>
+// How long the pattern build, the whole Generate picture and its files take.
 #include <benchmark/benchmark.h>
 
 #include "engine/ZoBarcode.h"
@@ -23,17 +22,19 @@ static void BM_BuildPatternInterleaved(benchmark::State& state) {
 BENCHMARK(BM_BuildPatternInterleaved);
 
 static void BM_GenerateEan13(benchmark::State& state) {
-    const QString code = QStringLiteral("590123412345");
     for (auto _ : state)
-        benchmark::DoNotOptimize(GenerateBarcodePicture(code, bcCodeEAN13, {}));
+        benchmark::DoNotOptimize(GenerateBarcodePicture(u"590123412345", bcCodeEAN13, {}));
 }
 BENCHMARK(BM_GenerateEan13)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+// The picture and its file, as one code of the command line makes it.
+static void BM_EncodeEan13(benchmark::State& state, const char* format) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeBarcodePicture(*PictureFormatNamed(format), u"590123412345",
+                                                      bcCodeEAN13, {}, 96));
 }
+BENCHMARK_CAPTURE(BM_EncodeEan13, Png, "PNG")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_EncodeEan13, Svg, "SVG")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_EncodeEan13, Pdf, "PDF")->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Times a batch of barcodegen-cli against zint's batch mode (zint only as a
-# reference to time against): 10,000 random valid 12-digit EAN-13 codes from a
-# fixed seed, PNG with the text and a border of 10 (as the window draws them),
-# three runs each, medians. Also: our peak memory for 10,000 and 100,000 codes,
-# the batch with --verify, and one single code. The last line is the ratio
-# ours/zint. Run it on a quiet machine (it prints the load average).
+# Times barcodegen-cli against zint (only as a reference to time against):
+# a batch of 10,000 random valid 12-digit EAN-13 codes from a fixed seed, PNG
+# with the text and a border of 10 (as the window draws them), with --jobs 1,
+# --jobs 2 and --verify --jobs 2, three runs each, medians; our peak memory
+# for 10,000 and 100,000 codes; one code to PNG, SVG and PDF (zint has no PDF:
+# its EPS stands in) through hyperfine, ours and zint's in the same run. Every
+# figure is printed with its ratio ours/zint. Run it on a quiet machine (it
+# prints the load average).
 #
-#   bench/batch_vs_zint.sh [path/to/barcodegen-cli]   (default: the Release build of ./run.sh)
+# The files go to a tmpfs mounted for the run where that is allowed (as root),
+# else to /dev/shm when it is a tmpfs, else to fresh folders on the disk; the
+# output says which. With --disk they go to fresh folders on the disk: there
+# the file system's handling of recently freed inodes swings the figures.
+#
+#   bench/batch_vs_zint.sh [--disk] [path/to/barcodegen-cli]
+#       (default: the Release build of ./run.sh)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
+disk=0
+if [ "${1:-}" = --disk ]; then
+    disk=1
+    shift
+fi
 source scripts/deps.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 cli="${1:-}"
@@ -19,10 +32,31 @@ if [ -z "$cli" ]; then
     cli="$here/build/cli/barcodegen-cli"
 fi
 cli="$(realpath "$cli")"
-export QT_QPA_PLATFORM=offscreen
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# Where the files go.
+mounted=""
+if [ $disk = 1 ]; then
+    work="$(mktemp -d "$here/bench-work.XXXXXX")"
+    where="fresh folders on the disk ($(df --output=fstype "$work" | tail -1))"
+else
+    work="$(mktemp -d)"
+    if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=2g tmpfs "$work" 2>/dev/null; then
+        mounted="$work"
+        where="a tmpfs mounted for this run"
+    elif [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then
+        rmdir "$work"
+        work="$(mktemp -d /dev/shm/bench-work.XXXXXX)"
+        where="/dev/shm (tmpfs)"
+    else
+        where="fresh folders on the disk (no tmpfs here)"
+    fi
+fi
+cleanup() {
+    cd "$here"
+    if [ -n "$mounted" ]; then umount "$mounted"; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 # codes N FILE: N random 12-digit codes (zint and we both add the check digit).
 codes() {
@@ -60,30 +94,39 @@ peak() {
 median() { printf '%s\n' "$@" | sort -g | sed -n "$(( ($# + 1) / 2 ))p"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
+echo "files on $where"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); $(nproc) cores"
-ours=() zint=() verify=()
+ours1=() ours2=() verify2=() zint=()
 for i in 1 2 3; do
-    ours+=("$(timed "$cli" --batch "$work/10k.txt" -o '#####.png')")
+    ours1+=("$(timed "$cli" --jobs 1 --batch "$work/10k.txt" -o '#####.png')")
+    ours2+=("$(timed "$cli" --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
+    verify2+=("$(timed "$cli" --verify --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
     zint+=("$(timed zint -b EANX --batch -i "$work/10k.txt" -o 'out~~~~~.png')")
-    verify+=("$(timed "$cli" --verify --batch "$work/10k.txt" -o '#####.png')")
 done
 written=$(find "$work" -name '*.png' | wc -l)
-[ "$written" = 90000 ] || { echo "the batches wrote $written files, not 90000" >&2; exit 1; }
-kb10k=$(peak "$cli" --batch "$work/10k.txt" -o '#####.png')
-kb100k=$(peak "$cli" --batch "$work/100k.txt" -o '######.png')
+[ "$written" = 120000 ] || { echo "the batches wrote $written files, not 120000" >&2; exit 1; }
+rm -rf "$work"/run.*
+kb10k=$(peak "$cli" --jobs 2 --batch "$work/10k.txt" -o '#####.png')
+kb100k=$(peak "$cli" --jobs 2 --batch "$work/100k.txt" -o '######.png')
+rm -rf "$work"/run.*
 
-single_ours=() single_zint=()
-for i in 1 2 3 4 5; do
-    single_ours+=("$(timed "$cli" -o one.png 590123412345)")
-    single_zint+=("$(timed zint -b EANX -d 590123412345 -o one.png)")
-done
-
-o=$(median "${ours[@]}") z=$(median "${zint[@]}") v=$(median "${verify[@]}")
-so=$(median "${single_ours[@]}") sz=$(median "${single_zint[@]}")
-echo "runs (s): ours ${ours[*]}; zint ${zint[*]}; ours --verify ${verify[*]}"
+o1=$(median "${ours1[@]}") o2=$(median "${ours2[@]}") v2=$(median "${verify2[@]}")
+z=$(median "${zint[@]}")
+echo "runs (s): --jobs 1 ${ours1[*]}; --jobs 2 ${ours2[*]}; --verify --jobs 2 ${verify2[*]}; zint ${zint[*]}"
 echo "peak memory: 10,000 codes ${kb10k} KB, 100,000 codes ${kb100k} KB (ratio $(ratio "$kb100k" "$kb10k"))"
-echo "single code: ours ${so} s, zint ${sz} s (ratio $(ratio "$so" "$sz"))"
-echo "with --verify: ${v} s (ratio to zint $(ratio "$v" "$z"))"
+
+# One code: hyperfine runs ours and zint's alternately enough times to see past the noise.
+single="$(fresh)"
+cd "$single"
+for pair in "png png" "svg svg" "pdf eps"; do
+    set -- $pair
+    hyperfine -N --warmup 5 --runs 60 --export-csv "$work/one.csv" \
+        "$cli -o one.$1 590123412345" "zint -b EANX -d 590123412345 -o one.$2" >/dev/null 2>&1
+    # The medians, in milliseconds.
+    read -r mo mz < <(awk -F, 'NR > 1 { printf "%s ", $4 * 1000 } END { print "" }' "$work/one.csv")
+    echo "one code to ${1^^}: ours ${mo} ms, zint (${2^^}) ${mz} ms, ratio $(ratio "$mo" "$mz")"
+done
+cd "$here"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "median of 3, 10,000 codes: ours ${o} s, zint ${z} s"
-echo "ratio ours/zint: $(ratio "$o" "$z")"
+echo "median of 3, 10,000 codes: --jobs 1 ${o1} s, --jobs 2 ${o2} s, --verify --jobs 2 ${v2} s, zint ${z} s"
+echo "ratios ours/zint: --jobs 1 $(ratio "$o1" "$z"), --jobs 2 $(ratio "$o2" "$z"), --verify --jobs 2 $(ratio "$v2" "$z")"

@@ -1,59 +1,60 @@
 #include "cli/BatchRun.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QThread>
+#include <cassert>
+#include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
-#include <memory>
+#include <fcntl.h>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
-#include "cli/BarcodeCli.h"
 #include "cli/BatchLines.h"
-#include "picture/FileIO.h"
+#include "picture/PictureFormats.h"
 
 namespace {
 
-constexpr qsizetype ReadPiece = 64 * 1024;
+constexpr std::size_t ReadPiece = 64 * 1024;
 constexpr auto Tick = std::chrono::milliseconds(100);
+using TClock = std::chrono::steady_clock;
 
 // What a line of the batch came to, kept in line order until it is printed.
 struct TSlot {
-    qint64 Number = 0;
+    std::int64_t Number = 0;
     bool Done = false;
     bool Failed = false;
-    QStringList Messages;
-    QString Unverified;
+    std::vector<std::string> Messages;
+    std::string Unverified;
 };
 
 // A line still to be drawn. A worker takes it out of the queue whole, so
 // nothing it reads while drawing is shared with the printing.
 struct TJob {
-    qint64 Sequence = 0; // where its slot stands in line order
-    qint64 Number = 0;
-    QString Code;
+    std::int64_t Sequence = 0; // where its slot stands in line order
+    std::int64_t Number = 0;
+    std::string Code;
 };
 
 // The self-redrawing line on a terminal; nothing when err is no terminal.
 class TProgress {
 public:
-    TProgress(QTextStream& errStream, bool isTerminal, qint64 totalLines)
-        : err(errStream), terminal(isTerminal), total(totalLines) {
-        clock.start();
-    }
+    TProgress(TCliStream& stream, bool onTerminal, std::int64_t codes)
+        : err(stream), terminal(onTerminal), total(codes), start(TClock::now()) {}
     // Redraws at most ten times a second, and only while more than a second of
     // work is left (or, the total unknown, once a second has passed).
-    void Update(qint64 done) {
+    void Update(std::int64_t done) {
         if (!terminal) return;
-        const qint64 ms = clock.elapsed();
+        const std::int64_t ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count();
         if (ms - drawnAt < 100) return;
         drawnAt = ms;
-        const double seconds = ms / 1000.0;
+        const double seconds = double(ms) / 1000.0;
         const bool wanted =
             total > 0 ? done > 0 && ms >= 250 && double(total - done) * seconds / double(done) > 1.0
                       : seconds > 1.0;
@@ -62,24 +63,24 @@ public:
             return;
         }
         err << '\r' << BatchProgressText(done, total, seconds) << "\x1b[K";
-        err.flush();
+        err.Flush();
         shown = true;
     }
     // Before a message, and at the end.
     void Clear() {
         if (!shown) return;
         err << "\r\x1b[K";
-        err.flush();
+        err.Flush();
         shown = false;
         drawnAt = -1000;
     }
 
 private:
-    QTextStream& err;
+    TCliStream& err;
     const bool terminal;
-    const qint64 total;
-    QElapsedTimer clock;
-    qint64 drawnAt = -1000;
+    const std::int64_t total;
+    const TClock::time_point start;
+    std::int64_t drawnAt = -1000;
     bool shown = false;
 };
 
@@ -95,18 +96,15 @@ private:
 // only when done.
 class TBatch {
 public:
-    TBatch(const TCliOptions& options, QTextStream& errStream, TProgress& lineProgress)
-        : o(options), err(errStream), progress(lineProgress),
-          window(8 * std::size_t(options.Jobs) + 32) {
-        for (int i = 0; i < options.Jobs; ++i) {
-            workers.emplace_back(QThread::create([this] { Work(); }));
-            workers.back()->start();
-        }
+    TBatch(const TCliOptions& options, TCliStream& stream, TProgress& shown)
+        : o(options), err(stream), progress(shown), window(8 * std::size_t(options.Jobs) + 32) {
+        for (int i = 0; i < o.Jobs; ++i)
+            workers.emplace_back([this] { Work(); });
     }
     ~TBatch() {
         Close();
-        for (const auto& w : workers)
-            w->wait();
+        for (std::thread& w : workers)
+            w.join();
     }
     TBatch(const TBatch&) = delete;
     TBatch& operator=(const TBatch&) = delete;
@@ -120,12 +118,13 @@ public:
         }
         TSlot slot;
         slot.Number = line.Number;
-        if (line.Problem.isEmpty()) {
-            jobs.push_back({first + qint64(outcomes.size()), line.Number, std::move(line.Code)});
+        if (line.Problem.empty()) {
+            jobs.push_back(
+                {first + std::int64_t(outcomes.size()), line.Number, std::move(line.Code)});
             work.notify_one();
         } else {
             slot.Done = slot.Failed = true;
-            slot.Messages << line.Problem;
+            slot.Messages.push_back(std::move(line.Problem));
         }
         outcomes.push_back(std::move(slot));
         PrintFinished(lock);
@@ -144,22 +143,22 @@ public:
 
 private:
     const TCliOptions& o;
-    QTextStream& err;
+    TCliStream& err;
     TProgress& progress;
     const std::size_t window;
-    std::vector<std::unique_ptr<QThread>> workers;
+    std::vector<std::thread> workers;
 
     std::mutex mutex;
     std::condition_variable work, finished;
     std::deque<TSlot> outcomes; // every line read and not yet printed, in line order
-    qint64 first = 0;           // the sequence number of outcomes.front()
+    std::int64_t first = 0;     // the sequence number of outcomes.front()
     std::deque<TJob> jobs;      // the lines no worker has taken yet
     bool closed = false;
 
     // Only on the calling thread:
-    qint64 printed = 0;
+    std::int64_t printed = 0;
     bool anyFailed = false;
-    std::set<QString> reported; // reasons of Unverified already printed
+    std::set<std::string> reported; // reasons of Unverified already printed
 
     void Close() {
         {
@@ -187,7 +186,7 @@ private:
                 r = CaughtFailure();
             }
             lock.lock();
-            Q_ASSERT(job.Sequence >= first && job.Sequence < first + qint64(outcomes.size()));
+            assert(job.Sequence >= first && job.Sequence < first + std::int64_t(outcomes.size()));
             TSlot& done = outcomes[std::size_t(job.Sequence - first)];
             done.Done = true;
             done.Failed = r.Exit != cliOk;
@@ -218,118 +217,151 @@ private:
         }
         lock.unlock();
         for (const TSlot& s : ready) {
-            if (!s.Messages.isEmpty() || !s.Unverified.isEmpty()) progress.Clear();
-            for (const QString& m : s.Messages)
+            if (!s.Messages.empty() || !s.Unverified.empty()) progress.Clear();
+            for (const std::string& m : s.Messages)
                 err << "line " << s.Number << ": "
-                    << (m.startsWith(CliPrefix) ? m.mid(CliPrefix.size()) : m) << '\n';
-            if (!s.Unverified.isEmpty() && reported.insert(s.Unverified).second)
+                    << (m.starts_with(CliPrefix) ? std::string_view(m).substr(CliPrefix.size())
+                                                 : std::string_view(m))
+                    << '\n';
+            if (!s.Unverified.empty() && reported.insert(s.Unverified).second)
                 err << UnverifiedLine(s.Unverified) << '\n';
             anyFailed = anyFailed || s.Failed;
         }
-        printed += qint64(ready.size());
-        if (!ready.empty()) err.flush();
+        printed += std::int64_t(ready.size());
+        if (!ready.empty()) err.Flush();
         progress.Update(printed);
         lock.lock();
     }
 };
 
-bool IsTerminal(const QTextStream& err) {
-    const auto* file = qobject_cast<const QFile*>(err.device());
-    return file && file->handle() >= 0 && ::isatty(file->handle());
-}
+// A descriptor closed on every path.
+struct TInput {
+    int fd = -1;
+    bool owned = false;
+    ~TInput() {
+        if (owned && fd >= 0) ::close(fd);
+    }
+};
 
-// Hands every line of in to sink, reading piece by piece; false on a read error.
-bool ReadLines(QFile& in, const TBatchLineReader::TSink& sink) {
+// Hands every line of fd to sink, reading piece by piece; false with errno on a read error.
+bool ReadLines(int fd, const TBatchLineReader::TSink& sink) {
     TBatchLineReader reader;
-    QByteArray piece(ReadPiece, Qt::Uninitialized);
-    qint64 n = 0;
-    while ((n = in.read(piece.data(), piece.size())) > 0)
-        reader.Feed(QByteArrayView(piece.constData(), n), sink);
-    if (n < 0) return false;
+    std::string piece(ReadPiece, '\0');
+    for (;;) {
+        const ssize_t n = ::read(fd, piece.data(), piece.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        reader.Feed(std::string_view(piece.data(), std::size_t(n)), sink);
+    }
     reader.Finish(sink);
     return true;
 }
 
 // The codes of a file, for the progress line; the file is read again from its start.
-qint64 CountCodes(QFile& in) {
-    qint64 count = 0;
-    const bool read = ReadLines(in, [&](TBatchLine&&) { ++count; });
-    return read && in.seek(0) ? count : 0;
+std::int64_t CountCodes(int fd) {
+    std::int64_t count = 0;
+    const bool read = ReadLines(fd, [&](TBatchLine&&) { ++count; });
+    return read && ::lseek(fd, 0, SEEK_SET) == 0 ? count : 0;
 }
 
 // Why the folder of every file cannot take pictures, or empty.
-QString FolderProblem(const QString& pattern) {
-    const QFileInfo file(pattern);
-    const QFileInfo folder(file.path());
-    if (!folder.isDir()) return QStringLiteral("%1: no such folder").arg(ForMessage(file.path()));
-    if (!folder.isWritable())
-        return QStringLiteral("%1: folder not writable").arg(ForMessage(file.path()));
+std::string FolderProblem(const std::string& pattern) {
+    const std::size_t slash = pattern.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : pattern.substr(0, slash);
+    // The folder as the messages name it: the path up to the file name.
+    const std::string named = slash == std::string::npos ? "." : pattern.substr(0, slash);
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return ForMessage(named.empty() ? "/" : named) + ": no such folder";
+    if (::access(folder.c_str(), W_OK) != 0)
+        return ForMessage(named.empty() ? "/" : named) + ": folder not writable";
     return {};
+}
+
+std::string SystemWords() {
+    return std::strerror(errno);
 }
 
 } // namespace
 
-QString BatchFileName(const QString& pattern, qint64 number) {
+std::string BatchFileName(const std::string& pattern, std::int64_t number) {
     // The number goes into the file name only: every file of a batch lands in
     // one folder, which can then be checked before the first line is drawn.
-    const qsizetype nameStart = pattern.lastIndexOf(u'/') + 1;
-    const QString digits = QString::number(number);
-    QString name = pattern.first(nameStart);
+    const std::size_t nameStart = pattern.rfind('/') + 1; // 0 without a folder
+    const std::string digits = std::to_string(number);
+    std::string name = pattern.substr(0, nameStart);
     bool numbered = false;
-    for (qsizetype i = nameStart; i < pattern.size();) {
-        if (pattern[i] != u'#') {
+    for (std::size_t i = nameStart; i < pattern.size();) {
+        if (pattern[i] != '#') {
             name += pattern[i++];
             continue;
         }
-        const qsizetype from = i;
-        while (i < pattern.size() && pattern[i] == u'#')
+        const std::size_t from = i;
+        while (i < pattern.size() && pattern[i] == '#')
             ++i;
-        name += digits.rightJustified(i - from, u'0');
+        if (i - from > digits.size()) name.append(i - from - digits.size(), '0');
+        name += digits;
         numbered = true;
     }
     if (numbered) return name;
-    const qsizetype dot = ExtensionStart(pattern);
-    return dot >= 0 ? QString(pattern).insert(dot, digits) : pattern + digits;
+    const std::ptrdiff_t dot = ExtensionStart(pattern);
+    return dot >= 0 ? std::string(pattern).insert(std::size_t(dot), digits) : pattern + digits;
 }
 
-QString BatchProgressText(qint64 done, qint64 total, double seconds) {
+std::string BatchProgressText(std::int64_t done, std::int64_t total, double seconds) {
     const double rate = seconds > 0 ? double(done) / seconds : 0;
-    const QString perSecond = QStringLiteral("%1 a second").arg(qRound64(rate));
-    if (total <= 0) return QStringLiteral("%1 codes, %2").arg(done).arg(perSecond);
-    QString left = QStringLiteral("?");
+    const std::string perSecond = std::to_string(std::llround(rate)) + " a second";
+    if (total <= 0) return std::to_string(done) + " codes, " + perSecond;
+    std::string left = "?";
     if (rate > 0) {
-        const qint64 s = qRound64(double(total - done) / rate);
-        left = s < 60 ? QStringLiteral("%1 s").arg(s)
-                      : QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
+        const long long s = std::llround(double(total - done) / rate);
+        const std::string secs = std::to_string(s % 60);
+        left = s < 60 ? std::to_string(s) + " s"
+                      : std::to_string(s / 60) + " min " + (s % 60 < 10 ? "0" : "") + secs + " s";
     }
-    return QStringLiteral("%1/%2 codes, %3, %4 left").arg(done).arg(total).arg(perSecond, left);
+    return std::to_string(done) + "/" + std::to_string(total) + " codes, " + perSecond + ", " +
+           left + " left";
 }
 
-int RunBatch(const TCliOptions& o, QTextStream& err) {
-    const QString folder = FolderProblem(o.Output);
-    if (!folder.isEmpty()) {
+int RunBatch(const TCliOptions& o, TCliStream& err) {
+    const std::string folder = FolderProblem(o.Output);
+    if (!folder.empty()) {
         err << CliPrefix << "--output " << ForMessage(o.Output) << ": " << folder << '\n';
         return cliRefused;
     }
-    QFile in;
-    const bool opened = o.Batch == QLatin1String("-")
-                            ? in.open(STDIN_FILENO, QIODevice::ReadOnly)
-                            : (in.setFileName(o.Batch), in.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err << CliPrefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
-        return cliRefused;
+    TInput in;
+    if (o.Batch == "-") {
+        in.fd = STDIN_FILENO;
+    } else {
+        in.fd = ::open(o.Batch.c_str(), O_RDONLY | O_CLOEXEC);
+        in.owned = true;
+        struct stat st {};
+        std::string why = in.fd < 0 ? SystemWords() : "";
+        if (in.fd >= 0 && ::fstat(in.fd, &st) == 0 && S_ISDIR(st.st_mode))
+            why = "file to open is a directory";
+        if (!why.empty()) {
+            err << CliPrefix << ForMessage(o.Batch) << ": " << why << '\n';
+            return cliRefused;
+        }
     }
-    const bool terminal = IsTerminal(err);
-    TProgress progress(err, terminal, terminal && !in.isSequential() ? CountCodes(in) : 0);
+    const bool terminal = ::isatty(err.Descriptor()) == 1;
+    struct stat st {};
+    const bool seekable = ::fstat(in.fd, &st) == 0 && S_ISREG(st.st_mode);
+    TProgress progress(err, terminal, terminal && seekable ? CountCodes(in.fd) : 0);
     bool ok = true, read = true;
+    std::string readProblem;
     {
         TBatch batch(o, err, progress);
-        read = ReadLines(in, [&](TBatchLine&& line) { batch.Add(std::move(line)); });
+        read = ReadLines(in.fd, [&](TBatchLine&& line) { batch.Add(std::move(line)); });
+        if (!read) readProblem = SystemWords();
         ok = batch.Finish();
     }
     progress.Clear();
     if (!read) {
-        err << CliPrefix << ForMessage(o.Batch) << ": " << in.errorString() << '\n';
+        err << CliPrefix << ForMessage(o.Batch) << ": " << readProblem << '\n';
         ok = false;
     }
     return ok ? cliOk : cliRefused;

@@ -25,6 +25,41 @@ constexpr TCliOptionRow Rows[] = {
      "--size 1200x800 -o x.png 590123412345"},
     {"dpi", 0, "N", G::Picture, true, "Resolution written into the file, 1 to 10000 (default 96).",
      "--dpi 300 -o x.pdf 590123412345"},
+    {"xdim", 0, "LENGTH", G::Print, true,
+     "Draw at this X-dimension, the narrowest bar: 0.33mm, 13mil, 0.013in, 1pt or 4dot (px), "
+     "as whole dots at --dpi, with the standard's quiet zones. The options below need it.",
+     "--xdim 0.33mm --dpi 300 -o x.png 590123412345\n"
+     "--xdim 10mil --dpi 300 -t code128b -o x.pdf ABC-123"},
+    {"height", 0, "LENGTH", G::Print, true,
+     "Bar height: a length, or Nx for N modules (default: EAN/UPC by their standard, others "
+     "15 % of the symbol's width but at least 6.35mm).",
+     "--xdim 10mil --dpi 300 --height 12mm -t code128b -o x.png ABC-123\n"
+     "--xdim 0.33mm --height 50x -o x.png 590123412345"},
+    {"quiet-zone", 0, "N", G::Print, true,
+     "Quiet zones of N modules left and right, in place of the standard's.",
+     "--xdim 0.33mm --quiet-zone 12 -o x.png 590123412345"},
+    {"no-quiet-zone", 0, "", G::Print, true, "No quiet zones: the picture ends at the bars.",
+     "--xdim 0.33mm --no-quiet-zone -o x.png 590123412345"},
+    {"quiet-zone-marks", 0, "", G::Print, true,
+     "Print the < and > quiet-zone marks of EAN-8 and EAN-13.",
+     "--xdim 0.33mm --quiet-zone-marks -o x.png 590123412345"},
+    {"text-size", 0, "LENGTH", G::Print, true,
+     "Size of the text's font (default: EAN/UPC digits 8.3 modules high, other texts a font of "
+     "10 modules).",
+     "--xdim 10mil --text-size 8pt -t code128b -o x.png ABC-123"},
+    {"text-gap", 0, "LENGTH", G::Print, true,
+     "Space between the bars and the text line (default 0).",
+     "--xdim 10mil --text-gap 0.5mm -t code128b -o x.png ABC-123"},
+    {"fg", 0, "COLOUR", G::Print, true,
+     "Colour of bars and text: #RRGGBB, #RRGGBBAA or a CSS name (default black).",
+     "--xdim 0.33mm --fg navy -o x.png 590123412345"},
+    {"bg", 0, "COLOUR", G::Print, true,
+     "Colour of the ground (default white); transparent for PNG, SVG and PDF.",
+     "--xdim 0.33mm --bg transparent -o x.png 590123412345\n"
+     "--xdim 0.33mm --fg '#202020' --bg '#FFFFE0' -o x.jpg 590123412345"},
+    {"rotate", 0, "DEGREES", G::Print, true,
+     "Turn the picture 0, 90, 180 or 270 degrees clockwise.",
+     "--xdim 0.33mm --rotate 90 -o x.png 590123412345"},
     {"output", 'o', "FILE", G::Output, true, "Write the picture to FILE; - is standard output.",
      "-o label.svg 590123412345\n-o - 590123412345"},
     {"format", 'f', "FORMAT", G::Output, true,
@@ -55,6 +90,8 @@ constexpr std::string_view GroupTitle(TCliOptionGroup g) {
         return "The symbol";
     case G::Picture:
         return "The picture";
+    case G::Print:
+        return "Labels at a print size";
     case G::Output:
         return "Output";
     case G::Batch:
@@ -88,6 +125,19 @@ permission bits.
 modules allow, and the picture is cropped to the symbol plus border. A symbol
 too wide for the box even with modules of one pixel is refused (without --size
 it is drawn wider than 300 pixels, as the window draws it).
+
+--xdim LENGTH draws a label at a print size instead of the window's picture:
+the module is the whole number of dots nearest to LENGTH at --dpi (a line on
+standard error says so when that is more than 5 % off), and the quiet zones
+are those of the symbology's standard, in modules: EAN-13 11 and 7, EAN-8 7
+and 7, UPC-A 9 and 9, UPC-E 9 and 7, 5 after an add-on, Code 128, Code 39,
+Code 93, two of five and Codabar 10, MSI 12, PostNet an eighth of an inch
+(ITF-14 keeps its own inside its bearer bars). Lengths take mm, mil, in, pt,
+px or dot. The bars must be darker than the ground with a symbol contrast of
+at least 40 %, in daylight and in a laser scanner's red light; BMP and JPEG
+keep no transparency. PNG, BMP and JPEG are drawn at --dpi, SVG and PDF are
+sized in millimetres with the bars on whole dots. --xdim does not go with
+--size, --border or --no-border.
 
 --pattern prints two lines: the text the symbol encodes, with a backslash shown
 as \\ and control characters as \t, \r, \n or \xHH, and the bar pattern, one

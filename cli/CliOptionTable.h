@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-enum class TCliOptionGroup { Symbol, Picture, Output, Batch, Instead };
+enum class TCliOptionGroup { Symbol, Picture, Print, Output, Batch, Instead };
 
 struct TCliOptionRow {
     std::string_view Long;  // without "--"; what the messages name

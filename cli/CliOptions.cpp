@@ -1,89 +1,231 @@
 #include "cli/CliOptions.h"
 
-#include <QCommandLineParser>
-#include <QRegularExpression>
-#include <QThread>
 #include <algorithm>
+#include <cstdint>
+#include <getopt.h>
+#include <mutex>
 #include <optional>
+#include <sched.h>
+#include <thread>
 #include <utility>
 
 #include "cli/CliOptionTable.h"
+#include "cli/PrintArguments.h"
 #include "cli/TypeNames.h"
 #include "engine/BarcodeError.h"
-#include "platform/QtConvert.h"
+#include "picture/PictureFormats.h"
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+std::string Dashed(std::string_view longName) {
+    return "--" + std::string(longName);
 }
 
-QString Dashed(std::string_view longName) {
-    return QStringLiteral("--") + Q(longName);
+// What the arguments hold, option by option, before any value is checked.
+struct TScan {
+    std::vector<std::vector<std::string>> Values; // by row of CliOptionRows, in the order given
+    std::vector<bool> Set;
+    std::vector<std::string> Positional;
+    std::vector<std::u16string> Unknown; // names as given, each once, in order
+    std::string Error;                   // a value missing or one a switch cannot take; the last
+};
+
+void AddUnknown(TScan& scan, std::u16string name) {
+    if (std::find(scan.Unknown.begin(), scan.Unknown.end(), name) == scan.Unknown.end())
+        scan.Unknown.push_back(std::move(name));
 }
 
-bool IsSet(const QCommandLineParser& parser, std::string_view longName) {
-    return parser.isSet(Q(longName));
+// The name of a long option as written: between "--" and "=".
+std::string_view LongName(std::string_view arg) {
+    arg.remove_prefix(2);
+    return arg.substr(0, arg.find('='));
 }
 
-void AddOptions(QCommandLineParser& parser) {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const TCliOptionRow& r : CliOptionRows()) {
-        QStringList names;
-        if (r.Short) names << QString(QLatin1Char(r.Short));
-        names << Q(r.Long);
-        // The help comes from the table: Qt's description stays empty.
-        parser.addOption(r.Value.empty() ? QCommandLineOption(names)
-                                         : QCommandLineOption(names, QString(), Q(r.Value)));
+// getopt_long over the table. It keeps its state in globals, hence the lock;
+// the fuzzer and the tests parse from several places.
+TScan Scan(const std::vector<std::string>& args) {
+    static std::mutex getoptLock;
+    const auto rows = CliOptionRows();
+    TScan scan;
+    scan.Values.resize(rows.size());
+    scan.Set.resize(rows.size());
+
+    std::vector<std::string> words{"barcodegen-cli"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const int argc = int(words.size());
+
+    // "-": every CODE is handed over in its place (whatever POSIXLY_CORRECT
+    // says), ":": a missing value is told apart from an unknown option.
+    std::string shorts = "-:";
+    std::vector<std::string> names;
+    names.reserve(rows.size());
+    std::vector<option> longs;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].Short) shorts.append(1, rows[i].Short).append(rows[i].Value.empty() ? "" : ":");
+        names.emplace_back(rows[i].Long);
+        longs.push_back({names.back().c_str(),
+                         rows[i].Value.empty() ? no_argument : required_argument, nullptr,
+                         256 + int(i)});
     }
+    longs.push_back({nullptr, 0, nullptr, 0});
+
+    // An unknown letter of a group (-xyz) comes byte by byte: a character of
+    // several bytes is put together again, and named per UTF-16 unit, as the
+    // messages have always counted characters.
+    std::string pendingLetter;
+    const auto flushLetter = [&] {
+        if (pendingLetter.empty()) return;
+        for (const char16_t unit : FromUtf8(pendingLetter))
+            AddUnknown(scan, std::u16string(1, unit));
+        pendingLetter.clear();
+    };
+
+    const std::lock_guard lock(getoptLock);
+    optind = 0; // a full restart of glibc's scanner
+    opterr = 0;
+    for (;;) {
+        const int c = getopt_long(argc, argv.data(), shorts.c_str(), longs.data(), nullptr);
+        // optopt: a letter (a byte above 0x7F is negative), 0 for a long name, or 256 + its row.
+        if (c == '?' && optopt != 0 && optopt < 256) {
+            const auto byte = static_cast<unsigned char>(optopt);
+            if (byte < 0x80 || (byte & 0xC0) != 0x80) flushLetter();
+            pendingLetter += char(byte);
+            if (byte < 0x80) flushLetter();
+            continue;
+        }
+        flushLetter();
+        if (c == -1) { // at the end, or after "--": the rest is CODEs
+            for (int i = optind; i < argc; ++i)
+                scan.Positional.emplace_back(argv[std::size_t(i)]);
+            break;
+        }
+        if (c == 1) {
+            scan.Positional.emplace_back(optarg);
+            continue;
+        }
+        const std::string_view element = argv[optind - 1];
+        if (c == '?') { // an unknown long name, one that is only the start of names, or a value
+                        // after a switch
+            const std::string_view name = LongName(element);
+            const int row = optopt - 256;
+            if (row >= 0 && std::size_t(row) < rows.size() && name == rows[std::size_t(row)].Long)
+                scan.Error = "Unexpected value after '" + Dashed(name) + "'.";
+            else
+                AddUnknown(scan, FromUtf8(name));
+            continue;
+        }
+        if (c == ':') { // optopt: the letter or 256 + the row
+            const bool isLong = element.starts_with("--");
+            if (isLong && optopt >= 256 &&
+                LongName(element) != rows[std::size_t(optopt - 256)].Long) {
+                AddUnknown(scan, FromUtf8(LongName(element)));
+                continue;
+            }
+            scan.Error = "Missing value after '" + std::string(element) + "'.";
+            continue;
+        }
+        std::size_t row = 0;
+        if (c >= 256) {
+            row = std::size_t(c - 256);
+            // The option's own argument: the one before its value when that came apart.
+            const bool valueApart = optarg && optarg == argv[optind - 1];
+            const std::string_view given = valueApart ? argv[optind - 2] : element;
+            if (LongName(given) != rows[row].Long) { // an abbreviation
+                AddUnknown(scan, FromUtf8(LongName(given)));
+                if (valueApart) --optind; // the next argument was no value of ours
+                continue;
+            }
+        } else {
+            while (rows[row].Short != c)
+                ++row;
+        }
+        scan.Set[row] = true;
+        if (!optarg) continue;
+        std::string_view value = optarg;
+        // A value joined to its letter may be joined by '=' too: -o=x.png.
+        if (c < 256 && optarg != argv[optind - 1] && value.starts_with('=')) value.remove_prefix(1);
+        scan.Values[row].emplace_back(value);
+    }
+    return scan;
 }
+
+class TParser {
+public:
+    explicit TParser(const TScan& scanned) : scan(scanned) {}
+    bool IsSet(std::string_view longName) const { return scan.Set[Row(longName)]; }
+    const std::vector<std::string>& Values(std::string_view longName) const {
+        return scan.Values[Row(longName)];
+    }
+    const std::vector<std::string>& Positional() const { return scan.Positional; }
+
+private:
+    const TScan& scan;
+    static std::size_t Row(std::string_view longName) {
+        const auto rows = CliOptionRows();
+        return std::size_t(FindCliOption(longName) - rows.data());
+    }
+};
 
 // A negative number, a part number like "-5901" or any text that begins with
 // '-' reads as options. A word after a single dash whose first letter is no
 // option of ours was most likely meant as the CODE.
-QString DashCodeHint(const QStringList& args) {
+std::string DashCodeHint(const std::vector<std::string>& args) {
     const auto rows = CliOptionRows();
     bool value = false; // arg is the value of the option before it
-    for (const QString& arg : args) {
+    for (const std::string& arg : args) {
         if (std::exchange(value, false)) continue;
-        if (arg == QLatin1String("--")) return {};
-        if (arg.size() < 2 || arg[0] != u'-') continue;
-        if (arg[1] == u'-') {
-            const TCliOptionRow* row = FindCliOption(arg.mid(2).toStdString());
+        if (arg == "--") return {};
+        if (arg.size() < 2 || arg[0] != '-') continue;
+        if (arg[1] == '-') {
+            const TCliOptionRow* row = FindCliOption(std::string_view(arg).substr(2));
             value = row && !row->Value.empty();
             continue;
         }
         const auto row = std::find_if(rows.begin(), rows.end(), [&](const TCliOptionRow& r) {
-            return r.Short && arg[1] == QLatin1Char(r.Short);
+            return r.Short && arg[1] == r.Short;
         });
         if (row == rows.end())
-            return QStringLiteral("hint: -- ends the options; put it before a CODE that begins "
-                                  "with '-': -- %1")
-                .arg(ForMessage(arg));
+            return "hint: -- ends the options; put it before a CODE that begins with '-': -- " +
+                   ForMessage(arg);
         value = !row->Value.empty() && arg.size() == 2;
     }
     return {};
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 // The one value of an option given once or more; every value must say the same.
-// parse turns a text into the value, or gives nullopt with a message in *why.
+// parse turns a text into the value, or gives nullopt with a message in why.
 template <class T, class Parse>
-bool OneValue(const QCommandLineParser& parser, std::string_view name, Parse parse, T& into,
-              QString& error) {
-    const QString option = Dashed(name);
+bool OneValue(const TParser& parser, std::string_view name, Parse parse, T& into,
+              std::string& error) {
+    const std::string option = Dashed(name);
     std::optional<T> first;
-    QString firstText;
-    for (const QString& text : parser.values(Q(name))) {
-        QString why;
+    std::string firstText;
+    for (const std::string& text : parser.Values(name)) {
+        std::string why;
         const std::optional<T> v = parse(text, why);
         if (!v) {
-            error = QStringLiteral("%1 '%2': %3").arg(option, ForMessage(text), why);
+            error = option + " '" + ForMessage(text) + "': " + why;
             return false;
         }
         if (first && !(*first == *v)) {
-            error = QStringLiteral("%1 given twice with different values ('%2' and '%3')")
-                        .arg(option, ForMessage(firstText), ForMessage(text));
+            error = option + " given twice with different values ('" + ForMessage(firstText) +
+                    "' and '" + ForMessage(text) + "')";
             return false;
         }
         if (!first) firstText = text;
@@ -94,41 +236,55 @@ bool OneValue(const QCommandLineParser& parser, std::string_view name, Parse par
 }
 
 auto IntIn(int low, int high) {
-    return [low, high](const QString& text, QString& why) -> std::optional<int> {
-        bool ok = false;
-        const int n = text.toInt(&ok);
-        if (ok && n >= low && n <= high) return n;
-        why = QStringLiteral("takes a number from %1 to %2").arg(low).arg(high);
+    return [low, high](const std::string& text, std::string& why) -> std::optional<int> {
+        const std::optional<int> n = ParseCliInt(text);
+        if (n && *n >= low && *n <= high) return n;
+        why = "takes a number from " + std::to_string(low) + " to " + std::to_string(high);
         return std::nullopt;
     };
 }
 
-std::optional<int> TypeValue(const QString& text, QString& why) {
+std::optional<int> TypeValue(const std::string& text, std::string& why) {
     const std::optional<int> t = ParseBarcodeType(text);
-    if (!t) why = QStringLiteral("no such symbology (see --list-types)");
+    if (!t) why = "no such symbology (see --list-types)";
     return t;
 }
 
-std::optional<QSize> SizeValue(const QString& text, QString& why) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(\\d{1,9})\\s*[xX]\\s*(\\d{1,9})\\s*$"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (m.hasMatch()) return QSize(m.captured(1).toInt(), m.captured(2).toInt());
-    why = QStringLiteral("takes a width and a height in pixels, such as 600x400");
+// "600x400": up to nine digits a side, blanks around the parts allowed.
+std::optional<std::pair<int, int>> SizeValue(const std::string& text, std::string& why) {
+    const auto digits = [](std::string_view s) {
+        std::optional<int> n;
+        if (s.empty() || s.size() > 9 ||
+            !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return n;
+        n = 0;
+        for (char c : s)
+            *n = *n * 10 + (c - '0');
+        return n;
+    };
+    const std::string_view t = text;
+    const std::size_t x = t.find_first_of("xX");
+    if (x != std::string_view::npos) {
+        const std::optional<int> w = digits(Trimmed(t.substr(0, x)));
+        const std::optional<int> h = digits(Trimmed(t.substr(x + 1)));
+        if (w && h) return std::pair{*w, *h};
+    }
+    why = "takes a width and a height in pixels, such as 600x400";
     return std::nullopt;
 }
 
-std::optional<QString> FormatValue(const QString& text, QString& why) {
-    if (const TPictureFormat* format = PictureFormatOfExtension(text)) return format->Name;
-    why = QStringLiteral("takes png, bmp, jpg, svg or pdf");
+std::optional<std::string> FormatValue(const std::string& text, std::string& why) {
+    if (const TPictureFormat* format = PictureFormatOfExtension(text))
+        return std::string(format->Name);
+    why = "takes png, bmp, jpg, svg or pdf";
     return std::nullopt;
 }
 
 // A file name, or "-" for the standard stream dash names ("standard output").
 auto FileName(const char* dash) {
-    return [dash](const QString& text, QString& why) -> std::optional<QString> {
-        if (!text.isEmpty()) return text;
-        why = QStringLiteral("needs a file name (or - for %1)").arg(QLatin1String(dash));
+    return [dash](const std::string& text, std::string& why) -> std::optional<std::string> {
+        if (!text.empty()) return text;
+        why = "needs a file name (or - for " + std::string(dash) + ")";
         return std::nullopt;
     };
 }
@@ -136,42 +292,39 @@ auto FileName(const char* dash) {
 // The options that end parsing early (--help, --version, --list-types) and
 // --pattern's conflicts. True when parsing is over: the action is set or
 // error is.
-bool ParseAction(const QCommandLineParser& parser, TCliOptions& o, QString& error) {
+bool ParseAction(const TParser& parser, TCliOptions& o, std::string& error) {
     for (const auto& [name, action] :
          {std::pair{"help", TCliAction::Help}, std::pair{"version", TCliAction::Version}}) {
-        if (!IsSet(parser, name)) continue;
+        if (!parser.IsSet(name)) continue;
         o.Action = action;
         return true;
     }
-    if (IsSet(parser, "list-types")) {
+    if (parser.IsSet("list-types")) {
         o.Action = TCliAction::ListTypes;
         for (const TCliOptionRow& r : CliOptionRows())
-            if (r.Long != "list-types" && IsSet(parser, r.Long)) {
-                error = QStringLiteral("--list-types takes no other option, not %1")
-                            .arg(Dashed(r.Long));
+            if (r.Long != "list-types" && parser.IsSet(r.Long)) {
+                error = "--list-types takes no other option, not " + Dashed(r.Long);
                 return true;
             }
-        if (!parser.positionalArguments().isEmpty())
-            error = QStringLiteral("--list-types takes no CODE");
+        if (!parser.Positional().empty()) error = "--list-types takes no CODE";
         return true;
     }
-    if (!IsSet(parser, "pattern")) return false;
+    if (!parser.IsSet("pattern")) return false;
     o.Action = TCliAction::Pattern;
     for (const TCliOptionRow& r : CliOptionRows())
-        if (r.Draws && IsSet(parser, r.Long)) {
-            error = QStringLiteral("--pattern draws nothing: %1 does not go with it")
-                        .arg(Dashed(r.Long));
+        if (r.Draws && parser.IsSet(r.Long)) {
+            error = "--pattern draws nothing: " + Dashed(r.Long) + " does not go with it";
             return true;
         }
     return false;
 }
 
 // The values and switches; format gets --format's value.
-QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& format) {
-    if (IsSet(parser, "border") && IsSet(parser, "no-border"))
-        return QStringLiteral("--no-border contradicts --border");
-    QString error;
-    QSize size(o.Generate.Width, o.Generate.Height);
+std::string ParseValues(const TParser& parser, TCliOptions& o, std::string& format) {
+    if (parser.IsSet("border") && parser.IsSet("no-border"))
+        return "--no-border contradicts --border";
+    std::string error;
+    std::pair<int, int> size(o.Generate.Width, o.Generate.Height);
     if (!OneValue(parser, "type", TypeValue, o.Type, error) ||
         !OneValue(parser, "border", IntIn(0, GenerateMaxBorder), o.Generate.Border, error) ||
         !OneValue(parser, "size", SizeValue, size, error) ||
@@ -181,106 +334,136 @@ QString ParseValues(const QCommandLineParser& parser, TCliOptions& o, QString& f
         !OneValue(parser, "batch", FileName("standard input"), o.Batch, error) ||
         !OneValue(parser, "jobs", IntIn(1, CliMaxJobs), o.Jobs, error))
         return error;
-    o.Verify = IsSet(parser, "verify");
-    const bool batch = !o.Batch.isEmpty();
-    if (IsSet(parser, "jobs") && !batch)
-        return QStringLiteral("--jobs goes with --batch: a single CODE is drawn on one thread");
-    if (batch && !IsSet(parser, "jobs"))
-        o.Jobs = std::clamp(QThread::idealThreadCount(), 1, CliMaxJobs);
-    o.Generate.UseCheckSum = !IsSet(parser, "no-check-digit");
-    o.Generate.ShowText = !IsSet(parser, "no-text");
-    if (IsSet(parser, "no-border")) o.Generate.Border = 0;
-    o.SizeGiven = IsSet(parser, "size");
-    o.Generate.Width = size.width();
-    o.Generate.Height = size.height();
-    const QString box = GenerateBoxProblem(o.Generate);
-    if (!box.isEmpty()) return QStringLiteral("--size: %1").arg(box);
+    o.Verify = parser.IsSet("verify");
+    const bool batch = !o.Batch.empty();
+    if (parser.IsSet("jobs") && !batch)
+        return "--jobs goes with --batch: a single CODE is drawn on one thread";
+    if (batch && !parser.IsSet("jobs")) o.Jobs = std::clamp(CliCoreCount(), 1, CliMaxJobs);
+    o.Generate.UseCheckSum = !parser.IsSet("no-check-digit");
+    o.Generate.ShowText = !parser.IsSet("no-text");
+    if (parser.IsSet("no-border")) o.Generate.Border = 0;
+    o.SizeGiven = parser.IsSet("size");
+    o.Generate.Width = size.first;
+    o.Generate.Height = size.second;
+    const std::string box = GenerateBoxProblem(o.Generate);
+    if (!box.empty()) return "--size: " + box;
     return {};
 }
 
 // The one CODE, or none with --batch.
-QString ParseCodes(const QStringList& codes, TCliOptions& o) {
-    if (o.Batch.isEmpty()) {
-        if (codes.isEmpty()) return QStringLiteral("no CODE given");
+std::string ParseCodes(const std::vector<std::string>& codes, TCliOptions& o) {
+    if (o.Batch.empty()) {
+        if (codes.empty()) return "no CODE given";
         if (codes.size() > 1)
-            return QStringLiteral(
-                       "more than one CODE given ('%1' and '%2'); quote a code with blanks")
-                .arg(ForMessage(codes[0]), ForMessage(codes[1]));
+            return "more than one CODE given ('" + ForMessage(codes[0]) + "' and '" +
+                   ForMessage(codes[1]) + "'); quote a code with blanks";
         o.Code = codes[0];
         return {};
     }
-    if (!codes.isEmpty())
-        return QStringLiteral("--batch reads its codes from %1: no CODE goes with it ('%2')")
-            .arg(ForMessage(o.Batch), ForMessage(codes[0]));
-    if (o.Output.isEmpty())
-        return QStringLiteral("--batch needs --output PATTERN, such as out/#####.png");
-    if (o.Output == QLatin1String("-"))
-        return QStringLiteral("--batch writes a file per code: --output takes a name "
-                              "PATTERN, not -");
+    if (!codes.empty())
+        return "--batch reads its codes from " + ForMessage(o.Batch) + ": no CODE goes with it ('" +
+               ForMessage(codes[0]) + "')";
+    if (o.Output.empty()) return "--batch needs --output PATTERN, such as out/#####.png";
+    if (o.Output == "-")
+        return "--batch writes a file per code: --output takes a name PATTERN, not -";
     return {};
 }
 
 // The picture's format: --format's (format, already checked), the file name's, or PNG for -.
-QString ParseFormat(const QCommandLineParser& parser, TCliOptions& o, const QString& format) {
-    if (o.Output.isEmpty())
-        return QStringLiteral("nothing to do: give --output FILE (- for standard output) or "
-                              "--pattern");
-    if (o.Output == QLatin1String("-")) {
-        o.Format = format.isEmpty() ? QStringLiteral("PNG") : format;
+std::string ParseFormat(const TParser& parser, TCliOptions& o, const std::string& format) {
+    if (o.Output.empty())
+        return "nothing to do: give --output FILE (- for standard output) or --pattern";
+    if (o.Output == "-") {
+        o.Format = format.empty() ? "PNG" : format;
         return {};
     }
     const TPictureFormat* named = PictureFormatOfFile(o.Output);
-    const QString byName = named ? named->Name : QString();
-    if (!format.isEmpty() && !byName.isEmpty() && format != byName)
-        return QStringLiteral("--format %1 contradicts the file name %2")
-            .arg(ForMessage(parser.value(QStringLiteral("format"))), ForMessage(o.Output));
-    o.Format = format.isEmpty() ? byName : format;
-    if (o.Format.isEmpty())
-        return QStringLiteral("%1: unknown picture format (use .png, .bmp, .jpg, .svg or .pdf, "
-                              "or give --format)")
-            .arg(ForMessage(o.Output));
+    const std::string byName(named ? named->Name : std::string_view());
+    if (!format.empty() && !byName.empty() && format != byName)
+        return "--format " + ForMessage(parser.Values("format").back()) +
+               " contradicts the file name " + ForMessage(o.Output);
+    o.Format = format.empty() ? byName : format;
+    if (o.Format.empty())
+        return ForMessage(o.Output) +
+               ": unknown picture format (use .png, .bmp, .jpg, .svg or .pdf, or give --format)";
     return {};
+}
+
+// The print-size options, once the format is known (BMP and JPEG take no transparency).
+std::string ParsePrint(const TParser& parser, TCliOptions& o) {
+    const auto text = [](const std::string& t, std::string&) -> std::optional<std::string> {
+        return t;
+    };
+    TPrintArguments a;
+    std::string error;
+    const std::pair<const char*, std::optional<std::string>*> values[] = {
+        {"xdim", &a.XDim},          {"height", &a.Height},    {"quiet-zone", &a.QuietZone},
+        {"text-size", &a.TextSize}, {"text-gap", &a.TextGap}, {"fg", &a.Foreground},
+        {"bg", &a.Background},      {"rotate", &a.Rotate}};
+    for (const auto& [name, into] : values) {
+        std::string value;
+        if (!parser.IsSet(name)) continue;
+        if (!OneValue(parser, name, text, value, error)) return error;
+        *into = value;
+    }
+    a.NoQuietZone = parser.IsSet("no-quiet-zone");
+    a.QuietZoneMarks = parser.IsSet("quiet-zone-marks");
+    TPrintContext context;
+    context.Dpi = o.Dpi;
+    context.SizeGiven = o.SizeGiven;
+    context.BorderGiven = parser.IsSet("border") || parser.IsSet("no-border");
+    context.Format = o.Format;
+    o.Generate.Print = PrintOptionsOf(a, context, error);
+    return error;
 }
 
 // The checks go in this order, so that a command line with several faults
 // is told of the same one every time.
-QString ParseInto(const QCommandLineParser& parser, TCliOptions& o) {
-    QString error;
+std::string ParseInto(const TParser& parser, TCliOptions& o) {
+    std::string error;
     if (ParseAction(parser, o, error)) return error;
-    QString format;
+    std::string format;
     error = ParseValues(parser, o, format);
-    if (error.isEmpty()) error = ParseCodes(parser.positionalArguments(), o);
-    if (!error.isEmpty() || o.Action == TCliAction::Pattern) return error;
-    return ParseFormat(parser, o, format);
+    if (error.empty()) error = ParseCodes(parser.Positional(), o);
+    if (!error.empty() || o.Action == TCliAction::Pattern) return error;
+    error = ParseFormat(parser, o, format);
+    if (!error.empty()) return error;
+    return ParsePrint(parser, o);
 }
 
 } // namespace
 
-QString ForMessage(const QString& text) {
-    return QString::fromStdString(TextForMessage(ToU16(text)));
+std::string ForMessage(std::string_view utf8) {
+    return TextForMessage(FromUtf8(utf8));
 }
 
-TCliParse ParseCliArguments(const QStringList& args) {
+int CliCoreCount() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
+    return std::max(int(std::thread::hardware_concurrency()), 1);
+}
+
+TCliParse ParseCliArguments(const std::vector<std::string>& args) {
     TCliParse result;
-    QCommandLineParser parser;
-    AddOptions(parser);
-    // The parser reads the first argument as the program's name.
-    if (!parser.parse(QStringList{QStringLiteral("barcodegen-cli")} + args)) {
-        QStringList unknown = parser.unknownOptionNames();
-        unknown.removeDuplicates();
-        if (unknown.isEmpty()) {
-            result.Error = parser.errorText();
+    const TScan scan = Scan(args);
+    if (!scan.Unknown.empty()) {
+        // A pasted text of thousands of characters gives as many unknown
+        // options: the list is quoted like any other text.
+        if (scan.Unknown.size() == 1) {
+            result.Error = "Unknown option '" + TextForMessage(scan.Unknown[0]) + "'.";
         } else {
-            // Qt's wording, but a pasted text of thousands of characters gives
-            // as many unknown options: the list is quoted like any other text.
-            result.Error = unknown.size() == 1
-                               ? QStringLiteral("Unknown option '%1'.").arg(ForMessage(unknown[0]))
-                               : QStringLiteral("Unknown options: %1.")
-                                     .arg(ForMessage(unknown.join(QStringLiteral(", "))));
-            result.Hint = DashCodeHint(args);
+            std::u16string list;
+            for (const std::u16string& name : scan.Unknown)
+                list.append(list.empty() ? u"" : u", ").append(name);
+            result.Error = "Unknown options: " + TextForMessage(list) + ".";
         }
+        result.Hint = DashCodeHint(args);
         return result;
     }
-    result.Error = ParseInto(parser, result.Options);
+    if (!scan.Error.empty()) {
+        result.Error = scan.Error;
+        return result;
+    }
+    result.Error = ParseInto(TParser(scan), result.Options);
     return result;
 }

@@ -25,7 +25,12 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "The window (barcodegen) fits the symbol into 300 x 200 pixels, copies it"
     "to the clipboard or saves it as PNG, BMP or JPEG. The command-line"
     "generator (barcodegen-cli) draws the same pictures, also as SVG or PDF,"
-    "for one code or a file of codes, and can read each back to check it.")
+    "for one code or a file of codes, and can read each back to check it."
+    "."
+    "The library libbarcodegen gives other programs the same symbols: their"
+    "patterns and texts, the drawing on a canvas of their own, and the"
+    "pictures as PNG, SVG or PDF. Its headers, CMake package and pkg-config"
+    "file are included.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 
@@ -33,8 +38,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The pictures' text is Wine's Tahoma, registered at start-up; DejaVu is the
-# fallback of the window and the dialogs.
+# libbarcodegen's shlibs file and the ldconfig trigger, so programs built on
+# it depend on this package.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# The pictures' text is Wine's Tahoma, registered at start-up and read by the
+# library from fonts-wine's folder; DejaVu is the fallback of the window and
+# the dialogs, and of the library's text.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fonts-dejavu-core")
 # xdg-open opens the credits link; without it the program says it cannot.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

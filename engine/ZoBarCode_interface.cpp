@@ -81,3 +81,100 @@ void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& c
     rect.Right = rect.Left + width;
     bc.DrawBarcode(canvas);
 }
+
+namespace {
+
+int FrameOf(TBarcodeType type) {
+    const std::optional<TBCdata> row = BarcodeTypeRow(type);
+    return row ? row->Frame : 0;
+}
+
+void SetUpAtModule(TZoBarcode& bc, const std::u16string& text, TBarcodeType type,
+                   const TSymbolGeometry& g, const TFont& font, bool showText, bool useCheckSum,
+                   int textLine) {
+    if (g.Module < 1 || g.Module > TZoBarcode::MaxModul)
+        throw EBarcodeError(
+            FormatMessage("A module of %s pixels: the engine draws 1 to %s.",
+                          {std::to_string(g.Module), std::to_string(TZoBarcode::MaxModul)}));
+    bc.SetBarCode(text);
+    bc.SetBarCodeType(type);
+    bc.SetUseCheckSum(useCheckSum);
+    bc.SetShowText(showText);
+    bc.SetShowTextFont(font);
+    bc.SetAutoFontSize(false);
+    bc.SetShowTextPosition(stpBottomCenter);
+    bc.SetModul(g.Module);
+    bc.SetQuietZones(std::max(g.QuietLeft, 0), std::max(g.QuietRight, 0));
+    bc.SetTextGap(g.TextGap);
+    bc.SetHeight(std::max(g.BarHeight, 1) + 2 * FrameOf(type) * g.Module +
+                 (showText ? bc.TextGap() + textLine : 0));
+}
+
+int TextLineOf(TCanvas& canvas, const TFont& font) {
+    const TFont saved = canvas.Font;
+    canvas.Font = font;
+    const int h = canvas.TextHeight(u"8");
+    canvas.Font = saved;
+    return h;
+}
+
+} // namespace
+
+TSymbolExtent MeasureBarcodeAtModule(const std::u16string& text, TBarcodeType type, TCanvas& canvas,
+                                     const TSymbolGeometry& geometry, const TFont& font,
+                                     bool showText, bool useCheckSum) {
+    TSymbolExtent e;
+    e.Geometry = geometry;
+    e.Geometry.QuietLeft = std::max(geometry.QuietLeft, 0);
+    e.Geometry.QuietRight = std::max(geometry.QuietRight, 0);
+    e.Geometry.TextGap = std::max(geometry.TextGap, 0);
+    e.Geometry.BarHeight = std::max(geometry.BarHeight, 1);
+    e.TextLine = TextLineOf(canvas, font);
+    TZoBarcode bc;
+    SetUpAtModule(bc, text, type, e.Geometry, font, showText, useCheckSum, e.TextLine);
+    const std::int64_t barsWidth = std::int64_t(bc.GetWidth()) - e.Geometry.QuietLeft -
+                                   e.Geometry.QuietRight; // bearer bars included
+    const std::optional<TBCdata> row = BarcodeTypeRow(type);
+    const TTextLayout* layout = row ? row->Text : nullptr;
+    if (showText) {
+        const TFont saved = canvas.Font;
+        canvas.Font = font;
+        if (layout) {
+            for (std::size_t i = 0; i < layout->PieceCount; ++i) {
+                const TTextPiece& p = layout->Pieces[i];
+                const std::u16string piece = bc.BCText.substr(
+                    std::min(bc.BCText.size(), std::size_t(p.First - 1)), std::size_t(p.Length));
+                const int room = canvas.TextWidth(piece) + geometry.Module;
+                if (p.After == TTextPiece::LeftOfTheBars)
+                    e.Geometry.QuietLeft = std::max(e.Geometry.QuietLeft, room);
+                else if (bc.AddOn.empty() &&
+                         bc.WidthUpTo(p.After) - e.Geometry.QuietLeft >= barsWidth)
+                    e.Geometry.QuietRight = std::max(e.Geometry.QuietRight, room);
+            }
+        } else {
+            const std::int64_t over = canvas.TextWidth(bc.BCText) -
+                                      (barsWidth + e.Geometry.QuietLeft + e.Geometry.QuietRight);
+            if (over > 0) {
+                e.Geometry.QuietLeft += int((over + 1) / 2);
+                e.Geometry.QuietRight += int((over + 1) / 2);
+            }
+        }
+        canvas.Font = saved;
+    }
+    SetUpAtModule(bc, text, type, e.Geometry, font, showText, useCheckSum, e.TextLine);
+    e.Width = bc.GetWidth();
+    e.Height = bc.Height();
+    const bool longBars = (layout && layout->LongBarCount > 0) || !bc.AddOn.empty();
+    if (!showText && longBars) e.Height += e.TextLine / 2;
+    return e;
+}
+
+void DrawBarcodeAtModule(const std::u16string& text, TBarcodeType type, TCanvas& canvas, int left,
+                         int top, const TSymbolGeometry& geometry, const TFont& font, bool showText,
+                         bool useCheckSum) {
+    TZoBarcode bc;
+    SetUpAtModule(bc, text, type, geometry, font, showText, useCheckSum, TextLineOf(canvas, font));
+    bc.SetLeft(left);
+    bc.SetTop(top);
+    bc.DrawBarcode(canvas);
+}

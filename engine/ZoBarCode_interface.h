@@ -188,3 +188,37 @@ int DigitsWithCheckDigit(TBarcodeType type);
 void DrawBarcodeInRect(const std::u16string& text, TBarcodeType type, TCanvas& canvas, TRect& rect,
                        int& module, const TFont& font, bool autoFontSize, bool showText,
                        TShowTextPosition textPosition, bool useCheckSum);
+
+// A symbol at a module of its own instead of one fitted into a box: labels
+// printed at a size. Every distance is in pixels.
+struct TSymbolGeometry {
+    int Module = 1;     // 1 to TZoBarcode::MaxModul
+    int QuietLeft = 0;  // white left of the bars (outside bearer bars)
+    int QuietRight = 0; // and right of them
+    int BarHeight = 1;  // of the bars, bearer bars not counted
+    int TextGap = 0;    // between the bars and the text line
+    bool operator==(const TSymbolGeometry&) const = default;
+};
+
+struct TSymbolExtent {
+    TSymbolGeometry Geometry; // as asked, the quiet zones widened where the text needs room
+    int Width = 0;            // quiet zones and bearer bars included
+    // Bars, bearer bars and text, or without text as far as the long guard
+    // bars reach below the bars.
+    int Height = 0;
+    int TextLine = 0; // the height of a text line in the font
+};
+
+// What DrawBarcodeAtModule would take. The quiet zones grow where the digits
+// printed left or right of EAN/UPC bars need more (a module between them and
+// the bars), and both grow evenly where a centred text is wider than the symbol.
+// Throws EBarcodeError for a refused code or a module outside 1 to MaxModul.
+TSymbolExtent MeasureBarcodeAtModule(const std::u16string& text, TBarcodeType type, TCanvas& canvas,
+                                     const TSymbolGeometry& geometry, const TFont& font,
+                                     bool showText, bool useCheckSum);
+
+// Draws the symbol with its top-left corner at (left, top) and geometry as
+// MeasureBarcodeAtModule gave it back, the text (if shown) centred below.
+void DrawBarcodeAtModule(const std::u16string& text, TBarcodeType type, TCanvas& canvas, int left,
+                         int top, const TSymbolGeometry& geometry, const TFont& font, bool showText,
+                         bool useCheckSum);

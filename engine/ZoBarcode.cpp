@@ -84,6 +84,12 @@ void TZoBarcode::Assign(const TZoBarcode& source) {
     FColorBar = source.FColorBar;
 }
 
+void TZoBarcode::SetQuietZones(int left, int right) {
+    const bool on = left >= 0 && right >= 0;
+    FQuietLeft = on ? left : -1;
+    FQuietRight = on ? right : -1;
+}
+
 void TZoBarcode::SetModul(int v) {
     if (v >= 1 && v <= MaxModul) FModul = v;
 }
@@ -153,8 +159,14 @@ int TZoBarcode::FrameWidth() const {
     return row ? row->Frame * FModul : 0;
 }
 
+int TZoBarcode::LeadIn(int w) const {
+    if (ExplicitQuietZones()) return FQuietLeft;
+    return HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0;
+}
+
 std::int64_t TZoBarcode::FullWidth(const std::u16string& pattern) const {
     std::int64_t w = PatternWidth(pattern, pattern.size());
+    if (ExplicitQuietZones()) return w + std::int64_t(FQuietLeft) + FQuietRight + 2 * FrameWidth();
     if (HasLeadIn()) {
         w += Percent(w, 15);
         // An add-on stands where the digit right of the bars would want room.
@@ -171,7 +183,10 @@ int TZoBarcode::GetWidth() {
 int TZoBarcode::WidthUpTo(int n) {
     const std::u16string pattern = BuildPattern();
     std::int64_t x = n <= 0 ? 0 : PatternWidth(pattern, static_cast<std::size_t>(n));
-    if (HasLeadIn()) x += Percent(GetWidth(), 10);
+    if (ExplicitQuietZones())
+        x += FQuietLeft;
+    else if (HasLeadIn())
+        x += Percent(GetWidth(), 10);
     return CheckedWidth(x + FrameWidth());
 }
 
@@ -261,8 +276,14 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
     }
     for (std::size_t i = 0; i < layout->PieceCount; ++i) {
         const TTextPiece& p = layout->Pieces[i];
-        const int at = p.After == TTextPiece::LeftOfTheBars ? l + 1 : l + WidthUpTo(p.After) + 1;
-        canvas.TextOut(at, y, Piece(BCText, p.First, p.Length));
+        const std::u16string piece = Piece(BCText, p.First, p.Length);
+        int at = l + WidthUpTo(p.After) + 1;
+        if (p.After == TTextPiece::LeftOfTheBars)
+            // In quiet zones of the caller's a module off the bars, as printed labels have it.
+            at = ExplicitQuietZones()
+                     ? std::max(l, l + FQuietLeft - FModul - canvas.TextWidth(piece))
+                     : l + 1;
+        canvas.TextOut(at, y, piece);
     }
     // An add-on's digits stand above its bars, centred over them.
     if (FAddOnFrom > 0) {
@@ -275,11 +296,12 @@ void TZoBarcode::DrawCodeText(TCanvas& canvas, int w) {
 
 void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w, bool text) {
     const int frame = FrameWidth();
-    int x = (HasLeadIn() ? static_cast<int>(Percent(w, 10)) : 0) + frame;
+    int x = LeadIn(w) + frame;
     canvas.Pen.Width = 1;
     const TTextLayout* layout = TextLayout();
     const std::size_t longBars = layout ? layout->LongBarCount : 0;
-    const int h = FHeight - (text ? ShowTextH1 : 0);
+    const int gap = text ? FTextGap : 0;
+    const int h = FHeight - (text ? ShowTextH1 + gap : 0);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const auto [width, kind] = DecodePatternChar(pattern[i]);
         const TColor color = kind == bkSpace ? FColor : FColorBar;
@@ -291,11 +313,11 @@ void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w,
         const int pos = static_cast<int>(i) + 1;
         for (std::size_t g = 0; g < longBars; ++g)
             if (pos >= layout->LongBars[g].From && pos <= layout->LongBars[g].To)
-                y2 += ShowTextH1 / 2;
+                y2 += gap + ShowTextH1 / 2;
         // An add-on leaves its text room above and reaches as low as the guards.
         if (FAddOnFrom > 0 && pos >= FAddOnFrom) {
             y1 = FTop + (text ? ShowTextH1 : 0);
-            y2 = FTop + h - 1 + ShowTextH1 / 2;
+            y2 = FTop + h - 1 + gap + ShowTextH1 / 2;
         }
         const int x2 = x1 + width - 1;
         // A zero-width element (possible with a small ratio) covers no column at all.
@@ -307,9 +329,9 @@ void TZoBarcode::DrawBars(const std::u16string& pattern, TCanvas& canvas, int w,
 void TZoBarcode::DrawFrame(TCanvas& canvas, int w) {
     // Bearer bars all round the bars and their quiet zones, the text outside.
     const int f = FrameWidth();
-    const int h = FHeight - (FShowText ? ShowTextH1 : 0);
-    const int left = FLeft;
-    const int right = FLeft + w - 1;
+    const int h = FHeight - (FShowText ? ShowTextH1 + FTextGap : 0);
+    const int left = FLeft + (ExplicitQuietZones() ? FQuietLeft : 0);
+    const int right = FLeft + w - 1 - (ExplicitQuietZones() ? FQuietRight : 0);
     const int top = FTop;
     const int bottom = FTop + h - 1;
     canvas.Pen.Color = FColorBar;

@@ -61,6 +61,14 @@ public:
     void SetColor(TColor v) { FColor = v; }
     TColor ColorBar() const { return FColorBar; }
     void SetColorBar(TColor v) { FColorBar = v; }
+    // White left and right of the bars (outside bearer bars), in pixels, in
+    // place of the tenth of the width an EAN/UPC text takes; -1 for that tenth.
+    int QuietLeft() const { return FQuietLeft; }
+    int QuietRight() const { return FQuietRight; }
+    void SetQuietZones(int left, int right);
+    // Pixels between the bars and the text line.
+    int TextGap() const { return FTextGap; }
+    void SetTextGap(int v) { FTextGap = v > 0 ? v : 0; }
 
     // Rebuilds BCText, the module widths and the pattern from BarCode. Nothing
     // is kept between builds: every width query and every drawing builds again.
@@ -106,10 +114,16 @@ private:
     std::array<int, 4> modules{};
     // The pattern position (1-based) where an add-on begins; 0: none.
     int FAddOnFrom = 0;
+    int FQuietLeft = -1;
+    int FQuietRight = -1;
+    int FTextGap = 0;
 
     void ComputeModules(const TRatioClamp& clamp);
     const TTextLayout* TextLayout() const;
     bool HasLeadIn() const;
+    bool ExplicitQuietZones() const { return FQuietLeft >= 0; }
+    // Pixels left of the first bar (or bearer bar) in a symbol w pixels wide.
+    int LeadIn(int w) const;
     int FrameWidth() const; // bearer bars left and right of the symbol, each
     // In 64 bits: a long text at a large module and ratio goes beyond any int.
     std::int64_t PatternWidth(const std::u16string& pattern, std::size_t count) const;

@@ -2,11 +2,15 @@
 
 #include "complib/BemoCompGlobalCfg.h"
 #include "complib/bdlg.h"
+#include "picexport/BitmapImage.h"
 #include "picexport/bDialogsEx.h"
 #include "picture/FileIO.h"
 #include "picture/PictureFormats.h"
 #include "picture/SaveImage.h"
+#include "platform/QtConvert.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 
 #include <stdexcept>
@@ -19,11 +23,11 @@ namespace {
 const TPictureFormat* RowOf(TPicFileFormat Format) {
     switch (Format) {
     case pffBMP:
-        return PictureFormatNamed(u"BMP");
+        return PictureFormatNamed("BMP");
     case pffJPG:
-        return PictureFormatNamed(u"JPEG");
+        return PictureFormatNamed("JPEG");
     case pffPNG:
-        return PictureFormatNamed(u"PNG");
+        return PictureFormatNamed("PNG");
     default:
         return nullptr;
     }
@@ -48,11 +52,13 @@ void Report(const std::exception& E) {
 
 QString PictureFormatExt(TPicFileFormat Format) {
     const TPictureFormat* row = RowOf(Format);
-    return row ? QString(row->Extensions[0]).prepend(u'.') : QString();
+    return row ? u'.' + QString::fromLatin1(row->Extensions[0].data(),
+                                            qsizetype(row->Extensions[0].size()))
+               : QString();
 }
 
 TPicFileFormat PictureFormatOf(const QString& FileName) {
-    const TPictureFormat* row = PictureFormatOfFile(FileName);
+    const TPictureFormat* row = PictureFormatOfFile(ToU16(FileName));
     for (const TPicFileFormat format : {pffBMP, pffJPG, pffPNG})
         if (row && RowOf(format) == row) return format;
     return pffError; // SVG and PDF among them: drawings need the code, not the picture
@@ -69,10 +75,13 @@ TPicFileFormat SavePictureToStream(const QImage& Picture, QIODevice& Stream, TPi
     try {
         const TPictureFormat* row = RowOf(Format);
         if (!row) throw BadFormat();
-        QString error;
         if (Picture.isNull()) throw std::runtime_error("The picture is empty.");
-        if (!WriteImage(Picture, Stream, row->Name, DefaultDpi, &error, Quality))
-            throw std::runtime_error(error.toStdString());
+        TBytes bytes;
+        std::string error;
+        if (!EncodeImage(*row, BitmapOfImage(Picture), DefaultDpi, bytes, &error, Quality))
+            throw std::runtime_error(error);
+        if (Stream.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
+            throw std::runtime_error(Stream.errorString().toStdString());
         return Format;
     } catch (const std::exception& e) {
         Report(e);
@@ -88,21 +97,26 @@ TPicFileFormat SavePictureToFile(const QImage& Picture, const QString& FileName,
     }
     bool created = false;
     TPicFileFormat result = pffNone;
-    QString error;
+    std::string error;
     const bool written = WriteFileAtomically(
-        FileName,
-        [&](QIODevice& Stream, QString*) {
+        FileNameBytes(FileName),
+        [&](std::string& bytes, std::string*) {
             created = true;
             BemoCompConfig.DBToolCfg.LastPictureFile = QFileInfo(FileName).absoluteFilePath();
+            QByteArray data;
+            QBuffer Stream(&data);
+            Stream.open(QIODevice::WriteOnly);
             result = SavePictureToStream(Picture, Stream, Format, 100);
+            bytes = data.toStdString();
             return result != pffNone;
         },
         &error);
     if (written) return result;
-    if (!created) throw EFileError(error.toStdString());
+    // The messages name the file as the user typed it.
+    if (!created) throw EFileError(error);
     // The picture was written but could not be put in place (a full disk at
     // the last flush, the folder gone): the old file is still there.
-    if (result != pffNone) Report(std::runtime_error(error.toStdString()));
+    if (result != pffNone) Report(std::runtime_error(error));
     return pffNone;
 }
 
@@ -116,6 +130,6 @@ TPicFileFormat SavePictureAs(const QImage& Picture, const QString& InitialFolder
     dialog.FilterIndex = int(DefaultFormat) - 1;
     if (!dialog.Execute()) return pffNone;
     QString name = dialog.FileName();
-    if (ExtensionStart(name) < 0) name += PictureFormatExt(DefaultFormat);
+    if (ExtensionStart(ToU16(name)) < 0) name += PictureFormatExt(DefaultFormat);
     return SavePictureToFile(Picture, name, PictureFormatOf(name));
 }

@@ -13,6 +13,11 @@ using TPixel = std::uint32_t; // 0xAARRGGBB, straight (not premultiplied) alpha
 inline constexpr TPixel PixelWhite = 0xFFFFFFFF;
 inline constexpr TPixel PixelBlack = 0xFF000000;
 
+// A colour of the engine's canvas (0x00BBGGRR) as an opaque pixel.
+constexpr TPixel PixelOfColor(std::uint32_t colour) {
+    return PixelBlack | (colour & 0xFFu) << 16 | (colour & 0xFF00u) | (colour >> 16 & 0xFFu);
+}
+
 class TBitmap {
 public:
     TBitmap() = default;

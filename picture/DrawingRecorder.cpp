@@ -76,3 +76,28 @@ TDrawing RotatedDrawing(const TDrawing& drawing, int quarterTurns) {
     }
     return turned;
 }
+
+TDrawing ColouredDrawing(const TDrawing& drawing, TPixel foreground, TPixel background) {
+    TDrawing out;
+    out.Width = drawing.Width;
+    out.Height = drawing.Height;
+    out.Background = drawing.Background == PixelWhite ? background : drawing.Background;
+    const auto colour = [foreground](TPixel p) { return p == PixelBlack ? foreground : p; };
+    for (const TDrawnItem& item : drawing.Items) {
+        if (const auto* r = std::get_if<TDrawnRect>(&item)) {
+            if (r->Colour != PixelWhite) out.Items.push_back(TDrawnRect{r->Box, colour(r->Colour)});
+        } else if (const auto* p = std::get_if<TDrawnPolygon>(&item)) {
+            TDrawnPolygon q = *p;
+            q.Filled = p->Filled && p->Fill != PixelWhite;
+            q.Fill = colour(p->Fill);
+            if (p->Outline == PixelWhite) q.OutlineWidth = 0;
+            q.Outline = colour(p->Outline);
+            if (q.Filled || q.OutlineWidth > 0) out.Items.push_back(q);
+        } else if (const auto* t = std::get_if<TDrawnText>(&item)) {
+            TDrawnText u = *t;
+            u.Colour = colour(t->Colour);
+            out.Items.push_back(u);
+        }
+    }
+    return out;
+}

@@ -11,11 +11,6 @@
 #include "picture/Bitmap.h"
 #include "picture/Outline.h"
 
-// A canvas colour (0x00BBGGRR) as an opaque pixel (0xAARRGGBB).
-inline TPixel PixelOfColor(TColor c) {
-    return PixelBlack | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-}
-
 // Pixels [Left, Right) x [Top, Bottom) in one colour.
 struct TDrawnRect {
     TRect Box;
@@ -61,6 +56,13 @@ struct TDrawing {
 // The drawing turned quarterTurns times 90 degrees clockwise: a W x H
 // drawing becomes H x W (for an odd number of turns), every item with it.
 TDrawing RotatedDrawing(const TDrawing& drawing, int quarterTurns);
+
+// A drawing made black on white, in foreground on background: the ground
+// becomes background, everything black foreground, and what is white is left
+// out (the symbols draw white only on the bare ground: spaces, text cells),
+// so that a background that is not opaque shows through. Any other colour
+// stays as it is.
+TDrawing ColouredDrawing(const TDrawing& drawing, TPixel foreground, TPixel background);
 
 class TDrawingRecorder : public TCanvas {
 public:

@@ -18,12 +18,9 @@
 //   no folder entry of ours to replace behind them.
 #pragma once
 
-#include <QByteArray>
-#include <QIODevice>
-#include <QString>
-
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 // A file that cannot be read or written; the message names the file and why.
 class EFileError : public std::runtime_error {
@@ -31,13 +28,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Where the extension of a file name begins: its last "." after the last "/",
-// or -1 when the last path component has no dot ("a.b/c" has none).
-qsizetype ExtensionStart(const QString& fileName);
+// File names are the system's bytes (UTF-8 here); messages are UTF-8.
 
-// The whole of FileName; throws EFileError naming the file and why when it
+// The whole of fileName; throws EFileError naming the file and why when it
 // cannot be read.
-QByteArray ReadWholeFile(const QString& FileName);
+std::string ReadWholeFile(const std::string& fileName);
 
 // Whether a file is flushed to the disk before it takes its name. Skip is for
 // batches of thousands of small files, where the flush would cost more than
@@ -49,16 +44,17 @@ enum class TFileFlush { ToDisk, Skip };
 // permission bits; one we may not write is left alone. Returns false with a
 // message ("fileName: why") when it cannot: every form of WriteFileAtomically
 // reports so.
-bool WriteFileAtomically(const QString& fileName, const QByteArray& data, QString* error,
+bool WriteFileAtomically(const std::string& fileName, const std::string& data, std::string* error,
                          TFileFlush flush = TFileFlush::ToDisk);
 
-// The same with the bytes that write puts on the device it is given, called
-// once the file could be opened (so a folder that is missing fails before
-// anything is made); write returns false with its own message to give up.
-bool WriteFileAtomically(const QString& fileName,
-                         const std::function<bool(QIODevice&, QString*)>& write, QString* error,
-                         TFileFlush flush = TFileFlush::ToDisk);
+// The same with the bytes that produce makes, called once the file could be
+// opened (so a folder that is missing fails before anything is made); produce
+// returns false with its own message to give up.
+bool WriteFileAtomically(
+    const std::string& fileName,
+    const std::function<bool(std::string& bytes, std::string* problem)>& produce,
+    std::string* error, TFileFlush flush = TFileFlush::ToDisk);
 
 // WriteFileAtomically for callers that raise their failures, as ReadWholeFile
 // does: throws EFileError with the same message.
-void WriteWholeFile(const QString& FileName, const QByteArray& Data);
+void WriteWholeFile(const std::string& fileName, const std::string& data);

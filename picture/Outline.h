@@ -18,6 +18,7 @@ struct TPathCommand {
     enum Kind : std::uint8_t { Move, Line, Quad, Cubic, Close };
     Kind Op = Move;
     double Pts[6] = {};
+    bool operator==(const TPathCommand&) const = default;
 };
 
 // Contours filled by the non-zero winding rule, as fonts fill their glyphs.

@@ -1,32 +1,23 @@
-// The one picture writer: the command-line generator and the window's Save as
-// both write through it.
+// The one picture writer of bitmaps: the command-line generator and the
+// window's Save as both write through it.
 #pragma once
 
-#include "picture/FileIO.h"
-#include "picture/PictureFormats.h"
+#include <string>
 
-#include <QIODevice>
-#include <QImage>
-#include <QString>
+#include "picture/Bitmap.h"
+#include "picture/FileIO.h"
+#include "picture/ImageWriters.h"
+#include "picture/PictureFormats.h"
 
 inline constexpr int DefaultDpi = 96;
 
-// The image at the fewest bits per pixel that keep every pixel exactly: one bit
-// for two colours, 8-bit grey when every pixel is grey, an 8-bit palette for up
-// to 256 colours; otherwise the image as it is. A barcode has black, white and
-// the greys of the text's smoothed edges: 8-bit grey instead of 24-bit colour.
-QImage SmallestExactImage(const QImage& image);
+// The file of picture in an image format (PNG and BMP at the fewest bits that
+// keep every pixel, JPEG at jpegQuality, 0 to 100), with the resolution dpi.
+// False with a message in error when it cannot, or when format is a drawing.
+bool EncodeImage(const TPictureFormat& format, const TBitmap& picture, int dpi, TBytes& out,
+                 std::string* error, int jpegQuality = 100);
 
-// Encodes image onto device in format (the Name of an image's row of
-// picture/PictureFormats.h: "PNG", "BMP" or "JPEG"): PNG and BMP as
-// SmallestExactImage, JPEG at jpegQuality (0 to 100), every format with the
-// resolution dpi. A PNG of one bit, 8-bit grey or an 8-bit palette (every
-// barcode) is written by our own encoder at zlib level 3, other pictures by
-// Qt's writers. Returns false with a message when it cannot.
-bool WriteImage(const QImage& image, QIODevice& device, const QString& format, int dpi,
-                QString* error, int jpegQuality = 100);
-
-// WriteImage into fileName through WriteFileAtomically; the format is that of
+// EncodeImage into fileName through WriteFileAtomically; the format is that of
 // the extension when none is given, and must be an image.
-bool SaveImageAtomically(const QImage& image, const QString& fileName, QString* error,
-                         const QString& format = {}, int dpi = DefaultDpi);
+bool SaveImageAtomically(const TBitmap& picture, const std::string& fileName, std::string* error,
+                         const TPictureFormat* format = nullptr, int dpi = DefaultDpi);

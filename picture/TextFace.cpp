@@ -230,8 +230,7 @@ public:
     void RenderAt(TSize& s, unsigned glyph, std::int64_t x26, int baseline, TBitmap& bitmap,
                   TPixel ink);
     // Appends glyph's design outline with its origin at (x, y) pixels, scaled to px.
-    void AppendOutline(unsigned glyph, double x, double y, int px, TCurves curves,
-                       std::vector<TPathCommand>& path);
+    void AppendOutline(unsigned glyph, double x, double y, int px, TCurves curves, TPath& path);
 
 private:
     const TFontFile& file;
@@ -577,7 +576,7 @@ void TThreadFace::RenderAt(TSize& s, unsigned glyph, std::int64_t x26, int basel
 // Outlines.
 
 struct TOutlineTarget {
-    std::vector<TPathCommand>* path;
+    TPath* path;
     double x, y, scale; // the origin in pixels; pixels per unit of the decomposed outline
     TCurves curves;
     double curX = 0, curY = 0;
@@ -591,8 +590,8 @@ int MoveTo(const FT_Vector* to, void* user) {
     auto& t = *static_cast<TOutlineTarget*>(user);
     if (t.open) t.path->push_back({TPathCommand::Close});
     TPathCommand c{TPathCommand::Move};
-    c.X[0] = t.curX = t.X(to);
-    c.Y[0] = t.curY = t.Y(to);
+    c.Pts[0] = t.curX = t.X(to);
+    c.Pts[1] = t.curY = t.Y(to);
     t.path->push_back(c);
     t.open = true;
     return 0;
@@ -601,8 +600,8 @@ int MoveTo(const FT_Vector* to, void* user) {
 int LineTo(const FT_Vector* to, void* user) {
     auto& t = *static_cast<TOutlineTarget*>(user);
     TPathCommand c{TPathCommand::Line};
-    c.X[0] = t.curX = t.X(to);
-    c.Y[0] = t.curY = t.Y(to);
+    c.Pts[0] = t.curX = t.X(to);
+    c.Pts[1] = t.curY = t.Y(to);
     t.path->push_back(c);
     return 0;
 }
@@ -611,15 +610,11 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     auto& t = *static_cast<TOutlineTarget*>(user);
     const double qx = t.X(control), qy = t.Y(control), ex = t.X(to), ey = t.Y(to);
     if (t.curves == TCurves::Quadratic) {
-        TPathCommand c{TPathCommand::Quad};
-        c.X[0] = qx, c.Y[0] = qy, c.X[1] = ex, c.Y[1] = ey;
-        t.path->push_back(c);
+        t.path->push_back({TPathCommand::Quad, {qx, qy, ex, ey}});
     } else { // the same curve as a cubic
-        TPathCommand c{TPathCommand::Cubic};
-        c.X[0] = (t.curX + 2 * qx) / 3, c.Y[0] = (t.curY + 2 * qy) / 3;
-        c.X[1] = (ex + 2 * qx) / 3, c.Y[1] = (ey + 2 * qy) / 3;
-        c.X[2] = ex, c.Y[2] = ey;
-        t.path->push_back(c);
+        t.path->push_back({TPathCommand::Cubic,
+                           {(t.curX + 2 * qx) / 3, (t.curY + 2 * qy) / 3, (ex + 2 * qx) / 3,
+                            (ey + 2 * qy) / 3, ex, ey}});
     }
     t.curX = ex, t.curY = ey;
     return 0;
@@ -627,15 +622,13 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
 
 int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
     auto& t = *static_cast<TOutlineTarget*>(user);
-    TPathCommand c{TPathCommand::Cubic};
-    c.X[0] = t.X(c1), c.Y[0] = t.Y(c1), c.X[1] = t.X(c2), c.Y[1] = t.Y(c2);
-    c.X[2] = t.curX = t.X(to), c.Y[2] = t.curY = t.Y(to);
-    t.path->push_back(c);
+    t.curX = t.X(to), t.curY = t.Y(to);
+    t.path->push_back({TPathCommand::Cubic, {t.X(c1), t.Y(c1), t.X(c2), t.Y(c2), t.curX, t.curY}});
     return 0;
 }
 
 void TThreadFace::AppendOutline(unsigned glyph, double x, double y, int px, TCurves curves,
-                                std::vector<TPathCommand>& path) {
+                                TPath& path) {
     // In design units: the shape as drawn, at any size, without hinting.
     if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_SCALE) != 0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
@@ -738,9 +731,9 @@ void PaintText(TBitmap& bitmap, const TFont& font, int x, int top, std::u16strin
     }
 }
 
-std::vector<TPathCommand> TextOutline(const TFont& font, double x, double top,
-                                      std::u16string_view text, TCurves curves) {
-    std::vector<TPathCommand> path;
+TPath TextOutline(const TFont& font, double x, double top, std::u16string_view text,
+                  TCurves curves) {
+    TPath path;
     TThreadFace& face = FaceOf(font);
     if (text.empty() || !face.Ok()) return path;
     TSize& s = face.At(TextPixelSize(PointsOf(font)));
@@ -769,4 +762,18 @@ std::string TextFontProblem() {
         }
     }
     return problem;
+}
+
+int TFaceGlyphs::TextWidth(const TFont& font, const std::u16string& text) {
+    return MeasureTextWidth(font, text);
+}
+
+int TFaceGlyphs::TextHeight(const TFont& font, const std::u16string&) {
+    return MeasureTextLine(font).Height();
+}
+
+void TFaceGlyphs::AppendTextOutline(const TFont& font, const std::u16string& text, double x,
+                                    double y, TPath& path) {
+    const TPath outline = TextOutline(font, x, y, text);
+    path.insert(path.end(), outline.begin(), outline.end());
 }

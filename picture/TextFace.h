@@ -24,11 +24,7 @@
 
 #include "engine/Canvas.h"
 #include "picture/Bitmap.h"
-
-// A colour of the engine (0x00BBGGRR) as an opaque pixel.
-inline TPixel PixelOfColor(TColor c) {
-    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
+#include "picture/Outline.h"
 
 // Larger sizes are measured and drawn at this one (13,333 pixels: more than
 // the largest picture).
@@ -66,28 +62,26 @@ std::int64_t MeasureTextAdvance(const TFont& font, std::u16string_view text, TSh
 // cell itself is not filled.
 void PaintText(TBitmap& bitmap, const TFont& font, int x, int top, std::u16string_view text);
 
-// One step of a glyph outline, in pixels with y growing downwards. Move and
-// Line use point 0; Quad has its control point in 0 and its end in 1; Cubic
-// its control points in 0 and 1 and its end in 2. Close ends a contour with a
-// straight line to its first point.
-struct TPathCommand {
-    enum TKind : std::uint8_t { Move, Line, Quad, Cubic, Close };
-    TKind Kind = Move;
-    double X[3] = {0, 0, 0};
-    double Y[3] = {0, 0, 0};
-    bool operator==(const TPathCommand&) const = default;
-};
-
 enum class TCurves : std::uint8_t { Quadratic, Cubic }; // PDF knows only cubic curves
 
 // The outline of text as PaintText places it with the cell's top-left corner
 // at (x, top), from the same glyphs (their design outlines, unhinted), for
 // vector pictures. Contours wind as the font's do: fill them with the
 // non-zero rule.
-std::vector<TPathCommand> TextOutline(const TFont& font, double x, double top,
-                                      std::u16string_view text,
-                                      TCurves curves = TCurves::Quadratic);
+TPath TextOutline(const TFont& font, double x, double top, std::u16string_view text,
+                  TCurves curves = TCurves::Quadratic);
 
 // Why the text cannot be drawn in Tahoma (a font file missing or unreadable),
 // or an empty string when both styles were found.
 std::string TextFontProblem();
+
+// The measurements and outlines of the texts the raster canvas draws, for a
+// drawing recorder and the SVG and PDF writers: a recorded drawing has the
+// geometry of the bitmap of the same symbol.
+class TFaceGlyphs : public TGlyphOutlines {
+public:
+    int TextWidth(const TFont& font, const std::u16string& text) override;
+    int TextHeight(const TFont& font, const std::u16string& text) override;
+    void AppendTextOutline(const TFont& font, const std::u16string& text, double x, double y,
+                           TPath& path) override;
+};

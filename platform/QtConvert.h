@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFile>
 #include <QFont>
 #include <QString>
 #include <string>
@@ -15,6 +16,12 @@ inline QString ToQString(const std::u16string& s) {
 inline std::u16string ToU16(const QString& s) {
     return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
                           static_cast<std::size_t>(s.size()));
+}
+
+// A file name as the system takes it (its bytes, UTF-8 here), for the file
+// functions of picture/FileIO.h.
+inline std::string FileNameBytes(const QString& name) {
+    return QFile::encodeName(name).toStdString();
 }
 
 // 0x00BBGGRR

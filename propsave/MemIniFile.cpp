@@ -6,6 +6,7 @@
 #include "complib/btool.h"
 #include "picture/FileIO.h"
 #include "platform/LocaleFormats.h"
+#include "platform/QtConvert.h"
 #include "propsave/zlib_interface.h"
 
 #include <QFileInfo>
@@ -104,7 +105,8 @@ TMemIniFileEx::TMemIniFileEx(const QString& FileName, bool Compress, bool ShowEr
         if (FCompress)
             SetIniText(DecompressText(QString(), FFileName));
         else
-            SetIniText(DecodeFile(ReadWholeFile(FFileName), FEncoding));
+            SetIniText(DecodeFile(
+                QByteArray::fromStdString(ReadWholeFile(FileNameBytes(FFileName))), FEncoding));
     } catch (const std::exception&) {
         Clear();
         if (ShowErrors) ShowPropSaveMessage(QString::fromUtf16(kCannotOpenFile).arg(FFileName));
@@ -303,5 +305,5 @@ void TMemIniFileEx::UpdateFile() const {
     if (FCompress)
         CompressText(GetIniText(), FFileName);
     else
-        WriteWholeFile(FFileName, EncodeFile(GetIniText(), FEncoding));
+        WriteWholeFile(FileNameBytes(FFileName), EncodeFile(GetIniText(), FEncoding).toStdString());
 }

@@ -5,6 +5,8 @@
 #include "complib/bdlg.h"
 #include "complib/btool.h"
 #include "picture/FileIO.h"
+#include "picture/PictureFormats.h"
+#include "platform/QtConvert.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,7 +42,7 @@ QString Unescape(QString S) {
 // file name on).
 QString ExecutableWithoutExtension() {
     const QString exe = QCoreApplication::applicationFilePath();
-    const qsizetype dot = ExtensionStart(exe);
+    const qsizetype dot = ExtensionStart(ToU16(exe));
     return dot >= 0 ? exe.left(dot) : exe;
 }
 

@@ -1,6 +1,7 @@
 #include "propsave/zlib_interface.h"
 
 #include "picture/FileIO.h"
+#include "platform/QtConvert.h"
 
 #include <QBuffer>
 #include <QStringDecoder>
@@ -111,12 +112,14 @@ qint64 DecompressStream(QIODevice& Source, QIODevice& Dest, qint64 MaxSize) {
 
 QString CompressText(const QString& Text, const QString& FileName) {
     const QByteArray packed = Converted(AnsiBytes(Text), CompressStream);
-    if (!FileName.isEmpty()) WriteWholeFile(FileName, packed);
+    if (!FileName.isEmpty()) WriteWholeFile(FileNameBytes(FileName), packed.toStdString());
     return QString::fromLatin1(packed);
 }
 
 QString DecompressText(const QString& Text, const QString& FileName) {
-    const QByteArray packed = FileName.isEmpty() ? Text.toLatin1() : ReadWholeFile(FileName);
+    const QByteArray packed =
+        FileName.isEmpty() ? Text.toLatin1()
+                           : QByteArray::fromStdString(ReadWholeFile(FileNameBytes(FileName)));
     return AnsiText(Converted(packed, [](QIODevice& Source, QIODevice& Dest) {
         return DecompressStream(Source, Dest, kMaxText);
     }));

@@ -24,7 +24,7 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev
     zlib1g-dev libjpeg62-turbo-dev libzxing-dev libpoppler-cpp-dev fonts-wine fonts-liberation2
     fonts-dejavu-core
-    libfreetype-dev libharfbuzz-dev)
+    libfreetype-dev libharfbuzz-dev libpng-dev librsvg2-dev)
 # What the tests and benchmarks need on top (the install test validates the
 # desktop entry and the AppStream data, renders the manual pages, runs the
 # completion and makes a folder immutable; test.sh checks the formatting and
@@ -36,8 +36,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-t
 # CPack calls to find the libraries' packages.
 DEB_PACKAGES=(dpkg-dev file)
 # What bench/batch_vs_zint.sh needs on top: the generator it times against, and
-# GNU time for peak memory.
-BENCH_PACKAGES=(zint time)
+# GNU time for peak memory, hyperfine for single runs.
+BENCH_PACKAGES=(zint time hyperfine)
 # What fuzz/run.sh needs on top: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 

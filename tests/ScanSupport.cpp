@@ -1,5 +1,7 @@
 #include "tests/ScanSupport.h"
 
+#include <cstring>
+
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -96,4 +98,14 @@ ScanResult ScanWithZxing(const QImage& picture, const QStringList& options) {
         }
     }
     return r;
+}
+
+QImage GeneratedImage(const QString& code, int type, const TGenerateOptions& options) {
+    const std::u16string text(reinterpret_cast<const char16_t*>(code.utf16()),
+                              std::size_t(code.size()));
+    const TBitmap picture = GenerateBarcodePicture(text, type, options);
+    QImage image(picture.Width(), picture.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.Height(); ++y)
+        std::memcpy(image.scanLine(y), picture.Row(y), std::size_t(picture.Width()) * 4);
+    return image;
 }

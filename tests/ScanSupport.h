@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <string>
 
+#include "picture/GeneratePicture.h"
+
 struct ScanResult {
     bool ok = false;
     std::string text;       // the decoded data, exactly (control characters included)
@@ -14,6 +16,9 @@ struct ScanResult {
     std::string modifiers;  // zbar's modifiers ("GS1"); empty for ZXing
     std::string log;        // what the decoder printed, for failure messages
 };
+
+// GenerateBarcodePicture's picture as a QImage (RGB32) for the decoders.
+QImage GeneratedImage(const QString& code, int type, const TGenerateOptions& options);
 
 QImage WithQuietZone(const QImage& picture, int margin = 40);
 

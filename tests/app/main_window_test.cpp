@@ -8,7 +8,9 @@
 #include "engine/ZoBarCode_interface.h"
 #include "forms/EventDispatch.h"
 #include "forms/StdCtrls.h"
+#include "picexport/BitmapImage.h"
 #include "picture/GeneratePicture.h"
+#include "platform/QtConvert.h"
 #include "tests/FileContent.h"
 #include "tests/ScanSupport.h"
 
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -43,6 +46,10 @@ std::string S(const QString& s) {
 
 QImage Rgb(const QImage& i) {
     return i.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Generated(const QString& code, int type, const TGenerateOptions& o) {
+    return Rgb(ImageOfBitmap(GenerateBarcodePicture(ToU16(code), type, o)));
 }
 
 class MainWindow : public ::testing::Test {
@@ -182,7 +189,7 @@ TEST_F(MainWindow, CheckSumBoxFollowsTheSelection) {
         Click(m.btGen);
         TGenerateOptions o;
         o.UseCheckSum = checked;
-        EXPECT_EQ(Preview(), GenerateBarcodePicture("ABC", bcCode39, o)) << checked;
+        EXPECT_EQ(Preview(), Generated("ABC", bcCode39, o)) << checked;
     }
 }
 
@@ -224,7 +231,7 @@ TEST_F(MainWindow, GenerateCopyAndErrors) {
         } else {
             TGenerateOptions o;
             o.Border = c.Border ? QString::fromLatin1(c.BorderText).toInt() : 0;
-            last = GenerateBarcodePicture(c.Code, c.Type, o);
+            last = Generated(c.Code, c.Type, o);
             EXPECT_EQ(Preview(), last) << S(c.Code);
             EXPECT_EQ(m.img->size(), last.size());
             EXPECT_TRUE(c.Width ? last.width() == c.Width : last.width() > 300) << last.width();
@@ -263,6 +270,72 @@ TEST_F(MainWindow, SavedPictureScans) {
     for (const ScanResult& r : {ScanWithZbar(saved), ScanWithZxing(saved)})
         EXPECT_EQ(r.text, "5901234123457") << r.log;
     EXPECT_TRUE(Errors.isEmpty() && Messages.isEmpty());
+}
+
+// The window's Generate, its Copy and its Save as give the picture the command
+// line writes for the same code and options, pixel for pixel.
+TEST_F(MainWindow, WindowAndCommandLineDrawTheSamePicture) {
+    TMain& m = *Main;
+    const struct {
+        int Type;
+        const char* Code;
+        bool Check, Text;
+        int Border; // 0: the border box unticked
+    } cases[] = {
+        {bcCodeEAN13, "590123412345", true, true, 10},
+        {bcCodeEAN13, "5901234123457", false, true, 10},
+        {bcCodeEAN8, "9638507", true, false, 0},
+        {bcCodeUPC_A, "03600029145", true, true, 30},
+        {bcCode39, "CODE 39", true, true, 1},
+        {bcCode128B, "Hello, world", true, true, 10},
+        {bcCode128C, "1234567890", true, false, 5},
+        {bcCodeCodabar, "A123456B", true, true, 10},
+        {bcCode_2_5_interleaved, "1234567890123456789012345678901234", true, true, 10},
+        {bcCodeUPC_E0, "425261", true, true, 10},
+        {bcCodePostNet, "12345", true, true, 10},
+        {bcCodeEAN128C, "12345678901234567890", true, true, 10},
+    };
+    int saved = 0;
+    for (const auto& c : cases) {
+        Select(c.Type);
+        if (m.chCheckSum->isEnabled() && m.chCheckSum->isChecked() != c.Check) Click(m.chCheckSum);
+        if (m.chShowCode->isChecked() != c.Text) Click(m.chShowCode);
+        if (m.chBorder->isChecked() != (c.Border > 0)) Click(m.chBorder);
+        if (c.Border > 0) m.eBorder->setText(QString::number(c.Border));
+        Type(QString::fromUtf8(c.Code));
+        Click(m.btGen);
+        ASSERT_TRUE(Errors.isEmpty()) << S(Errors.join(u'\n'));
+
+        QStringList args = {QStringLiteral("-t"), QString::number(c.Type), QStringLiteral("-o"),
+                            QStringLiteral("-")};
+        if (!c.Check) args << QStringLiteral("--no-check-digit");
+        if (!c.Text) args << QStringLiteral("--no-text");
+        args << (c.Border > 0 ? QStringList{QStringLiteral("--border"), QString::number(c.Border)}
+                              : QStringList{QStringLiteral("--no-border")});
+        args << QStringLiteral("--") << QString::fromUtf8(c.Code);
+        QProcess cli;
+        cli.start(QStringLiteral(BARCODEGEN_CLI), args);
+        ASSERT_TRUE(cli.waitForFinished(60000) && cli.exitCode() == 0)
+            << c.Code << ": " << cli.readAllStandardError().toStdString();
+        const QImage written = Rgb(QImage::fromData(cli.readAllStandardOutput(), "PNG"));
+        ASSERT_FALSE(written.isNull()) << c.Code;
+        EXPECT_EQ(Preview(), written) << c.Code;
+        EXPECT_EQ(Rgb(m.Bitmap()), written) << c.Code;
+        Click(m.btCopy);
+        EXPECT_EQ(Clipboard(), written) << c.Code;
+
+        const QString file = Dir.filePath(QStringLiteral("saved%1.png").arg(++saved));
+        BemoCompConfig.DBToolCfg.OnSaveDialogCreate = [&](QObject* Sender) {
+            auto* dialog = qobject_cast<QFileDialog*>(Sender);
+            QTimer::singleShot(0, dialog, [file, dialog] {
+                dialog->selectFile(file);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        };
+        Click(m.btSave);
+        EXPECT_EQ(Rgb(QImage(file, "PNG")), written) << c.Code;
+    }
+    EXPECT_TRUE(Messages.isEmpty()) << S(Messages.join(u'\n'));
 }
 
 // The first run writes the window's section and those of the six controls;

@@ -1,10 +1,12 @@
 // --batch and --verify: the line reader, the file names, the read-back check,
 // and the real binary against single runs of itself.
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QPainter>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -13,9 +15,11 @@
 #include "cli/BatchLines.h"
 #include "cli/BatchRun.h"
 #include "cli/VerifyPicture.h"
+#include "cli/WrittenPicture.h"
+#include "engine/BarcodeError.h"
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
-#include "platform/QtConvert.h"
+#include "picture/ImageWriters.h"
 #include "tests/cli/CliRun.h"
 
 namespace {
@@ -33,8 +37,7 @@ QStringList Files(const QString& dir) {
 std::string Lines(const std::vector<TBatchLine>& lines) {
     std::string s;
     for (const TBatchLine& l : lines)
-        s += std::to_string(l.Number) + ":" +
-             (l.Problem.isEmpty() ? l.Code.toStdString() : "!" + l.Problem.toStdString()) + "|";
+        s += std::to_string(l.Number) + ":" + (l.Problem.empty() ? l.Code : "!" + l.Problem) + "|";
     return s;
 }
 
@@ -62,15 +65,15 @@ TEST(BatchLines, SplitLikeTheLinesOfAnEditor) {
         {longest + "\r\n", "1:" + longest.toStdString() + "|"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Lines(ReadBatchLines(c.input)), c.lines) << c.input.left(40).toStdString();
+        const std::string input = c.input.toStdString();
+        EXPECT_EQ(Lines(ReadBatchLines(input)), c.lines) << input.substr(0, 40);
         // In pieces of any size the lines are the same.
-        for (const qsizetype piece : {1, 2, 7}) {
+        for (const std::size_t piece : {1, 2, 7}) {
             std::vector<TBatchLine> lines;
             const auto keep = [&](TBatchLine&& l) { lines.push_back(std::move(l)); };
             TBatchLineReader reader;
-            for (qsizetype i = 0; i < c.input.size(); i += piece)
-                reader.Feed(QByteArrayView(c.input).sliced(i, std::min(piece, c.input.size() - i)),
-                            keep);
+            for (std::size_t i = 0; i < input.size(); i += piece)
+                reader.Feed(std::string_view(input).substr(i, piece), keep);
             reader.Finish(keep);
             EXPECT_EQ(Lines(lines), c.lines) << "pieces of " << piece;
         }
@@ -92,7 +95,7 @@ TEST(BatchRun, FileNamesAndProgress) {
         {"job#4/label.png", 5, "job#4/label5.png"}, // '#' numbers the file name only
     };
     for (const auto& n : names)
-        EXPECT_EQ(BatchFileName(QString::fromUtf8(n.pattern), n.number), n.name) << n.pattern;
+        EXPECT_EQ(BatchFileName(n.pattern, n.number), n.name) << n.pattern;
     EXPECT_EQ(BatchProgressText(1200, 10000, 1.0), "1200/10000 codes, 1200 a second, 7 s left");
     EXPECT_EQ(BatchProgressText(100, 100000, 10.0),
               "100/100000 codes, 10 a second, 166 min 30 s left");
@@ -120,8 +123,8 @@ TEST(BatchRun, CaughtFailuresAreOurRefusals) {
             r = CaughtFailure();
         }
         EXPECT_EQ(r.Exit, cliRefused) << c.line;
-        EXPECT_EQ(r.Messages, QStringList{QString::fromUtf8(c.line)});
-        EXPECT_TRUE(r.Bytes.isEmpty() && r.Picture.isNull()) << c.line;
+        EXPECT_EQ(r.Messages, std::vector<std::string>{c.line});
+        EXPECT_TRUE(r.Bytes.empty()) << c.line;
     }
 }
 
@@ -171,10 +174,10 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
     };
     for (const auto& c : cases)
         for (const bool check : {true, false}) {
-            const QString code = QString::fromLatin1(c.code);
+            const std::u16string code(c.code, c.code + std::strlen(c.code));
             TExpectedReading expected;
             try {
-                expected = ExpectedReading(ToU16(code), c.type, check);
+                expected = ExpectedReading(code, c.type, check);
             } catch (const std::exception&) {
                 continue; // EAN and UPC verify a given check digit instead
             }
@@ -185,46 +188,53 @@ TEST(Verify, EveryReadableTypeReadsBackAndTheOthersAreNamed) {
             o.UseCheckSum = check;
             for (const int border : {10, 0}) {
                 o.Border = border;
-                const QImage picture = GenerateBarcodePicture(code, c.type, o);
-                EXPECT_EQ(VerifyProblem(picture, expected), "")
+                const TBitmap picture = GenerateBarcodePicture(code, c.type, o);
+                EXPECT_EQ(VerifyProblem(GreyOf(picture), expected), "")
                     << c.type << " " << c.code << " check " << check << " border " << border;
             }
         }
 }
 
 TEST(Verify, RefusesAPictureThatDoesNotReadBack) {
-    const QString ean = QStringLiteral("590123412345");
-    const QImage good = GenerateBarcodePicture(ean, bcCodeEAN13, {});
-    QImage smudged = good.copy();
-    QPainter(&smudged).fillRect(good.width() / 2 - 8, 0, 16, good.height(), Qt::white);
+    const TBitmap good = GenerateBarcodePicture(u"590123412345", bcCodeEAN13, {});
+    // good with columns [from, to) white, on pixels of its own (copies of a
+    // bitmap share them).
+    const auto whiteColumns = [&](int from, int to) {
+        TBitmap picture(good.Width(), good.Height());
+        for (int y = 0; y < good.Height(); ++y)
+            for (int x = 0; x < good.Width(); ++x)
+                picture.At(x, y) = x >= from && x < to ? PixelWhite : good.At(x, y);
+        return GreyOf(picture);
+    };
     // One bar of the left half gone: a pattern no digit has.
-    QImage lostBar = good.copy();
     int bar = 80;
-    while (lostBar.pixelColor(bar, 50) != Qt::black)
+    while (good.At(bar, 50) != PixelBlack)
         ++bar;
-    for (int x = bar; lostBar.pixelColor(x, 50) == Qt::black; ++x)
-        QPainter(&lostBar).fillRect(x, 0, 1, good.height(), Qt::white);
-    const QImage plain128 =
-        GenerateBarcodePicture(QStringLiteral("0112345678901231"), bcCode128C, {});
+    int barEnd = bar;
+    while (good.At(barEnd, 50) == PixelBlack)
+        ++barEnd;
+    const TGreyPicture plain128 =
+        GreyOf(GenerateBarcodePicture(u"0112345678901231", bcCode128C, {}));
     const struct {
-        QImage picture;
+        TGreyPicture picture;
         int type;
         const char* text;
         const char* says;
     } cases[] = {
-        {good, bcCodeEAN13, "5901234123457", ""},
-        {good, bcCodeEAN13, "5901234123450", "reads back as \"5901234123457\""},
-        {smudged, bcCodeEAN13, "5901234123457", "reads no CodeEAN13 symbol"},
-        {lostBar, bcCodeEAN13, "5901234123457", "reads no CodeEAN13 symbol"},
-        {good, bcCodeUPC_A, "590123412345", "reads back as EAN-13"},
+        {GreyOf(good), bcCodeEAN13, "5901234123457", ""},
+        {GreyOf(good), bcCodeEAN13, "5901234123450", "reads back as \"5901234123457\""},
+        {whiteColumns(good.Width() / 2 - 8, good.Width() / 2 + 8), bcCodeEAN13, "5901234123457",
+         "reads no CodeEAN13 symbol"},
+        {whiteColumns(bar, barEnd), bcCodeEAN13, "5901234123457", "reads no CodeEAN13 symbol"},
+        {GreyOf(good), bcCodeUPC_A, "590123412345", "reads back as EAN-13"},
         // The same bars without the FNC1 that makes them GS1-128.
         {plain128, bcCodeEAN128C, "0112345678901231", "identifier ]C0, not ]C1"},
     };
     for (const auto& c : cases) {
-        const QString problem =
-            VerifyProblem(c.picture, {c.type, true, ToU16(QString::fromLatin1(c.text)), {}, {}});
-        EXPECT_EQ(problem.isEmpty(), *c.says == 0) << c.says << problem.toStdString();
-        EXPECT_TRUE(problem.contains(QLatin1String(c.says))) << c.says << problem.toStdString();
+        const std::string problem =
+            VerifyProblem(c.picture, {c.type, true, FromUtf8(c.text), {}, {}});
+        EXPECT_EQ(problem.empty(), *c.says == 0) << c.says << problem;
+        EXPECT_NE(problem.find(c.says), std::string::npos) << c.says << problem;
     }
 }
 
@@ -434,4 +444,129 @@ TEST(BatchCli, UnverifiableTypesAreWrittenAndNamedOnce) {
     const CliRun checked = Cli({"--verify", "-o", dir.filePath("v.png"), "590123412345"});
     EXPECT_EQ(checked.exitCode, 0);
     EXPECT_EQ(checked.err, "");
+}
+
+namespace {
+
+// bytes' rows (each rowBytes long, after the header at dataAt) in the other
+// order, with the height's sign turned: the same picture stored top-down.
+std::string TopDownBmp(std::string bytes) {
+    const auto little = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(bytes[at + std::size_t(i)]);
+        return v;
+    };
+    const std::uint32_t dataAt = little(10), width = little(18), height = little(22);
+    const std::uint32_t bits = little(28) & 0xFFFF;
+    const std::size_t rowBytes = (std::size_t(width) * bits + 31) / 32 * 4;
+    std::string rows;
+    for (std::uint32_t y = height; y-- > 0;)
+        rows += bytes.substr(dataAt + y * rowBytes, rowBytes);
+    bytes.replace(dataAt, rows.size(), rows);
+    const std::uint32_t negative = ~height + 1;
+    for (int i = 0; i < 4; ++i)
+        bytes[22 + std::size_t(i)] = char(negative >> (8 * i) & 0xFF);
+    return bytes;
+}
+
+std::string QtWritten(const TBitmap& b, const char* format) {
+    const QImage image(reinterpret_cast<const uchar*>(b.Row(0)), b.Width(), b.Height(),
+                       qsizetype(b.Stride() * 4), QImage::Format_ARGB32);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB32).save(&buffer, format, 100);
+    return bytes.toStdString();
+}
+
+// The largest difference of two grey pictures of one size; 256 when the sizes differ.
+int GreyDistance(const TGreyPicture& a, const TGreyPicture& b) {
+    if (a.Width != b.Width || a.Height != b.Height) return 256;
+    int most = 0;
+    for (std::size_t i = 0; i < a.Pixels.size(); ++i)
+        most = std::max(most, std::abs(int(a.Pixels[i]) - int(b.Pixels[i])));
+    return most;
+}
+
+} // namespace
+
+// --verify reads the file as written, whoever wrote it: our PNG, BMP and JPEG
+// at every depth they take, other writers' kinds of them, and drawings
+// rendered back by the module. Broken files give no picture, never a crash.
+TEST(Verify, WrittenFilesReadBackAsTheirPixels) {
+    TBitmap colours(40, 30, PixelWhite); // more than 16 colours, not grey: a palette of 8 bits
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            colours.At(x, y) = 0xFF000000u | std::uint32_t(x * 6) << 16 | std::uint32_t(y * 8);
+    TGenerateOptions noText;
+    noText.ShowText = false;
+    const struct {
+        const char* what;
+        TBitmap picture;
+    } pictures[] = {
+        {"grey", GenerateBarcodePicture(u"590123412345", bcCodeEAN13, {})},
+        {"black and white", GenerateBarcodePicture(u"590123412345", bcCodeEAN13, noText)},
+        {"colours", colours},
+    };
+    for (const auto& p : pictures) {
+        const TGreyPicture grey = GreyOf(p.picture);
+        TBytes png, bmp, jpeg;
+        ASSERT_TRUE(EncodePng(p.picture, 96, png, nullptr));
+        ASSERT_TRUE(EncodeBmp(p.picture, 96, bmp, nullptr));
+        ASSERT_TRUE(EncodeJpeg(p.picture, 96, jpeg, nullptr));
+        const struct {
+            const char* format;
+            std::string bytes;
+            int tolerance; // grey levels: JPEG is lossy
+        } files[] = {
+            {"PNG", png, 0},
+            {"BMP", bmp, 0},
+            {"BMP", TopDownBmp(bmp), 0},
+            {"JPEG", jpeg, 40},
+            {"PNG", QtWritten(p.picture, "PNG"), 0},
+            {"BMP", QtWritten(p.picture, "BMP"), 0},
+            {"JPEG", QtWritten(p.picture, "JPEG"), 40},
+        };
+        for (const auto& f : files) {
+            std::string problem;
+            const TGreyPicture back = WrittenPicture(f.bytes, f.format, 96, &problem);
+            EXPECT_EQ(problem, "") << p.what << " " << f.format;
+            EXPECT_LE(GreyDistance(back, grey), f.tolerance) << p.what << " " << f.format;
+            // Cut anywhere, or with a byte changed, a file gives no picture or
+            // some picture, but no crash and no read beyond its end.
+            for (const std::size_t cut : {std::size_t(0), std::size_t(2), std::size_t(30),
+                                          f.bytes.size() / 2, f.bytes.size() - 1}) {
+                std::string cutShort = f.bytes.substr(0, cut);
+                const TGreyPicture broken = WrittenPicture(cutShort, f.format, 96, &problem);
+                if (cut < 30) {
+                    EXPECT_TRUE(broken.IsNull()) << f.format << " cut at " << cut;
+                }
+                if (broken.IsNull()) {
+                    EXPECT_EQ(problem, std::string("--verify: the written ") + f.format +
+                                           " cannot be decoded");
+                }
+            }
+        }
+    }
+    // The drawings, rendered back at their resolutions.
+    for (const char* format : {"SVG", "PDF"}) {
+        const TBitmap picture = GenerateBarcodePicture(u"590123412345", bcCodeEAN13, {});
+        for (const int dpi : {96, 300}) {
+            const TBytes bytes = EncodeBarcodePicture(*PictureFormatNamed(format), u"590123412345",
+                                                      bcCodeEAN13, {}, dpi);
+            std::string problem;
+            const TGreyPicture back = WrittenPicture(bytes, format, dpi, &problem);
+            EXPECT_EQ(problem, "") << format;
+            // The picture's pixels again: an SVG at one unit a pixel, a PDF page
+            // at the resolution it was made for (up to a point larger).
+            const int slack = 1 + dpi / 72;
+            EXPECT_GE(back.Width, picture.Width()) << format << " " << dpi;
+            EXPECT_LE(back.Width, picture.Width() + slack) << format << " " << dpi;
+            EXPECT_GE(back.Height, picture.Height()) << format << " " << dpi;
+            EXPECT_LE(back.Height, picture.Height() + slack) << format << " " << dpi;
+            EXPECT_EQ(VerifyProblem(back, ExpectedReading(u"590123412345", bcCodeEAN13, true)), "")
+                << format;
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "engine/BarcodeError.h"
 #include "engine/ZoBarCode_interface.h"
 #include "picture/GeneratePicture.h"
 #include "tests/ScanSupport.h"
@@ -17,6 +18,14 @@ namespace {
 
 std::string Str(const QStringList& args) {
     return args.join(u' ').toStdString();
+}
+
+// The picture the generator draws, as an image to compare files with.
+QImage Drawn(const char* code, int type, const TGenerateOptions& o = {}) {
+    const TBitmap b = GenerateBarcodePicture(FromUtf8(code), type, o);
+    return QImage(reinterpret_cast<const uchar*>(b.Row(0)), b.Width(), b.Height(),
+                  qsizetype(b.Stride() * 4), QImage::Format_ARGB32)
+        .convertToFormat(QImage::Format_RGB32); // a copy of its own
 }
 
 // Runs an external converter; false when it fails.
@@ -129,12 +138,11 @@ TEST(Cli, PicturesAreSmallAndExactWithTheirResolution) {
         char pngColourType; // 0 grey, 3 palette
     } cases[] = {
         {{}, {}, 0},
-        {{"--no-text"}, {true, false, 10, 300, 200}, 3}, // black and white: one bit
-        {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400}, 0},
+        {{"--no-text"}, {true, false, 10, 300, 200, {}}, 3}, // black and white: one bit
+        {{"--size", "600x400", "--border", "4"}, {true, true, 4, 600, 400, {}}, 0},
     };
     for (const auto& c : cases) {
-        const QImage drawn = GenerateBarcodePicture(QStringLiteral("590123412345"), 14, c.drawn)
-                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = Drawn("590123412345", 14, c.drawn);
         for (const char* name : {"x.png", "x.bmp"}) {
             const QString path = dir.filePath(name);
             const CliRun r = Cli(c.args + QStringList{"--dpi", "300", "-o", path, "590123412345"});
@@ -192,7 +200,7 @@ TEST(Cli, DrawingsRenderBackToTheSameSymbol) {
         ASSERT_TRUE(Convert("rsvg-convert", {svg, "-o", dir.filePath("svg.png")}));
         ASSERT_TRUE(
             Convert("pdftoppm", {"-r", "200", "-png", "-singlefile", pdf, dir.filePath("pdf")}));
-        const QImage picture = GenerateBarcodePicture(QString::fromUtf8(c.code), c.index, {});
+        const QImage picture = Drawn(c.code, c.index);
         for (const char* rendered : {"svg.png", "pdf.png"}) {
             const QImage img(dir.filePath(rendered));
             // One pixel is one user unit; the page is the picture's size at its

@@ -1,6 +1,6 @@
 // The option table and what is made from it: the parser, --help and the
 // README's table must all say the same.
-#include <QStringList>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -8,33 +8,34 @@
 #include "cli/CliOptionTable.h"
 #include "cli/CliOptions.h"
 #include "cli/TypeNames.h"
+#include "engine/ZoBarCode_interface.h"
 
 namespace {
 
 // An example as the shell splits it (the examples quote with '...' only).
-QStringList ShellWords(std::string_view line) {
-    QStringList words;
-    QString word;
+std::vector<std::string> ShellWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
     bool quoted = false, inWord = false;
     for (char c : line) {
         if (c == '\'') {
             quoted = !quoted;
             inWord = true;
         } else if (c == ' ' && !quoted) {
-            if (inWord) words << word;
+            if (inWord) words.push_back(word);
             word.clear();
             inWord = false;
         } else {
-            word += QLatin1Char(c);
+            word += c;
             inWord = true;
         }
     }
-    if (inWord) words << word;
+    if (inWord) words.push_back(word);
     return words;
 }
 
-QString Long(const TCliOptionRow& r) {
-    return QStringLiteral("--") + QString::fromUtf8(r.Long.data(), r.Long.size());
+std::string Long(const TCliOptionRow& r) {
+    return "--" + std::string(r.Long);
 }
 
 std::vector<std::string_view> Lines(std::string_view text) {
@@ -54,14 +55,14 @@ TEST(OptionTable, EveryExampleParsesAndShowsItsOption) {
     for (const TCliOptionRow& r : CliOptionRows()) {
         ASSERT_FALSE(r.Examples.empty()) << r.Long;
         for (std::string_view example : Lines(r.Examples)) {
-            const QStringList args = ShellWords(example);
-            const bool shown = std::any_of(args.begin(), args.end(), [&](const QString& a) {
-                return a == Long(r) || a.startsWith(Long(r) + u'=') ||
-                       (r.Short && a == QStringLiteral("-") + QLatin1Char(r.Short));
+            const std::vector<std::string> args = ShellWords(example);
+            const bool shown = std::any_of(args.begin(), args.end(), [&](const std::string& a) {
+                return a == Long(r) || a.starts_with(Long(r) + '=') ||
+                       (r.Short && a == std::string{'-', r.Short});
             });
             EXPECT_TRUE(shown) << example;
             const TCliParse p = ParseCliArguments(args);
-            EXPECT_EQ(p.Error.toStdString(), "") << example;
+            EXPECT_EQ(p.Error, "") << example;
         }
     }
 }
@@ -73,18 +74,17 @@ TEST(OptionTable, PatternRefusesTheDrawingOptions) {
     const std::set<std::string_view> goWithPattern = {"type", "no-check-digit"};
     for (const TCliOptionRow& r : CliOptionRows()) {
         if (r.Group == TCliOptionGroup::Instead) continue;
-        QStringList args{QStringLiteral("--pattern"), Long(r)};
+        std::vector<std::string> args{"--pattern", Long(r)};
         if (r.Long == "type")
-            args << QStringLiteral("EAN13");
+            args.push_back("EAN13");
         else if (!r.Value.empty())
-            args << QStringLiteral("1");
-        const TCliParse p = ParseCliArguments(args << QStringLiteral("590123412345"));
+            args.push_back("1");
+        args.push_back("590123412345");
+        const TCliParse p = ParseCliArguments(args);
         if (goWithPattern.contains(r.Long))
-            EXPECT_EQ(p.Error.toStdString(), "") << r.Long;
+            EXPECT_EQ(p.Error, "") << r.Long;
         else
-            EXPECT_EQ(
-                p.Error,
-                QStringLiteral("--pattern draws nothing: %1 does not go with it").arg(Long(r)));
+            EXPECT_EQ(p.Error, "--pattern draws nothing: " + Long(r) + " does not go with it");
     }
 }
 
@@ -96,17 +96,94 @@ TEST(OptionTable, CompletedValuesParse) {
         const std::vector<std::string> names = CliTypeNames(type);
         EXPECT_GE(names.size(), 2u) << type; // the table's name and another tool's
         for (const std::string& name : names)
-            EXPECT_EQ(ParseBarcodeType(QString::fromStdString(name)), std::optional<int>(type))
-                << name;
+            EXPECT_EQ(ParseBarcodeType(name), std::optional<int>(type)) << name;
     }
     for (const int none : {-1, int(bcTypeUndefined), int(BarcodeTypeCount)})
         EXPECT_TRUE(CliTypeNames(none).empty()) << none;
     for (std::string_view format : CliFormatNames) {
-        const QString f = QString::fromUtf8(format.data(), format.size());
         const TCliParse p =
-            ParseCliArguments({QStringLiteral("-f"), f, QStringLiteral("-o"), QStringLiteral("-"),
-                               QStringLiteral("590123412345")});
-        EXPECT_EQ(p.Error.toStdString(), "") << format;
+            ParseCliArguments({"-f", std::string(format), "-o", "-", "590123412345"});
+        EXPECT_EQ(p.Error, "") << format;
+    }
+}
+
+// The corners of the argument syntax, read as scripts have always seen them
+// read: whole long names only, letters grouped and joined to their values,
+// "--" ending the options, the last usage error told; whatever the
+// environment asks of the system's option scanner.
+TEST(CliParse, ArgumentSyntaxCorners) {
+    const struct {
+        std::vector<std::string> args;
+        std::string error; // empty: parses, into output, code and type
+        std::string hint = {};
+        std::string output = {};
+        std::string code = {};
+        int type = bcCodeEAN13;
+    } cases[] = {
+        {{"-o", "-", "-5901"},
+         "Unknown options: 5, 9, 0, 1.",
+         "hint: -- ends the options; put it before a CODE that begins with '-': -- -5901"},
+        {{"-o", "-", "-\xC3\xA9"},
+         "Unknown option '\xC3\xA9'.",
+         "hint: -- ends the options; put it before a CODE that begins with '-': -- -\xC3\xA9"},
+        {{"-hx"}, "Unknown option 'x'."},
+        // A start of a name is no name; its would-be value stays an argument.
+        {{"--bord", "-x", "-o", "x.png", "1"},
+         "Unknown options: bord, x.",
+         "hint: -- ends the options; put it before a CODE that begins with '-': -- -x"},
+        {{"--ver"}, "Unknown option 'ver'."},
+        {{"--verif", "-o", "x.png", "1"}, "Unknown option 'verif'."},
+        {{"--ty"}, "Unknown option 'ty'."},
+        {{"--=x"}, "Unknown option ''."},
+        {{"---x"}, "Unknown option '-x'."},
+        {{"--frob", "--pattern=yes", "1"}, "Unknown option 'frob'."},
+        {{"--pattern=yes", "1"}, "Unexpected value after '--pattern'."},
+        {{"--help=1", "--no-text=2"}, "Unexpected value after '--no-text'."},
+        {{"--help=1", "-t"}, "Missing value after '-t'."},
+        {{"-ht"}, "Missing value after '-ht'."},
+        {{"--output"}, "Missing value after '--output'."},
+        {{"-t", "--help=1"}, "--type '--help=1': no such symbology (see --list-types)"},
+        {{"--", "--pattern"},
+         "nothing to do: give --output FILE (- for standard output) or --pattern"},
+        {{"-ox.png", "1"}, "", "", "x.png", "1"},
+        {{"-o=x.png", "1"}, "", "", "x.png", "1"},
+        {{"-o", "=x.png", "1"}, "", "", "=x.png", "1"},
+        {{"1", "--output=x.png"}, "", "", "x.png", "1"},
+        {{"-tEAN8", "--pattern", "1"}, "", "", "", "1", bcCodeEAN8},
+        {{"--type=", "--pattern", "1"}, "--type '': no such symbology (see --list-types)"},
+        {{"--pattern", "--", "-5"}, "", "", "", "-5"},
+        {{"--border", "-5", "-o", "x.png", "1"}, "--border '-5': takes a number from 0 to 30"},
+        {{"--border", " +5\t", "--border", "05", "-o", "-", "1"}, "", "", "-", "1"},
+        {{"--size", " 600 X 400 ", "-o", "-", "1"}, "", "", "-", "1"},
+        {{"--size", "0000000001x1", "-o", "-", "1"},
+         "--size '0000000001x1': takes a width and a height in pixels, such as 600x400"},
+        {{"-t", "m\xC5\xBFi", "--pattern", "1"}, "", "", "", "1", bcCodeMSI}, // a long s
+        {{"-t",
+          "ean\xC2\xA0"
+          "13",
+          "--pattern", "1"},
+         "",
+         "",
+         "",
+         "1",
+         bcCodeEAN13},
+        {{"-t", "+14", "--pattern", "1"}, "", "", "", "1", bcCodeEAN13},
+    };
+    for (const bool posixly : {false, true}) {
+        if (posixly) setenv("POSIXLY_CORRECT", "1", 1);
+        for (const auto& c : cases) {
+            std::string what;
+            for (const std::string& a : c.args)
+                what += a + " ";
+            const TCliParse p = ParseCliArguments(c.args);
+            EXPECT_EQ(p.Error, c.error) << what;
+            EXPECT_EQ(p.Hint, c.hint) << what;
+            if (!c.error.empty()) continue;
+            EXPECT_EQ(p.Options.Output, c.output) << what;
+            EXPECT_EQ(p.Options.Code, c.code) << what;
+            EXPECT_EQ(p.Options.Type, c.type) << what;
+        }
+        if (posixly) unsetenv("POSIXLY_CORRECT");
     }
 }
 

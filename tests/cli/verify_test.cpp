@@ -1,6 +1,5 @@
 // --verify's comparison: what ZXing-C++ reads from a symbol against what was
 // encoded, GS1 data element by element and an add-on apart from its symbol.
-#include <QImage>
 #include <gtest/gtest.h>
 
 #include "cli/VerifyPicture.h"
@@ -58,9 +57,9 @@ TEST(VerifyReading, PicturesOfOtherDataAreRefused) {
          "reads back as \"ABC1234567890\", not \"ABC1234567891\""},
     };
     for (const auto& c : cases) {
-        const QImage picture =
-            GenerateBarcodePicture(QString::fromUtf8(c.drawn), c.drawnType, TGenerateOptions{});
-        const std::string problem = VerifyProblem(picture, Expected(c.type, c.code)).toStdString();
+        const TBitmap picture =
+            GenerateBarcodePicture(FromUtf8(c.drawn), c.drawnType, TGenerateOptions{});
+        const std::string problem = VerifyProblem(GreyOf(picture), Expected(c.type, c.code));
         EXPECT_EQ(problem.empty(), *c.says == 0) << c.drawn << " as " << c.code << ": " << problem;
         EXPECT_NE(problem.find(c.says), std::string::npos) << c.code << ": " << problem;
     }

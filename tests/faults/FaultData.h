@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
+#include <cstdint>
+
+#include "picture/Bitmap.h"
 
 // A settings text as the store writes it, so it is written byte for byte.
 inline QString FaultSettingsText(int version, int sections) {
@@ -24,11 +26,11 @@ inline QString FaultSettingsText(int version, int sections) {
 }
 
 // A picture of noise, which PNG cannot make small.
-inline QImage FaultPicture(int version, int size) {
-    QImage image(size, size, QImage::Format_RGB32);
-    quint32 x = 2463534242u + static_cast<quint32>(version);
+inline TBitmap FaultPicture(int version, int size) {
+    TBitmap image(size, size);
+    std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(version);
     for (int y = 0; y < size; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        TPixel* line = image.Row(y);
         for (int i = 0; i < size; ++i) {
             x ^= x << 13;
             x ^= x >> 17;

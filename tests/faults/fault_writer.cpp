@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "picture/SaveImage.h"
+#include "platform/QtConvert.h"
 #include "propsave/PropSaveMain.h"
 #include "tests/faults/FaultData.h"
 
@@ -20,15 +21,15 @@ int main(int argc, char** argv) {
     TPropSaveFile settings;
     settings.DisableAll = true; // saved below, never at destruction
     settings.Open(path);
-    const QImage pictures[] = {FaultPicture(1, 400), FaultPicture(2, 400)};
+    const TBitmap pictures[] = {FaultPicture(1, 400), FaultPicture(2, 400)};
     for (long i = 1;; ++i) {
         bool ok = false;
         if (kind == QLatin1String("settings")) {
             settings.Store()->SetIniText(FaultSettingsText(1 + int(i % 2), 1000));
             ok = settings.Save(QString(), false);
         } else {
-            QString error;
-            ok = SaveImageAtomically(pictures[i % 2], path, &error);
+            std::string error;
+            ok = SaveImageAtomically(pictures[i % 2], FileNameBytes(path), &error);
         }
         if (!ok) return 1;
         if (i == 1) {

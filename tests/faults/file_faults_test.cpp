@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "picture/SaveImage.h"
+#include "platform/QtConvert.h"
 #include "propsave/PropSaveMain.h"
 #include "tests/FileContent.h"
 #include "tests/cli/CliRun.h"
@@ -34,12 +35,10 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-QByteArray Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteImage(image, buffer, QStringLiteral("PNG"), DefaultDpi, nullptr));
-    return bytes;
+QByteArray Png(const TBitmap& image) {
+    TBytes bytes;
+    EXPECT_TRUE(EncodePng(image, DefaultDpi, bytes, nullptr));
+    return QByteArray::fromStdString(bytes);
 }
 
 // One kind of file the program replaces: how to write a new version of it
@@ -65,8 +64,8 @@ const std::vector<TTarget>& Targets() {
          [](int version) { return FaultSettingsText(version, 200).toUtf8(); }},
         {"picture", "code.png",
          [](const QString& path, int version) {
-             QString error;
-             return SaveImageAtomically(FaultPicture(version, 300), path, &error);
+             std::string error;
+             return SaveImageAtomically(FaultPicture(version, 300), FileNameBytes(path), &error);
          },
          [](int version) { return Png(FaultPicture(version, 300)); }},
     };

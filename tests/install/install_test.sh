@@ -3,16 +3,30 @@
 # `cmake --install` does, and checks what the desktop and the user find there:
 # the files and nothing else, the desktop entry and the AppStream data valid,
 # the manual pages rendering, the completion completing, the installed
-# generator drawing a code that reads back, and the window, started from a
-# prefix it may not write into, keeping its settings under XDG_CONFIG_HOME.
+# generator drawing a code that reads back, the library exporting only its
+# header's names and the example program built against it through CMake and
+# through pkg-config, and the window, started from a prefix it may not write
+# into, keeping its settings under XDG_CONFIG_HOME.
 #
-# Usage: install_test.sh BUILD_DIR APP_ID
+# Usage: install_test.sh BUILD_DIR APP_ID SOURCE_DIR
 # Exit status 77 (a skip) when the prefix cannot be made read-only here. A
 # run killed outright may leave BUILD_DIR/install-test.*/usr/bin immutable:
 # chattr -i it before removing the build folder.
 set -uo pipefail
 build=$1
 app_id=$2
+source_dir=$3
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+libdir=$(cached CMAKE_INSTALL_LIBDIR)
+build_type=$(cached CMAKE_BUILD_TYPE | tr '[:upper:]' '[:lower:]')
+version=$(sed -n 's/^#define BARCODEGEN_VERSION "\(.*\)"$/\1/p' \
+    "$build/library/include/barcodegen/version.h")
+# MAJOR.MINOR.PATCH names the file; a 0.x library changes its soname with
+# each minor version, later with each major.
+file_version=$version
+[ "$(tr -cd . <<<"$version")" = . ] && file_version=$version.0
+soversion=${version%%.*}
+[ "$soversion" = 0 ] && soversion=$(cut -d. -f1,2 <<<"$version")
 
 failures=0
 fail() {
@@ -35,9 +49,21 @@ if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
     exit 1
 fi
 
-# ---- the installed tree: these files, and no other (no library, no test)
+# ---- the installed tree: these files, and no other (no archive, no test; the modules --verify loads)
 expected="bin/barcodegen
 bin/barcodegen-cli
+$libdir/barcodegen/barcodegen-render.so
+$libdir/barcodegen/barcodegen-verify.so
+include/barcodegen/barcodegen.h
+include/barcodegen/version.h
+$libdir/cmake/barcodegen/barcodegenConfig.cmake
+$libdir/cmake/barcodegen/barcodegenConfigVersion.cmake
+$libdir/cmake/barcodegen/barcodegenTargets-${build_type:-noconfig}.cmake
+$libdir/cmake/barcodegen/barcodegenTargets.cmake
+$libdir/libbarcodegen.so
+$libdir/libbarcodegen.so.$soversion
+$libdir/libbarcodegen.so.$file_version
+$libdir/pkgconfig/barcodegen.pc
 share/applications/$app_id.desktop
 share/barcodegen/about.html
 share/bash-completion/completions/barcodegen-cli
@@ -114,8 +140,82 @@ cli=$prefix/bin/barcodegen-cli
 "$cli" -t ean13 -o "$work/x.png" 590123412345 || fail "installed barcodegen-cli did not draw"
 [ "$(zbarimg -q --raw "$work/x.png" 2>/dev/null)" = 5901234123457 ] ||
     fail "the installed generator's EAN-13 does not read back"
+# --verify reads through the installed modules, found from bin/.
+for format in png svg pdf; do
+    LD_DEBUG=files "$cli" --verify -o "$work/x.$format" 590123412345 2>"$work/verify.log" ||
+        { cat "$work/verify.log" >&2; fail "installed barcodegen-cli --verify $format"; }
+    grep -q "file=.*/$libdir/barcodegen/barcodegen-verify.so" "$work/verify.log" ||
+        fail "--verify of $format did not load the installed reading module"
+    [ $format = png ] || grep -q "file=.*/$libdir/barcodegen/barcodegen-render.so" "$work/verify.log" ||
+        fail "--verify of $format did not load the installed rendering module"
+done
 [ "$("$cli" --version | awk '{print $NF}')" = "$("$prefix/bin/barcodegen" --version | awk '{print $NF}')" ] ||
     fail "the two programs tell different versions"
+
+# ---- the library: its soname, only its header's names exported, a header
+# that shows nothing of the engine
+lib=$prefix/$libdir/libbarcodegen.so
+soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+[ "$soname" = "libbarcodegen.so.$soversion" ] || fail "the library's soname is '$soname'"
+[ "$(readlink "$lib")" = "$soname" ] || fail "libbarcodegen.so does not lead to $soname"
+exported=$(nm -D --defined-only "$lib" | awk '{print $3}' | c++filt)
+[ -n "$exported" ] || fail "the library exports nothing"
+leaked=$(grep -v 'barcodegen::' <<<"$exported")
+[ -z "$leaked" ] || fail "the library exports more than its header's names: $(head -5 <<<"$leaked")"
+headers=$prefix/include/barcodegen
+grep -n 'private:\|protected:' "$headers"/*.h && fail "an installed header shows private members"
+grep -h '^#include "' "$headers"/*.h | grep -v '"barcodegen/' &&
+    fail "an installed header includes what is not installed"
+
+# The example program, against the installed library only: built by its own
+# CMake project through find_package, and by one compiler call through
+# pkg-config. A library built with the sanitizers needs them in its programs.
+example_flags=()
+readelf -d "$lib" | grep -q 'libasan' && example_flags=(-fsanitize=address,undefined)
+label_matches_cli() {
+    local label=$1 how=$2
+    (cd "$work" && "$label" 590123412345 ean-13 "label-$how.png" >"label-$how.txt") ||
+        { fail "the example built through $how did not run"; return; }
+    [ "$(cat "$work/label-$how.txt")" = "$("$cli" --pattern -t ean-13 590123412345)" ] ||
+        fail "the example built through $how prints another text or pattern than barcodegen-cli"
+    # The command line's options give the command line's bytes.
+    "$cli" -t ean-13 --size 600x300 --dpi 300 -o "$work/cli-label.png" 590123412345
+    cmp -s "$work/label-$how.png" "$work/cli-label.png" ||
+        fail "the example's PNG (through $how) differs from barcodegen-cli's"
+    [ "$(zbarimg -q --raw "$work/label-$how.png" 2>/dev/null)" = 5901234123457 ] ||
+        fail "the example's PNG (through $how) does not read back"
+    local needed
+    needed=$(readelf -d "$label" | grep NEEDED)
+    grep -q "\[$soname\]" <<<"$needed" || fail "the example (through $how) does not load $soname"
+    grep -q 'freetype\|libz\.\|libjpeg' <<<"$needed" &&
+        fail "the library's own dependencies reach the example's link (through $how)"
+}
+if cmake -S "$source_dir/examples" -B "$work/example" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_CXX_FLAGS="${example_flags[*]} -Wall -Wextra -Werror" >"$work/example.log" 2>&1 &&
+    cmake --build "$work/example" >>"$work/example.log" 2>&1; then
+    label_matches_cli "$work/example/label" cmake
+else
+    cat "$work/example.log" >&2
+    fail "the example does not build against the installed package with CMake"
+fi
+pc() { PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig" pkg-config "$@" barcodegen; }
+pc --exists || fail "pkg-config does not find barcodegen"
+[ "$(pc --modversion)" = "$version" ] || fail "pkg-config tells version $(pc --modversion)"
+grep -q -- "-I$prefix/include\b" <<<"$(pc --cflags)" || fail "pkg-config --cflags: $(pc --cflags)"
+[ "$(pc --cflags-only-I | wc -w)" -eq 1 ] || fail "pkg-config --cflags names more than our headers"
+libs=$(pc --libs)
+[ "$(echo $libs)" = "-L$prefix/$libdir -lbarcodegen" ] || fail "pkg-config --libs: $libs"
+grep -q -- -lfreetype <<<"$(pc --static --libs)" ||
+    fail "pkg-config names no private dependency: $(pc --static --libs)"
+# shellcheck disable=SC2046
+if g++ -std=c++17 -Wall -Wextra -Werror -pedantic "${example_flags[@]}" \
+    "$source_dir/examples/label.cpp" $(pc --cflags --libs) -Wl,-rpath,"$prefix/$libdir" \
+    -o "$work/label-pc" 2>"$work/example-pc.log"; then
+    label_matches_cli "$work/label-pc" pkg-config
+else
+    cat "$work/example-pc.log" >&2
+    fail "the example does not build through pkg-config"
+fi
 
 # ---- the window from a prefix it may not write into
 chmod a-w "$prefix/bin"
@@ -178,4 +278,4 @@ grep -q '^Text=XDG-READ' "$settings" || fail "the window did not read $settings"
 grep -q '^Stale=' "$settings" && fail "the window did not write $settings anew"
 
 [ $failures -eq 0 ] || { echo "$failures checks failed" >&2; exit 1; }
-echo "install tree, desktop files, manual pages, completion and settings: all good"
+echo "install tree, desktop files, manual pages, completion, library, example and settings: all good"

@@ -116,6 +116,36 @@ TEST(DrawingRecorder, RecordsWhatTheCanvasIsAskedToDraw) {
 
 // Only what shows goes into a file: paper-coloured rectangles on bare paper
 // are left out, those over ink are kept, and runs of one colour are one shape.
+// Colours for a drawing made black on white: bars and text take the
+// foreground, the ground the background, and the white (spaces, text cells)
+// goes, so that a transparent ground shows through; other colours stay.
+TEST(DrawingRecorder, ColouredKeepsTheInkAndDropsThePaper) {
+    const TPixel navy = 0xFF000080, cream = 0xFFFFFFE0, clear = 0x00FFFFFF, red = 0xFFFF0000;
+    const struct {
+        TPixel Fg, Bg;
+    } cases[] = {{navy, cream}, {PixelBlack, clear}, {PixelBlack, PixelWhite}};
+    for (const auto& c : cases) {
+        TDrawing d = Symbol();
+        d.Items.push_back(TDrawnRect{{0, 0, 2, 2}, red});
+        d.Items.push_back(TDrawnPolygon{{{0, 0}, {5, 0}, {0, 5}}, true, PixelWhite, PixelBlack, 1});
+        const TDrawing coloured = ColouredDrawing(d, c.Fg, c.Bg);
+        EXPECT_EQ(coloured.Background, c.Bg);
+        EXPECT_EQ(coloured.Width, d.Width);
+        std::vector<TPixel> colours;
+        for (const TDrawnItem& item : coloured.Items) {
+            if (const auto* r = std::get_if<TDrawnRect>(&item)) colours.push_back(r->Colour);
+            if (const auto* t = std::get_if<TDrawnText>(&item)) colours.push_back(t->Colour);
+            if (const auto* p = std::get_if<TDrawnPolygon>(&item)) {
+                EXPECT_FALSE(p->Filled);
+                colours.push_back(p->Outline);
+            }
+        }
+        // The text, six bars, the red square, the polygon's outline.
+        const std::vector<TPixel> expected = {c.Fg, c.Fg, c.Fg, c.Fg, c.Fg, c.Fg, c.Fg, red, c.Fg};
+        EXPECT_EQ(colours, expected) << std::hex << c.Fg;
+    }
+}
+
 TEST(DrawingLayers, LeaveOutOnlyWhatCannotShow) {
     const TPixel ink = 0xFF102030, paper = 0xFFF0E0D0;
     const auto with = [](TDrawing d, std::vector<TDrawnItem> more) {

@@ -1,4 +1,6 @@
-// The picture writer keeps every pixel at the fewest bits per pixel.
+// The picture writer keeps every pixel at the fewest bits per pixel; files are
+// replaced whole. Qt only for the test's own folders and for reading back:
+// no QGuiApplication in this process.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -15,20 +17,32 @@
 #include <unistd.h>
 
 #include "engine/ZoBarCode_interface.h"
+#include "picture/GeneratePicture.h"
 #include "picture/PictureFormats.h"
 #include "picture/SaveImage.h"
-#include "picture/VectorPicture.h"
 #include "tests/FileContent.h"
 
 namespace {
 
 // A picture of stripes in the given colours.
-QImage Stripes(const QList<QRgb>& colours) {
-    QImage img(static_cast<int>(colours.size()) * 3 + 5, 7, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, colours[(x + y) % colours.size()]);
+TBitmap Stripes(const QList<QRgb>& colours) {
+    TBitmap img(static_cast<int>(colours.size()) * 3 + 5, 7);
+    for (int y = 0; y < img.Height(); ++y)
+        for (int x = 0; x < img.Width(); ++x)
+            img.At(x, y) = colours[(x + y) % colours.size()];
     return img;
+}
+
+QImage ImageOf(const TBitmap& b) {
+    QImage img(b.Width(), b.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x)
+            img.setPixel(x, y, b.At(x, y));
+    return img;
+}
+
+std::string Path(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
@@ -39,26 +53,25 @@ TEST(SaveImage, FewestBitsThatKeepEveryPixel) {
         many << qRgb(i % 256, i / 256, 7);
     const struct {
         QList<QRgb> colours;
-        QImage::Format format;
+        TPixelDepth depth;
     } cases[] = {
-        {{qRgb(255, 255, 255)}, QImage::Format_Mono},
-        {{qRgb(255, 0, 0), qRgb(0, 0, 255)}, QImage::Format_Mono},
-        {{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)}, QImage::Format_Grayscale8},
-        {{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 0)}, QImage::Format_Indexed8},
-        {many, QImage::Format_RGB32},
+        {{qRgb(255, 255, 255)}, TPixelDepth::Mono},
+        {{qRgb(255, 0, 0), qRgb(0, 0, 255)}, TPixelDepth::Mono},
+        {{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)}, TPixelDepth::Grey8},
+        {{qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 0)}, TPixelDepth::Palette8},
+        {many, TPixelDepth::Rgb24},
     };
     for (const auto& c : cases) {
-        QImage picture = Stripes(c.colours);
-        EXPECT_EQ(SmallestExactImage(picture).format(), c.format) << c.colours.size();
+        const TBitmap picture = Stripes(c.colours);
+        EXPECT_EQ(SmallestExactColours(picture).Depth, c.depth) << c.colours.size();
         for (const char* format : {"PNG", "BMP"}) {
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QString error;
-            ASSERT_TRUE(WriteImage(picture, buffer, format, 150, &error)) << error.toStdString();
+            TBytes bytes;
+            std::string error;
+            ASSERT_TRUE(EncodeImage(*PictureFormatNamed(format), picture, 150, bytes, &error))
+                << error;
             QImage back;
-            ASSERT_TRUE(back.loadFromData(bytes, format));
-            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture)
+            ASSERT_TRUE(back.loadFromData(QByteArray::fromStdString(bytes), format));
+            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), ImageOf(picture))
                 << format << " " << c.colours.size();
             EXPECT_EQ(back.dotsPerMeterX(), 5906) << format; // 150 dpi
         }
@@ -70,7 +83,7 @@ TEST(SaveImage, FewestBitsThatKeepEveryPixel) {
 TEST(PictureFormats, ExtensionsNameTheirFormat) {
     const struct {
         const char* file;
-        qsizetype dot;      // ExtensionStart
+        std::ptrdiff_t dot; // ExtensionStart
         const char* format; // the row's name; nullptr: none
     } cases[] = {
         {"code.png", 4, "PNG"},        {"dir.x/CODE.BMP", 10, "BMP"}, {"a.b.jpeg", 3, "JPEG"},
@@ -80,38 +93,43 @@ TEST(PictureFormats, ExtensionsNameTheirFormat) {
         {"v1.2/label", -1, nullptr},   {"a.png/", -1, nullptr},       {"", -1, nullptr},
     };
     for (const auto& c : cases) {
+        EXPECT_EQ(ExtensionStart(std::string_view(c.file)), c.dot) << c.file;
         const QString file = QString::fromUtf8(c.file);
-        EXPECT_EQ(ExtensionStart(file), c.dot) << c.file;
-        const TPictureFormat* row = PictureFormatOfFile(file);
-        EXPECT_EQ(row ? row->Name : QLatin1String(), QLatin1String(c.format)) << c.file;
+        EXPECT_EQ(ExtensionStart(std::u16string_view(
+                      reinterpret_cast<const char16_t*>(file.utf16()), std::size_t(file.size()))),
+                  c.dot)
+            << c.file;
+        for (const TPictureFormat* row :
+             {PictureFormatOfFile(std::string_view(c.file)),
+              PictureFormatOfFile(std::u16string_view(
+                  reinterpret_cast<const char16_t*>(file.utf16()), std::size_t(file.size())))})
+            EXPECT_EQ(row ? row->Name : std::string_view(),
+                      c.format ? std::string_view(c.format) : std::string_view())
+                << c.file;
     }
 }
 
 // Every row's name is one its writer takes, and the file it makes is of that
-// format: an image by QImageWriter (or our PNG encoder), a drawing drawn anew.
+// format: an image of the bitmap, a drawing drawn anew.
 TEST(PictureFormats, EveryFormatHasItsWriter) {
-    const std::map<QString, QByteArray> starts = {{"PNG", "\x89PNG"},
-                                                  {"BMP", "BM"},
-                                                  {"JPEG", "\xFF\xD8\xFF"},
-                                                  {"SVG", "<?xml"},
-                                                  {"PDF", "%PDF-"}};
+    const std::map<std::string_view, std::string> starts = {{"PNG", "\x89PNG"},
+                                                            {"BMP", "BM"},
+                                                            {"JPEG", "\xFF\xD8\xFF"},
+                                                            {"SVG", "<?xml"},
+                                                            {"PDF", "%PDF-"}};
     ASSERT_EQ(starts.size(), PictureFormats.size());
     for (const TPictureFormat& f : PictureFormats) {
-        EXPECT_EQ(PictureFormatNamed(QString(f.Name)), &f);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QString error;
-        const bool written = f.Drawing
-                                 ? WriteBarcodeDrawing(buffer, f.Name, QSize(238, 190),
-                                                       QStringLiteral("590123412345"), bcCodeEAN13,
-                                                       TGenerateOptions{}, DefaultDpi, &error)
-                                 : WriteImage(Stripes({qRgb(0, 0, 0), qRgb(255, 255, 255)}), buffer,
-                                              f.Name, DefaultDpi, &error);
-        ASSERT_TRUE(written) << f.Name.data() << ": " << error.toStdString();
-        EXPECT_TRUE(bytes.startsWith(starts.at(f.Name))) << f.Name.data();
+        EXPECT_EQ(PictureFormatNamed(f.Name), &f);
+        const TBytes bytes =
+            EncodeBarcodePicture(f, u"590123412345", bcCodeEAN13, TGenerateOptions{}, DefaultDpi);
+        EXPECT_TRUE(bytes.starts_with(starts.at(f.Name))) << f.Name;
+        TBytes image;
+        EXPECT_EQ(EncodeImage(f, Stripes({qRgb(0, 0, 0), qRgb(255, 255, 255)}), DefaultDpi, image,
+                              nullptr),
+                  !f.Drawing)
+            << f.Name;
     }
-    EXPECT_EQ(PictureFormatNamed(u"jpeg"), nullptr); // names are exact: extensions are not
+    EXPECT_EQ(PictureFormatNamed("jpeg"), nullptr); // names are exact: extensions are not
 }
 
 // Both ways of writing a file whole behave alike: flushed to the disk (single
@@ -123,10 +141,13 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
         const auto user = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
         return QFile::permissions(path) & ~user;
     };
-    const auto ok = [](QIODevice& d, QString*) { return d.write("new") == 3; };
-    const auto failing = [](QIODevice& d, QString* e) {
-        d.write("half");
-        *e = QStringLiteral("no more");
+    const auto ok = [](std::string& d, std::string*) {
+        d = "new";
+        return true;
+    };
+    const auto failing = [](std::string& d, std::string* e) {
+        d = "half";
+        *e = "no more";
         return false;
     };
     const auto newFileBits = QFileDevice::Permissions::fromInt(0);
@@ -134,7 +155,7 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
         const char* name;
         bool exists;
         QFileDevice::Permissions before;
-        std::function<bool(QIODevice&, QString*)> write;
+        std::function<bool(std::string&, std::string*)> write;
         bool written;
         const char* error; // in the message after the file name
     } cases[] = {
@@ -156,8 +177,8 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
                 f.close();
                 ASSERT_TRUE(QFile::setPermissions(path, c.before));
             }
-            QString error;
-            EXPECT_EQ(WriteFileAtomically(path, c.write, &error, flush), c.written) << c.name;
+            std::string error;
+            EXPECT_EQ(WriteFileAtomically(Path(path), c.write, &error, flush), c.written) << c.name;
             QFile f(path);
             const QByteArray content = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
             EXPECT_EQ(content, c.written ? "new" : c.exists ? "old" : "") << c.name;
@@ -169,8 +190,8 @@ TEST(SaveImage, FilesAreWrittenWholeOrNotAtAll) {
                 EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << c.name;
             }
             if (!c.written) {
-                EXPECT_TRUE(error.startsWith(path + ": ")) << error.toStdString();
-                EXPECT_TRUE(error.contains(QLatin1String(c.error))) << error.toStdString();
+                EXPECT_TRUE(error.starts_with(Path(path) + ": ")) << error;
+                EXPECT_NE(error.find(c.error), std::string::npos) << error;
             }
             // Nothing but the file itself is left in the folder.
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
@@ -219,12 +240,11 @@ struct TSpecialTarget {
 // Devices, FIFOs and the system's links to open files are written into, never
 // renamed over; a symbolic link stays a link, and the file it names is written.
 TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
-    const QImage picture = Stripes({qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)});
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(WriteImage(picture, buffer, QStringLiteral("PNG"), DefaultDpi, nullptr));
-    const auto encoded = [](const QString& p) { return QFile::encodeName(p); };
+    const TBitmap picture = Stripes({qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(255, 255, 255)});
+    TBytes encoded;
+    ASSERT_TRUE(EncodePng(picture, DefaultDpi, encoded, nullptr));
+    const QByteArray png = QByteArray::fromStdString(encoded);
+    const auto bytesOf = [](const QString& p) { return QFile::encodeName(p); };
     const auto writeOld = [](const QString& p) {
         QFile f(p);
         return f.open(QIODevice::WriteOnly) && f.write("old") == 3;
@@ -239,7 +259,7 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
              // which we could not replace if the writer tried.
              const QString node = dir + QStringLiteral("/null");
              const QString path =
-                 ::mknod(encoded(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                 ::mknod(bytesOf(node).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
                      ? node
                      : QStringLiteral("/dev/null");
              return TSpecialTarget{path, nullptr, [path] {
@@ -250,12 +270,12 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
         {"FIFO",
          [&](const QString& dir) {
              const QString path = dir + QStringLiteral("/fifo");
-             EXPECT_EQ(::mkfifo(encoded(path).constData(), 0600), 0);
+             EXPECT_EQ(::mkfifo(bytesOf(path).constData(), 0600), 0);
              // The reader is there before the writer (whose open would wait for
              // one) and never blocks: a writer that replaced the FIFO leaves it
              // nothing to read instead of a hang.
              const TSharedFd reader =
-                 ShareFd(::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+                 ShareFd(::open(bytesOf(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
              return TSpecialTarget{path, [reader] { return ReadToEnd(*reader); },
                                    [path] { return S_ISFIFO(Lstat(path).st_mode); }};
          }},
@@ -276,7 +296,7 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
          [&](const QString& dir) {
              const QString path = dir + QStringLiteral("/open.png");
              EXPECT_TRUE(writeOld(path));
-             const TSharedFd fd = ShareFd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+             const TSharedFd fd = ShareFd(::open(bytesOf(path).constData(), O_RDONLY | O_CLOEXEC));
              return TSpecialTarget{QStringLiteral("/proc/self/fd/%1").arg(*fd),
                                    [fd] {
                                        ::lseek(*fd, 0, SEEK_SET);
@@ -335,9 +355,8 @@ TEST(SaveImage, TargetsThatAreNoRegularFileAreWrittenInto) {
             const TSpecialTarget target = c.make(dir.path());
             const QStringList before =
                 QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
-            QString error;
-            EXPECT_TRUE(WriteFileAtomically(target.Path, png, &error, flush))
-                << error.toStdString();
+            std::string error;
+            EXPECT_TRUE(WriteFileAtomically(Path(target.Path), encoded, &error, flush)) << error;
             if (target.Received) {
                 const QByteArray received = target.Received();
                 EXPECT_EQ(received, png);

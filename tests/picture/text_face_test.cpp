@@ -226,27 +226,29 @@ TEST(TextFace, OutlinesMatchTheDrawing) {
         ASSERT_FALSE(path.empty());
         double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
         bool open = false;
-        TPathCommand from; // the current point, in X[0], Y[0]
+        TPathCommand from; // the current point, in Pts[0], Pts[1]
         for (const TPathCommand& p : path) {
-            if (p.Kind == TPathCommand::Close) {
+            if (p.Op == TPathCommand::Close) {
                 EXPECT_TRUE(open);
                 open = false;
                 continue;
             }
-            EXPECT_EQ(p.Kind == TPathCommand::Move, !open) << "a contour begins with a move";
+            EXPECT_EQ(p.Op == TPathCommand::Move, !open) << "a contour begins with a move";
             open = true;
             // The points on the curve (a control point may lie outside the ink).
             for (double t = 0; t <= 1; t += 1.0 / 16) {
-                double x = p.X[0], y = p.Y[0];
-                if (p.Kind == TPathCommand::Quad) {
-                    x = (1 - t) * (1 - t) * from.X[0] + 2 * t * (1 - t) * p.X[0] + t * t * p.X[1];
-                    y = (1 - t) * (1 - t) * from.Y[0] + 2 * t * (1 - t) * p.Y[0] + t * t * p.Y[1];
+                double x = p.Pts[0], y = p.Pts[1];
+                if (p.Op == TPathCommand::Quad) {
+                    x = (1 - t) * (1 - t) * from.Pts[0] + 2 * t * (1 - t) * p.Pts[0] +
+                        t * t * p.Pts[2];
+                    y = (1 - t) * (1 - t) * from.Pts[1] + 2 * t * (1 - t) * p.Pts[1] +
+                        t * t * p.Pts[3];
                 }
                 left = std::min(left, x), right = std::max(right, x);
                 top = std::min(top, y), bottom = std::max(bottom, y);
             }
-            from.X[0] = p.Kind == TPathCommand::Quad ? p.X[1] : p.X[0];
-            from.Y[0] = p.Kind == TPathCommand::Quad ? p.Y[1] : p.Y[0];
+            from.Pts[0] = p.Op == TPathCommand::Quad ? p.Pts[2] : p.Pts[0];
+            from.Pts[1] = p.Op == TPathCommand::Quad ? p.Pts[3] : p.Pts[1];
         }
         EXPECT_FALSE(open) << "the last contour is closed";
         EXPECT_NEAR(left, ink.Left, 1.0) << Shown(c.Text);
@@ -259,9 +261,9 @@ TEST(TextFace, OutlinesMatchTheDrawing) {
         ASSERT_EQ(moved.size(), path.size());
         for (std::size_t i = 0; i < path.size(); ++i)
             for (int k = 0; k < 3; ++k)
-                if (path[i].X[k] != 0 || path[i].Y[k] != 0) {
-                    EXPECT_NEAR(moved[i].X[k], path[i].X[k] + 7.25, 1e-9);
-                    EXPECT_NEAR(moved[i].Y[k], path[i].Y[k] - 3.5, 1e-9);
+                if (path[i].Pts[2 * k] != 0 || path[i].Pts[2 * k + 1] != 0) {
+                    EXPECT_NEAR(moved[i].Pts[2 * k], path[i].Pts[2 * k] + 7.25, 1e-9);
+                    EXPECT_NEAR(moved[i].Pts[2 * k + 1], path[i].Pts[2 * k + 1] - 3.5, 1e-9);
                 }
 
         // As cubics: the same ends, the control points two thirds towards the quadratic's.
@@ -270,20 +272,20 @@ TEST(TextFace, OutlinesMatchTheDrawing) {
         double x = 0, y = 0;
         for (std::size_t i = 0; i < path.size(); ++i) {
             const TPathCommand& q = path[i];
-            if (q.Kind != TPathCommand::Quad) {
+            if (q.Op != TPathCommand::Quad) {
                 EXPECT_EQ(cubic[i], q);
             } else {
-                ASSERT_EQ(cubic[i].Kind, TPathCommand::Cubic);
-                EXPECT_NEAR(cubic[i].X[0], x + 2 * (q.X[0] - x) / 3, 1e-9);
-                EXPECT_NEAR(cubic[i].Y[0], y + 2 * (q.Y[0] - y) / 3, 1e-9);
-                EXPECT_NEAR(cubic[i].Y[1], q.Y[1] + 2 * (q.Y[0] - q.Y[1]) / 3, 1e-9);
-                EXPECT_EQ(cubic[i].X[2], q.X[1]);
-                EXPECT_EQ(cubic[i].Y[2], q.Y[1]);
+                ASSERT_EQ(cubic[i].Op, TPathCommand::Cubic);
+                EXPECT_NEAR(cubic[i].Pts[0], x + 2 * (q.Pts[0] - x) / 3, 1e-9);
+                EXPECT_NEAR(cubic[i].Pts[1], y + 2 * (q.Pts[1] - y) / 3, 1e-9);
+                EXPECT_NEAR(cubic[i].Pts[3], q.Pts[3] + 2 * (q.Pts[1] - q.Pts[3]) / 3, 1e-9);
+                EXPECT_EQ(cubic[i].Pts[4], q.Pts[2]);
+                EXPECT_EQ(cubic[i].Pts[5], q.Pts[3]);
             }
-            if (q.Kind == TPathCommand::Move || q.Kind == TPathCommand::Line)
-                x = q.X[0], y = q.Y[0];
-            else if (q.Kind == TPathCommand::Quad)
-                x = q.X[1], y = q.Y[1];
+            if (q.Op == TPathCommand::Move || q.Op == TPathCommand::Line)
+                x = q.Pts[0], y = q.Pts[1];
+            else if (q.Op == TPathCommand::Quad)
+                x = q.Pts[2], y = q.Pts[3];
         }
     }
     EXPECT_TRUE(TextOutline(Tahoma(8), 0, 0, u"").empty());

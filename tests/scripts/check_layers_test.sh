@@ -9,7 +9,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/scripts"
 cp "$source_dir/scripts/check-layers.sh" "$work/scripts/"
 mkdir -p "$work"/{engine,symbologies,platform,picture,forms,complib,propsave,picexport,app,cli}
-mkdir -p "$work"/{bench,tests,fuzz,extra}
+mkdir -p "$work"/{bench,tests,fuzz,extra,library,examples}
 
 failures=0
 # file | the line that includes | pass or fail | what the message must hold
@@ -19,7 +19,9 @@ cases=(
     'engine/A.cpp|#include "platform/QtConvert.h"|fail|engine/ may not include platform/ (it may include: no other folder)'
     'symbologies/A.cpp|#include "engine/ZoBarcode.h"|pass|'
     'platform/A.h|#include "picture/FileIO.h"|fail|platform/A.h:2: platform/ may not include picture/'
-    'picture/A.cpp|#include "platform/QtCanvas.h"|pass|note: temporary include picture -> platform in picture/A.cpp:2'
+    'picture/A.cpp|#include "platform/QtCanvas.h"|fail|picture/A.cpp:2: picture/ may not include platform/'
+    'library/A.cpp|#include "picture/GeneratePicture.h"|pass|'
+    'examples/A.cpp|#include "library/LibrarySupport.h"|fail|examples/ may not include library/'
     'forms/A.cpp|#include "complib/bdlg.h"|fail|forms/ may not include complib/'
     'propsave/A.cpp|#include "picture/FileIO.h"|pass|'
     'propsave/A.cpp|#include "app/f_main.h"|fail|propsave/ may not include app/'

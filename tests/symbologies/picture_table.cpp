@@ -11,51 +11,44 @@
 // outside the box: text hidden, EAN/UPC guard bars reach below it by design).
 // A refused case prints "refused" and the message.
 //
-// Text of 50 points and more is rasterised a little differently after other
-// sizes were drawn in the same process, so a PNG may differ between two runs
-// of different tables while the drawing hash stays the same; drawn alone
-// (argument KEYFILE: one key a line, only those are drawn) such a case gives
-// the same PNG. Not built by default: ninja picture_table.
-#include <QBuffer>
-#include <QCryptographicHash>
-#include <QGuiApplication>
-#include <QImage>
+// The info ends with masked=HASH: a digest of the picture with every text's
+// cell painted white, so that a change of the text's antialiasing alone can be
+// told from any other (a glyph's ink beyond its cell shows there too).
+//
+// Argument KEYFILE: one key a line, only those are drawn. Not built by
+// default: ninja picture_table.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "engine/BarcodeError.h"
 #include "engine/ZoBarcode.h"
 #include "picture/GeneratePicture.h"
 #include "picture/SaveImage.h"
-#include "platform/QtCanvas.h"
-#include "platform/QtConvert.h"
+#include "picture/TextFace.h"
 
 namespace {
 
-// Measures with the real canvas and records what is drawn.
+// Measures as the raster canvas does and records what is drawn.
 class RecordingCanvas : public TCanvas {
 public:
-    explicit RecordingCanvas(TQtCanvas& c) : real(c) {}
     std::string log;
     int minY = 1 << 30, maxY = -(1 << 30), upward = 0;
     int textTop = 1 << 30, textBottom = -(1 << 30), texts = 0;
+    std::vector<TRect> cells;
 
-    int TextWidth(const std::u16string& t) override {
-        real.Font = Font;
-        return real.TextWidth(t);
-    }
-    int TextHeight(const std::u16string& t) override {
-        real.Font = Font;
-        return real.TextHeight(t);
-    }
+    int TextWidth(const std::u16string& t) override { return glyphs.TextWidth(Font, t); }
+    int TextHeight(const std::u16string& t) override { return glyphs.TextHeight(Font, t); }
     void TextOut(int x, int y, const std::u16string& t) override {
         log += "T" + std::to_string(x) + "," + std::to_string(y) + "," + ToUtf8(t) + "," +
                ToUtf8(Font.Name) + "," + std::to_string(Font.Size) + "," +
                std::to_string(Font.Color) + "," + std::to_string(Brush.Color) + ";";
         ++texts;
+        cells.push_back({x, y, x + TextWidth(t), y + TextHeight(t)});
         if (t.empty()) return;
         textTop = std::min(textTop, y);
         textBottom = std::max(textBottom, y + TextHeight(t) - 1);
@@ -72,20 +65,75 @@ public:
     }
 
 private:
-    TQtCanvas& real;
+    TFaceGlyphs glyphs;
 };
 
-std::string Sha1(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+// SHA-1 of the bytes, as the tables of earlier builds (drawn through Qt) have
+// it, so that tables of both can be compared.
+std::string Sha1(const std::string& bytes) {
+    std::uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+    std::string m = bytes;
+    const std::uint64_t bits = std::uint64_t(bytes.size()) * 8;
+    m += char(0x80);
+    while (m.size() % 64 != 56)
+        m += char(0);
+    for (int i = 7; i >= 0; --i)
+        m += char(bits >> (8 * i));
+    const auto rotl = [](std::uint32_t v, int n) { return (v << n) | (v >> (32 - n)); };
+    for (std::size_t at = 0; at < m.size(); at += 64) {
+        std::uint32_t w[80];
+        for (int i = 0; i < 16; ++i)
+            w[i] = std::uint32_t(std::uint8_t(m[at + 4 * i])) << 24 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 1])) << 16 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 2])) << 8 |
+                   std::uint32_t(std::uint8_t(m[at + 4 * i + 3]));
+        for (int i = 16; i < 80; ++i)
+            w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+        std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+        for (int i = 0; i < 80; ++i) {
+            const std::uint32_t f = i < 20   ? (b & c) | (~b & d)
+                                    : i < 40 ? b ^ c ^ d
+                                    : i < 60 ? (b & c) | (b & d) | (c & d)
+                                             : b ^ c ^ d;
+            const std::uint32_t k = i < 20   ? 0x5A827999
+                                    : i < 40 ? 0x6ED9EBA1
+                                    : i < 60 ? 0x8F1BBCDC
+                                             : 0xCA62C1D6;
+            const std::uint32_t t = rotl(a, 5) + f + e + k + w[i];
+            e = d, d = c, c = rotl(b, 30), b = a, a = t;
+        }
+        h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e;
+    }
+    char text[41];
+    for (int i = 0; i < 5; ++i)
+        std::snprintf(text + 8 * i, 9, "%08x", h[i]);
+    return text;
+}
+
+std::string Masked(TBitmap picture, const std::vector<TRect>& cells) {
+    for (const TRect& c : cells)
+        for (int y = std::max(c.Top, 0); y < std::min(c.Bottom, picture.Height()); ++y)
+            for (int x = std::max(c.Left, 0); x < std::min(c.Right, picture.Width()); ++x)
+                picture.At(x, y) = PixelWhite;
+    std::uint64_t h = 0xCBF29CE484222325ull;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            h = (h ^ (picture.At(x, y) | PixelBlack)) * 0x100000001B3ull;
+    char text[32];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+std::u16string Utf16(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
 }
 
 // The steps of GenerateBarcodePicture's drawing, on a recording canvas.
-std::string Recorded(const std::string& code, int type, const TGenerateOptions& o) {
-    QImage scratch(1, 1, QImage::Format_RGB32);
-    TQtCanvas qt(scratch);
-    RecordingCanvas rec(qt);
+std::string Recorded(const std::string& code, int type, const TGenerateOptions& o,
+                     std::vector<TRect>& cells) {
+    RecordingCanvas rec;
     TZoBarcode bc;
-    bc.SetBarCode(ToU16(QString::fromStdString(code)));
+    bc.SetBarCode(Utf16(code));
     bc.SetBarCodeType(static_cast<TBarcodeType>(type));
     bc.SetUseCheckSum(o.UseCheckSum);
     bc.SetShowText(o.ShowText);
@@ -99,21 +147,21 @@ std::string Recorded(const std::string& code, int type, const TGenerateOptions& 
     bc.SetHeight(bottom - top);
     bc.SetWidth(o.Width - 3 * b);
     bc.DrawBarcode(rec);
+    cells = rec.cells;
     const int box = bottom - top;
     const int bars = box - (rec.texts > 0 ? bc.ShowTextH1 : 0); // a text left out leaves all
     const bool broken = rec.upward > 0 || rec.minY < top || rec.maxY >= bottom ||
                         (o.ShowText && rec.textTop <= rec.textBottom &&
                          (rec.textTop < top || rec.textBottom >= bottom));
     const char* cls = broken ? "BROKEN" : 2 * bars < box ? "UNDERHALF" : "ok";
-    return Sha1(QByteArray::fromStdString(rec.log)) + "\t" + cls + " H=" + std::to_string(box) +
-           " h=" + std::to_string(bars) + " H1=" + std::to_string(bc.ShowTextH1) +
+    return Sha1(rec.log) + "\t" + cls + " H=" + std::to_string(box) + " h=" + std::to_string(bars) +
+           " H1=" + std::to_string(bc.ShowTextH1) +
            " size=" + std::to_string(bc.ShowTextFont().Size);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
     std::set<std::string> only;
     if (argc > 1) {
         std::ifstream in(argv[1]);
@@ -164,14 +212,14 @@ int main(int argc, char** argv) {
                             o.UseCheckSum = check;
                             std::string line;
                             try {
-                                const QImage picture =
-                                    GenerateBarcodePicture(QString::fromStdString(code), type, o);
-                                QByteArray png;
-                                QBuffer buffer(&png);
-                                buffer.open(QIODevice::WriteOnly);
-                                QString error;
-                                WriteImage(picture, buffer, "PNG", DefaultDpi, &error);
-                                line = Sha1(png) + " " + Recorded(code, type, o);
+                                const TBitmap picture =
+                                    GenerateBarcodePicture(Utf16(code), type, o);
+                                TBytes png;
+                                EncodePng(picture, DefaultDpi, png, nullptr);
+                                std::vector<TRect> cells;
+                                const std::string drawing = Recorded(code, type, o, cells);
+                                line =
+                                    Sha1(png) + " " + drawing + " masked=" + Masked(picture, cells);
                             } catch (const std::exception& e) {
                                 line = std::string("refused\t") + e.what();
                             }

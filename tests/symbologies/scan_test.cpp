@@ -15,6 +15,7 @@
 #include "engine/BarcodeError.h"
 #include "engine/ZoBarcode.h"
 #include "picture/GeneratePicture.h"
+#include "platform/QtConvert.h"
 #include "symbologies/Gs1.h"
 #include "tests/BuildSymbol.h"
 #include "tests/ScanSupport.h"
@@ -127,7 +128,8 @@ std::string SymbolData(int type, const std::string& code, bool check) {
 
 // What one decoder must report for a picture of code.
 std::string Expected(int type, const std::string& code, bool check, bool zxing) {
-    const std::string encoded = PrepareBarcode(ToQ(code), type, check).Text.toStdString();
+    const std::string encoded =
+        ToQString(PrepareBarcode(ToU16(ToQ(code)), type, check).Text).toStdString();
     switch (type) {
     case bcCode128:
     case bcCodeGS1_128:
@@ -156,8 +158,8 @@ std::string Expected(int type, const std::string& code, bool check, bool zxing) 
 
 // The decoders name an EAN-13 symbol with a leading 0 UPC-A.
 bool ReadsAsUpcA(int type, const std::string& code, bool check) {
-    return type == bcCodeEAN13 &&
-           PrepareBarcode(ToQ(code), type, check).Text.startsWith(QLatin1Char('0'));
+    return type == bcCodeEAN13 && ToQString(PrepareBarcode(ToU16(ToQ(code)), type, check).Text)
+                                      .startsWith(QLatin1Char('0'));
 }
 
 struct TScanCase {
@@ -217,7 +219,7 @@ void ScanBoth(const TScanCase& c) {
     o.UseCheckSum = c.check;
     o.ShowText = c.showText;
     o.Border = c.border;
-    ScanPicture(c, GenerateBarcodePicture(ToQ(c.code), c.type, o));
+    ScanPicture(c, GeneratedImage(ToQ(c.code), c.type, o));
 }
 
 class ScanFixed : public testing::TestWithParam<TScanCase> {};
@@ -316,7 +318,7 @@ TEST(ScanAddOn, ZxingReadsMainAndAddOn) {
             SCOPED_TRACE(std::string(c.code) + (showText ? "" : " without text"));
             TGenerateOptions o;
             o.ShowText = showText;
-            const QImage picture = WithQuietZone(GenerateBarcodePicture(ToQ(c.code), c.type, o))
+            const QImage picture = WithQuietZone(GeneratedImage(ToQ(c.code), c.type, o))
                                        .convertToFormat(QImage::Format_Grayscale8);
             const ZXing::ImageView view(picture.constBits(), picture.width(), picture.height(),
                                         ZXing::ImageFormat::Lum,
@@ -326,7 +328,9 @@ TEST(ScanAddOn, ZxingReadsMainAndAddOn) {
                 ZXing::EanAddOnSymbol::Require);
             const ZXing::Result r = ZXing::ReadBarcode(view, hints);
             ASSERT_TRUE(r.isValid());
-            EXPECT_EQ(r.text(), PrepareBarcode(ToQ(c.code), c.type, true).Text.toStdString());
+            EXPECT_EQ(
+                r.text(),
+                ToQString(PrepareBarcode(ToU16(ToQ(c.code)), c.type, true).Text).toStdString());
             EXPECT_EQ(r.symbologyIdentifier(), c.identifier);
         }
 }
@@ -371,7 +375,7 @@ std::size_t LongestThatFits(int type, char filler, int border) {
     TGenerateOptions o;
     o.Border = border;
     std::size_t n = 1;
-    while (GenerateBarcodePicture(ToQ(Framed(type, std::string(n + 1, filler))), type, o).width() <=
+    while (GeneratedImage(ToQ(Framed(type, std::string(n + 1, filler))), type, o).width() <=
            GenerateWidth)
         ++n;
     return n;
@@ -440,7 +444,7 @@ TEST(ShortCodes, BarsKeepHalfTheBoxInThePicture) {
         o.Height = c.height;
         const int b = o.Border;
         const int box = c.height - 3 * b; // the rectangle's height: top b, bottom H - 2b
-        const QImage picture = GenerateBarcodePicture(ToQ(c.code), c.type, o);
+        const QImage picture = GeneratedImage(ToQ(c.code), c.type, o);
         ASSERT_EQ(picture.height(), box + 2 * b);
         for (int y : {0, b - 1, b + box, picture.height() - 1})
             for (int x = 0; x < picture.width(); ++x)
