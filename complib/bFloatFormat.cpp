@@ -152,6 +152,7 @@ TPicture ParsePicture(const QString& s) {
             const qsizetype end = close < 0 ? n : close;
             literal(s.mid(i + 1, end - i - 1));
             i = end;
+            // NOLINTNEXTLINE(bugprone-branch-clone): after the exponent "0#.," are text too
         } else if (afterExponent) {
             literal(c);
         } else if (c == u'0' || c == u'#') {

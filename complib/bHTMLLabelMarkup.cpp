@@ -213,20 +213,20 @@ struct TbHTMLLabel::TLineCursor {
         Closes.Forget();
         LinkEnds.Forget();
     }
-    // The visual line Head + the line from Pos on gets a blank at its end
+    // The visual line LineHead + the line from Pos on gets a blank at its end
     // when it is one tag, or a single link. (A head is a whole "<A ...>" and
     // has no "</A>" but at its very end.)
-    void BlankAfterLoneTag(const QString& Head) {
-        if (Head.isEmpty()) {
+    void BlankAfterLoneTag(const QString& LineHead) {
+        if (LineHead.isEmpty()) {
             const int first = TagNumberAt(Line, Pos);
             if (first && Line.size() - Pos == TagLength(first)) AppendBlank();
         }
-        if (Head.isEmpty() && !TagAt(Line, Pos, "<A")) return;
-        const qsizetype size = Head.size() + Line.size() - Pos;
-        qsizetype end = Head.indexOf(QStringLiteral("</A>"), 0, Qt::CaseInsensitive);
+        if (LineHead.isEmpty() && !TagAt(Line, Pos, "<A")) return;
+        const qsizetype size = LineHead.size() + Line.size() - Pos;
+        qsizetype end = LineHead.indexOf(QStringLiteral("</A>"), 0, Qt::CaseInsensitive);
         if (end < 0) {
             end = LinkEnds.Find(Line, Pos);
-            if (end >= 0) end += Head.size() - Pos;
+            if (end >= 0) end += LineHead.size() - Pos;
         }
         if (end == size - 4) AppendBlank();
     }

@@ -21,12 +21,12 @@ constexpr TPixel PixelOfColor(std::uint32_t colour) {
 class TBitmap {
 public:
     TBitmap() = default;
-    // width x height pixels of fill; a bitmap of no pixels when either is 0 or less.
+    // w x h pixels of fill; a bitmap of no pixels when either is 0 or less.
     // Throws std::bad_alloc when the memory cannot be had.
-    TBitmap(int width, int height, TPixel fill = PixelWhite)
-        : width(width > 0 && height > 0 ? width : 0), height(width > 0 && height > 0 ? height : 0),
-          stride(this->width), pixels(std::make_shared<TPixel[]>(
-                                   std::size_t(this->width) * std::size_t(this->height), fill)) {}
+    TBitmap(int w, int h, TPixel fill = PixelWhite)
+        : width(w > 0 && h > 0 ? w : 0), height(w > 0 && h > 0 ? h : 0), stride(this->width),
+          pixels(std::make_shared<TPixel[]>(std::size_t(this->width) * std::size_t(this->height),
+                                            fill)) {}
 
     int Width() const { return width; }
     int Height() const { return height; }

@@ -66,8 +66,8 @@ TDrawing ColouredDrawing(const TDrawing& drawing, TPixel foreground, TPixel back
 
 class TDrawingRecorder : public TCanvas {
 public:
-    // Texts are measured by glyphs, which must outlive the recorder.
-    explicit TDrawingRecorder(TGlyphOutlines& glyphs) : glyphs(glyphs) {}
+    // Texts are measured by outlines, which must outlive the recorder.
+    explicit TDrawingRecorder(TGlyphOutlines& outlines) : glyphs(outlines) {}
 
     int TextWidth(const std::u16string& text) override;
     int TextHeight(const std::u16string& text) override;

@@ -6,7 +6,7 @@
 
 #include "picture/TextFace.h"
 
-TRasterCanvas::TRasterCanvas(const TBitmap& bitmap) : bitmap(bitmap) {}
+TRasterCanvas::TRasterCanvas(const TBitmap& target) : bitmap(target) {}
 
 TRasterCanvas::~TRasterCanvas() {
     Flush();
@@ -64,18 +64,17 @@ void TRasterCanvas::Flush() {
                 right = std::max(right, p.right);
             }
         if (run.empty()) continue;
-        const std::size_t width = std::size_t(right - left + 1);
         const auto fill = [&](TPixel* row) {
             for (const TPending* p : run)
                 std::fill(row + p->left, row + p->right + 1, p->pixel);
         };
         TPixel* first = bitmap.Row(top);
-        before.assign(first + left, first + left + width);
+        before.assign(first + left, first + right + 1);
         fill(first);
         for (int y = top + 1; y < end; ++y) {
             TPixel* row = bitmap.Row(y);
             if (std::equal(before.begin(), before.end(), row + left))
-                std::copy_n(first + left, width, row + left);
+                std::copy(first + left, first + right + 1, row + left);
             else
                 fill(row);
         }
@@ -156,15 +155,15 @@ void TRasterCanvas::Line(TPoint from, TPoint to, int width, TPixel pixel) {
     const double limit = double(steep ? bitmap.Height() : bitmap.Width()) + width;
     const double first = std::max(std::min(a0, a1), -double(width));
     const double last = std::min(std::max(a0, a1), limit);
-    const int before = (width - 1) / 2, after = width / 2;
+    const int halfBefore = (width - 1) / 2, halfAfter = width / 2;
     for (double a = first; a <= last; ++a) {
         const double b = std::floor(b0 + (a - a0) * slope + 0.5);
         const double x = steep ? b : a, y = steep ? a : b;
         const double w = bitmap.Width(), h = bitmap.Height();
-        const int left = int(std::clamp(x - before, 0.0, w));
-        const int right = int(std::clamp(x + after, -1.0, w - 1));
-        const int top = int(std::clamp(y - before, 0.0, h));
-        const int bottom = int(std::clamp(y + after, -1.0, h - 1));
+        const int left = int(std::clamp(x - halfBefore, 0.0, w));
+        const int right = int(std::clamp(x + halfAfter, -1.0, w - 1));
+        const int top = int(std::clamp(y - halfBefore, 0.0, h));
+        const int bottom = int(std::clamp(y + halfAfter, -1.0, h - 1));
         for (int row = top; row <= bottom; ++row)
             for (int column = left; column <= right; ++column)
                 bitmap.At(column, row) = pixel;

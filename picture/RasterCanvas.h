@@ -11,8 +11,8 @@
 
 class TRasterCanvas : public TCanvas {
 public:
-    // Draws on bitmap's pixels (the canvas keeps a handle to its memory).
-    explicit TRasterCanvas(const TBitmap& bitmap);
+    // Draws on target's pixels (the canvas keeps a handle to its memory).
+    explicit TRasterCanvas(const TBitmap& target);
     ~TRasterCanvas() override; // flushes
     TRasterCanvas(const TRasterCanvas&) = delete;
     TRasterCanvas& operator=(const TRasterCanvas&) = delete;

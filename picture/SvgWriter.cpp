@@ -11,7 +11,7 @@ namespace {
 // so that rounding never adds up and most numbers are short.
 class TSvgPath {
 public:
-    explicit TSvgPath(std::string& d) : d(d) {}
+    explicit TSvgPath(std::string& data) : d(data) {}
 
     void Rect(const TRect& r) {
         MoveTo(r.Left * 100LL, r.Top * 100LL);

@@ -116,6 +116,7 @@ const TFontFile& FontFile(int style) {
     X(hb_buffer_get_glyph_positions)
 
 struct THarfBuzz {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): f is a name, not an expression
 #define BARCODEGEN_HB_POINTER(f) decltype(&::f) f = nullptr;
     BARCODEGEN_HB_FUNCTIONS(BARCODEGEN_HB_POINTER)
 #undef BARCODEGEN_HB_POINTER

@@ -1,6 +1,7 @@
 // Small pieces the file writers share.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -38,7 +39,8 @@ inline std::string RasterProblem(const TBitmap& picture, int dpi) {
     return picture.IsNull() ? "the picture is empty" : DpiProblem(dpi);
 }
 
-// Dots per metre for dots per inch, as the PNG and BMP headers hold them.
+// Dots per metre for dots per inch, as the PNG and BMP headers hold them,
+// rounded to the nearest (for every dpi we write, the number Qt's writers give).
 inline std::uint32_t DotsPerMetre(int dpi) {
-    return std::uint32_t(double(dpi) / 0.0254 + 0.5);
+    return std::uint32_t(std::lround(double(dpi) / 0.0254));
 }

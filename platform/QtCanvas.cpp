@@ -149,7 +149,7 @@ TQtCanvas::TQtCanvas(QImage& image) : TQtCanvas(At96Dpi(image)) {
     bounds = image.rect();
 }
 
-TQtCanvas::TQtCanvas(QPaintDevice& device) : device(device) {
+TQtCanvas::TQtCanvas(QPaintDevice& target) : device(target) {
     const int dpi = device.logicalDpiY();
     if (dpi > 0 && dpi != 96) fontScale = 96.0 / dpi;
     painter.begin(&device);
@@ -220,7 +220,7 @@ void TQtCanvas::FlushRects() {
                 std::fill(row + (p->rect.left() - left), row + (p->rect.right() + 1 - left),
                           p->pixel);
         };
-        const std::size_t width = std::size_t(right - left + 1);
+        const int width = right - left + 1;
         before.assign(line(top), line(top) + width);
         fill(line(top));
         for (int y = top + 1; y < end; ++y) {

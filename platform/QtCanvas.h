@@ -20,7 +20,7 @@ class TQtCanvas : public TCanvas {
 public:
     explicit TQtCanvas(QImage& image);
     // One device unit is one pixel of the drawing; fonts keep their 96-dpi pixel size.
-    explicit TQtCanvas(QPaintDevice& device);
+    explicit TQtCanvas(QPaintDevice& target);
     ~TQtCanvas() override;
     TQtCanvas(const TQtCanvas&) = delete;
     TQtCanvas& operator=(const TQtCanvas&) = delete;

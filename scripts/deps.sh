@@ -27,9 +27,11 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt
     libfreetype-dev libharfbuzz-dev libpng-dev librsvg2-dev)
 # What the tests and benchmarks need on top (the install test validates the
 # desktop entry and the AppStream data, renders the manual pages, runs the
-# completion and makes a folder immutable).
+# completion and makes a folder immutable; test.sh checks the formatting and
+# runs clang-tidy).
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools zxing-cpp-tools librsvg2-bin
-    poppler-utils desktop-file-utils appstream man-db bash-completion e2fsprogs qpdf)
+    poppler-utils desktop-file-utils appstream man-db bash-completion e2fsprogs qpdf
+    clang-format clang-tidy)
 # What scripts/build-deb.sh needs on top: dpkg-shlibdeps and file, which
 # CPack calls to find the libraries' packages.
 DEB_PACKAGES=(dpkg-dev file)

@@ -60,7 +60,8 @@ constexpr std::array<int, 43> Code39ByCheck = [] {
     std::array<int, 43> byCheck{};
     byCheck.fill(-1);
     for (std::size_t i = Code39Table.size(); i-- > 0;)
-        byCheck[static_cast<std::size_t>(Code39Table[i].Check)] = static_cast<int>(i);
+        byCheck.at(static_cast<std::size_t>(static_cast<std::uint8_t>(Code39Table[i].Check))) =
+            static_cast<int>(i);
     return byCheck;
 }();
 static_assert(std::find(Code39ByCheck.begin(), Code39ByCheck.end(), -1) == Code39ByCheck.end(),

@@ -481,7 +481,7 @@ void CheckElement(const TGs1Element& element, std::string_view who) {
 bool AiMatches(std::u16string_view ai, std::string_view pattern) {
     if (ai.size() != pattern.size()) return false;
     for (std::size_t i = 0; i < ai.size(); ++i)
-        if (pattern[i] != 'n' && ai[i] != pattern[i]) return false;
+        if (pattern[i] != 'n' && ai[i] != static_cast<unsigned char>(pattern[i])) return false;
     return true;
 }
 
