@@ -130,7 +130,7 @@ done <<EOF_CASES
 -t itf|itf itf14 
 --type=upc-|upc-a upc-e upc-supp2 upc-supp5 
 -f p|pdf png 
---no-|--no-border --no-check-digit --no-text 
+--no-|--no-border --no-check-digit --no-quiet-zone --no-text 
 --border |
 --batch $work/codes.t|$work/codes.txt 
 EOF_CASES
