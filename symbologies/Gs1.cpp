@@ -66,33 +66,33 @@ bool IsFlags(std::string_view word) {
 }
 
 bool IsComponent(std::string_view word) {
-    const std::string_view spec = word.starts_with('[') ? word.substr(1) : word;
-    return !spec.empty() && std::string_view("NXYZ").find(spec[0]) != std::string_view::npos;
+    const std::string_view format = word.starts_with('[') ? word.substr(1) : word;
+    return !format.empty() && std::string_view("NXYZ").find(format[0]) != std::string_view::npos;
 }
 
 // "N18,csum,gcppos2", "[N3],iso3166", "[X..17]", "X..20".
 TGs1Component ReadComponent(std::string_view word, std::size_t lineNumber) {
     TGs1Component c;
-    std::string_view spec;
+    std::string_view format;
     std::string_view linters;
     if (word.starts_with('[')) {
         const std::size_t close = word.find(']');
         if (close == std::string_view::npos) Unreadable(lineNumber);
         c.Optional = true;
-        spec = word.substr(1, close - 1);
+        format = word.substr(1, close - 1);
         linters = word.substr(close + 1);
     } else {
         const std::size_t comma = std::min(word.find(','), word.size());
-        spec = word.substr(0, comma);
+        format = word.substr(0, comma);
         linters = word.substr(comma);
     }
-    if (spec.size() < 2) Unreadable(lineNumber);
-    c.Type = spec[0];
-    if (spec.substr(1).starts_with("..")) {
+    if (format.size() < 2) Unreadable(lineNumber);
+    c.Type = format[0];
+    if (format.substr(1).starts_with("..")) {
         c.Min = 1;
-        c.Max = Number(spec.substr(3), lineNumber);
+        c.Max = Number(format.substr(3), lineNumber);
     } else {
-        c.Min = c.Max = Number(spec.substr(1), lineNumber);
+        c.Min = c.Max = Number(format.substr(1), lineNumber);
     }
     c.Linters = Split(linters, ',');
     return c;
