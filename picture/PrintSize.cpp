@@ -97,6 +97,14 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
+// Built by appending: GCC 12 at -O2 mistakes "\"" + std::string for an
+// overlapping copy (-Werror=restrict) and fails the Release build.
+std::string Quoted(std::string_view s) {
+    std::string out(1, '"');
+    out.append(s).push_back('"');
+    return out;
+}
+
 std::string_view Trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -130,20 +138,19 @@ std::optional<TLength> ParseLength(std::string_view text, bool modulesAllowed, s
     double value = 0.0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + n, value);
     if (n == 0 || ec != std::errc() || end != s.data() + n || !std::isfinite(value)) {
-        error = "\"" + std::string(text) + "\" is no length: a number and a unit (" + units +
-                "), such as 0.33mm";
+        error = Quoted(text) + " is no length: a number and a unit (" + units + "), such as 0.33mm";
         return std::nullopt;
     }
     const std::string unit = Lower(Trimmed(s.substr(n)));
     if (unit.empty()) {
         if (value == 0.0) return TLength{0.0, TLengthUnit::Dot};
-        error = "\"" + std::string(text) + "\" has no unit: give " + units;
+        error = Quoted(text) + " has no unit: give " + units;
         return std::nullopt;
     }
     for (const TUnitName& u : UnitNames)
         if (u.Name == unit && (modulesAllowed || u.Unit != TLengthUnit::Module))
             return TLength{value, u.Unit};
-    error = "\"" + std::string(text) + "\" has an unknown unit \"" + unit + "\": give " + units;
+    error = Quoted(text) + " has an unknown unit \"" + unit + "\": give " + units;
     return std::nullopt;
 }
 
@@ -186,7 +193,7 @@ std::optional<TRgba> ParseColour(std::string_view text, std::string& error) {
             // #RRGGBBAA to 0xAARRGGBB
             if (ok) return hex.size() == 6 ? (0xFF000000u | v) : (v >> 8 | (v & 0xFF) << 24);
         }
-        error = "\"" + std::string(text) + "\" is no colour: #RRGGBB or #RRGGBBAA in hexadecimal";
+        error = Quoted(text) + " is no colour: #RRGGBB or #RRGGBBAA in hexadecimal";
         return std::nullopt;
     }
     if (name == "transparent") return RgbaTransparent;
@@ -194,8 +201,8 @@ std::optional<TRgba> ParseColour(std::string_view text, std::string& error) {
         std::begin(NamedColours), std::end(NamedColours), name,
         [](const TNamedColour& c, const std::string& key) { return c.Name < key; });
     if (it != std::end(NamedColours) && it->Name == name) return 0xFF000000u | it->Rgb;
-    error = "\"" + std::string(text) +
-            "\" is no colour: give #RRGGBB, #RRGGBBAA, a CSS colour name or transparent";
+    error =
+        Quoted(text) + " is no colour: give #RRGGBB, #RRGGBBAA, a CSS colour name or transparent";
     return std::nullopt;
 }
 
