@@ -24,7 +24,7 @@ check format scripts/check-format.sh
 check layers scripts/check-layers.sh
 
 build="$here/build-test"
-configure_and_build "$build" "" loud -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON \
+configure_and_build "$build" "" loud -DCMAKE_BUILD_TYPE=Debug -DBARCODEGEN_SANITIZE=ON -DBARCODEGEN_WERROR=ON \
     -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1
