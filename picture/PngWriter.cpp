@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include "picture/IndexedPicture.h"
+#include "picture/RowDeflate.h"
 #include "picture/WriterSupport.h"
 
 namespace {
@@ -24,12 +25,9 @@ void AppendChunk(TBytes& png, const char* type, const TBytes& data) {
 struct TDeflater {
     z_stream stream{};
     bool ready = false;
-    // Level 3 of zlib's usual matching: the run-length strategy alone is a
-    // fifth faster but leaves the repeated digits of the text uncompressed
-    // (the default EAN-13 picture: 2,148 bytes against 1,831; level 6 saves
-    // another 10 % at four times the time). Rows equal to the one above are
-    // all zeros and cost next to nothing either way; memory level 6 keeps the
-    // hash table small, so resetting it for every picture is cheap.
+    // Level 3 of zlib's usual matching; level 6 saves another 10 % at four
+    // times the time. Memory level 6 keeps the hash table small, so resetting
+    // it for every picture is cheap.
     TDeflater() : ready(deflateInit2(&stream, 3, Z_DEFLATED, -15, 6, Z_DEFAULT_STRATEGY) == Z_OK) {}
     ~TDeflater() {
         if (ready) deflateEnd(&stream);
@@ -38,55 +36,91 @@ struct TDeflater {
     TDeflater& operator=(const TDeflater&) = delete;
 };
 
+// zlib for the pictures with colours beyond a palette, which are more
+// photograph than barcode and repeat in every way.
+class TZlibRows {
+public:
+    TZlibRows(std::size_t rowLength, int rows, TBytes& stream) : rowBytes(rowLength), out(stream) {
+        if (!deflater.ready || deflateReset(&z) != Z_OK) return;
+        // Room for the worst case, which a picture never comes near: left
+        // uncleared, so only the bytes deflate writes are touched.
+        room = deflateBound(&z, uLong(rowBytes * std::size_t(rows)));
+        buffer.reset(new Bytef[room]);
+        z.next_out = buffer.get();
+        z.avail_out = uInt(room);
+    }
+    bool Row(const std::uint8_t* row) {
+        z.next_in = const_cast<Bytef*>(row); // zlib only reads it
+        z.avail_in = uInt(rowBytes);
+        return buffer && deflate(&z, Z_NO_FLUSH) == Z_OK && z.avail_in == 0;
+    }
+    bool Finish() {
+        if (!buffer || deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
+        out.append(reinterpret_cast<const char*>(buffer.get()), z.total_out);
+        return true;
+    }
+
+private:
+    static thread_local TDeflater deflater;
+    z_stream& z = deflater.stream;
+    std::size_t rowBytes, room = 0;
+    TBytes& out;
+    std::unique_ptr<Bytef[]> buffer;
+};
+thread_local TDeflater TZlibRows::deflater;
+
+// The rows of indexed pictures, which are the barcodes.
+class TBarcodeRows {
+public:
+    TBarcodeRows(std::size_t rowBytes, int, TBytes& out) : rows(rowBytes, out) {}
+    bool Row(const std::uint8_t* row) {
+        rows.Row(row);
+        return true;
+    }
+    bool Finish() {
+        rows.Finish();
+        return true;
+    }
+
+private:
+    TRowDeflate rows;
+};
+
 // The zlib stream of the rows that fill(y, filter, bytes) fills in, rowBytes
-// each after the filter type: a row equal to the row above takes the Up
-// filter (all zeros) without asking fill, every other row none unless fill
-// sets another. The two header bytes and the Adler-32 sum around zlib's raw stream
-// are written here, because the sum of a row of zeros is known without
-// reading it.
-template <class TRowFill>
+// each after the filter type, compressed by TCompress: a row equal to the row
+// above takes the Up filter (all zeros) without asking fill, every other row
+// none unless fill sets another. The two header bytes and the Adler-32 sum
+// around the raw deflate stream are written here, because the sum of a row of
+// zeros is known without reading it.
+template <class TCompress, class TRowFill>
 bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRowFill& fill,
                  TBytes& out) {
-    thread_local TDeflater deflater;
-    z_stream& z = deflater.stream;
-    if (!deflater.ready || deflateReset(&z) != Z_OK) return false;
+    out += char(0x78); // deflate with a 32 KB window
+    out += char(0x5E); // no dictionary, a fast level (and the header's check bits)
     const int h = picture.Height;
-    // Room for the worst case, which a picture never comes near: left
-    // uncleared, so only the bytes deflate writes are touched.
-    const std::size_t room = deflateBound(&z, uLong((rowBytes + 1) * std::size_t(h)));
-    const std::unique_ptr<Bytef[]> stream(new Bytef[room]);
-    z.next_out = stream.get();
-    z.avail_out = uInt(room);
-    std::string row(rowBytes + 1, '\0'); // the filter byte, then the row's bytes
-    const std::string upRow = std::string(1, char(2)) + std::string(rowBytes, '\0');
+    TCompress compress(rowBytes + 1, h, out);
+    // The filter byte, then the row's bytes.
+    std::string row(rowBytes + 1, '\0'), upRow(rowBytes + 1, '\0');
+    upRow[0] = 2;
     constexpr std::uint32_t Base = 65521; // the Adler-32 modulus
     std::uint32_t a = 1, b = 0;
-    const auto feed = [&](const std::string& data) {
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data())); // zlib only reads it
-        z.avail_in = uInt(data.size());
-        return deflate(&z, Z_NO_FLUSH) == Z_OK && z.avail_in == 0;
-    };
     for (int y = 0; y < h; ++y) {
         if (picture.SameAsAbove(y)) {
-            if (!feed(upRow)) return false;
+            if (!compress.Row(reinterpret_cast<const std::uint8_t*>(upRow.data()))) return false;
             a = (a + 2) % Base;
             b = std::uint32_t((b + a + std::uint64_t(rowBytes) * a) % Base);
         } else {
             row[0] = 0; // no filter, unless fill chooses one
             fill(y, reinterpret_cast<std::uint8_t*>(row.data()),
                  reinterpret_cast<std::uint8_t*>(row.data() + 1));
-            if (!feed(row)) return false;
+            if (!compress.Row(reinterpret_cast<const std::uint8_t*>(row.data()))) return false;
             const uLong sum = adler32((b << 16) | a, reinterpret_cast<const Bytef*>(row.data()),
                                       uInt(row.size()));
             a = sum & 0xFFFF;
             b = sum >> 16;
         }
     }
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
-    out.reserve(out.size() + 6 + z.total_out);
-    out += char(0x78); // deflate with a 32 KB window
-    out += char(0x5E); // no dictionary, a fast level (and the header's check bits)
-    out.append(reinterpret_cast<const char*>(stream.get()), z.total_out);
+    if (!compress.Finish()) return false;
     AppendBigEndian32(out, (b << 16) | a);
     return true;
 }
@@ -100,7 +134,7 @@ bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes&
     switch (picture.Colours.Depth) {
     case TPixelDepth::Mono:
         bitDepth = 1;
-        return DeflateRows(
+        return DeflateRows<TBarcodeRows>(
             picture, (w + 7) / 8,
             [&](int y, std::uint8_t*, std::uint8_t* bytes) {
                 std::memset(bytes, 0, (w + 7) / 8);
@@ -113,7 +147,7 @@ bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes&
         std::uint8_t level[256] = {};
         for (std::size_t i = 0; i < palette.size(); ++i)
             level[i] = std::uint8_t(palette[i]); // the blue level, which is every level
-        return DeflateRows(
+        return DeflateRows<TBarcodeRows>(
             picture, w,
             [&](int y, std::uint8_t*, std::uint8_t* bytes) {
                 const std::uint8_t* index = picture.Row(y);
@@ -123,7 +157,7 @@ bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes&
             idat);
     }
     case TPixelDepth::Palette8:
-        return DeflateRows(
+        return DeflateRows<TBarcodeRows>(
             picture, w,
             [&](int y, std::uint8_t*, std::uint8_t* bytes) {
                 std::memcpy(bytes, picture.Row(y), w);
@@ -137,7 +171,7 @@ bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes&
         // barcodes: each row takes the filter whose bytes sum to the least
         // magnitude, as most PNG writers choose.
         std::vector<std::uint8_t> above(rowBytes, 0), raw(rowBytes), trial(rowBytes);
-        return DeflateRows(
+        return DeflateRows<TZlibRows>(
             picture, rowBytes,
             [&](int y, std::uint8_t* filter, std::uint8_t* bytes) {
                 const TPixel* line = bitmap.Row(y);

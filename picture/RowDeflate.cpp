@@ -1,0 +1,364 @@
+#include "picture/RowDeflate.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+struct TCode {
+    std::uint32_t Bits = 0; // in the order they go out, the first lowest
+    int Count = 0;
+};
+
+// Huffman codes go out from their first bit, the rest of the stream from its
+// lowest: the codes are stored turned round.
+std::uint32_t Reversed(std::uint32_t code, int length) {
+    std::uint32_t r = code & 0xFFFF;
+    r = (r & 0x5555) << 1 | (r >> 1 & 0x5555);
+    r = (r & 0x3333) << 2 | (r >> 2 & 0x3333);
+    r = (r & 0x0F0F) << 4 | (r >> 4 & 0x0F0F);
+    r = (r & 0x00FF) << 8 | r >> 8;
+    return r >> (16 - length);
+}
+
+constexpr int MinCopy = 3, MaxCopy = 258, Window = 32768;
+constexpr int Literals = 286, Distances = 30, EndOfBlock = 256;
+// Codes are made anew for every so many tokens: they follow the picture's
+// parts, and a large picture's tokens never all wait in memory.
+constexpr std::size_t BlockTokens = std::size_t(1) << 15;
+
+constexpr std::array<int, 29> LengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                            15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                            67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr int LengthExtra(int k) {
+    return k < 8 || k == 28 ? 0 : (k - 4) / 4;
+}
+
+// The length code (0 to 28, for symbols 257 to 285) of every copy length.
+constexpr std::array<std::uint8_t, MaxCopy + 1> LengthCodes = [] {
+    std::array<std::uint8_t, MaxCopy + 1> codes{};
+    for (int k = 0, length = MinCopy; length <= MaxCopy; ++length) {
+        // 258 has a code of its own, after the span of 227 that would reach it.
+        while (k < 28 && length >= LengthBase[std::size_t(k) + 1])
+            ++k;
+        codes[std::size_t(length)] = std::uint8_t(k);
+    }
+    return codes;
+}();
+
+struct TDistance {
+    int Code = 0;
+    std::uint32_t Extra = 0;
+    int ExtraCount = 0;
+};
+
+TDistance DistanceOf(std::size_t d) {
+    if (d <= 4) return {int(d) - 1, 0, 0};
+    // After 1 to 4 every pair of codes doubles the span.
+    int code = 4, extra = 1;
+    std::size_t base = 5;
+    while (d >= base + (std::size_t(2) << extra)) {
+        base += std::size_t(2) << extra;
+        code += 2, ++extra;
+    }
+    if (d >= base + (std::size_t(1) << extra)) base += std::size_t(1) << extra, ++code;
+    return {code, std::uint32_t(d - base), extra};
+}
+
+// The canonical code of these lengths, as deflate defines it.
+std::vector<TCode> CanonicalCodes(const std::vector<int>& lengths) {
+    std::array<std::uint32_t, 16> count{}, next{};
+    for (const int l : lengths)
+        if (l > 0) ++count[std::size_t(l)];
+    for (std::size_t bits = 1, code = 0; bits < 16; ++bits) {
+        code = (code + count[bits - 1]) << 1;
+        next[bits] = std::uint32_t(code);
+    }
+    std::vector<TCode> codes(lengths.size());
+    for (std::size_t i = 0; i < lengths.size(); ++i)
+        if (const int l = lengths[i]; l > 0) codes[i] = {Reversed(next[std::size_t(l)]++, l), l};
+    return codes;
+}
+
+struct TFixedCodes {
+    std::vector<TCode> Literal, Distance;
+    TFixedCodes() {
+        std::vector<int> literal(288, 8);
+        std::fill(literal.begin() + 144, literal.begin() + 256, 9);
+        std::fill(literal.begin() + 256, literal.begin() + 280, 7);
+        Literal = CanonicalCodes(literal);
+        Distance = CanonicalCodes(std::vector<int>(Distances, 5));
+    }
+};
+const TFixedCodes& Fixed() {
+    static const TFixedCodes codes;
+    return codes;
+}
+
+// How many bytes from a on equal those from b, at most n.
+std::size_t SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + k, 8);
+        std::memcpy(&y, b + k, 8);
+        if (x != y) return k + std::size_t(__builtin_ctzll(x ^ y)) / 8;
+    }
+    while (k < n && a[k] == b[k])
+        ++k;
+    return k;
+}
+
+// Code lengths as a dynamic block's header holds them: runs of zeros and
+// repeats of the length before shortened to one symbol with extra bits.
+struct TLengthSymbol {
+    int Symbol = 0;
+    std::uint32_t Extra = 0;
+    int ExtraCount = 0;
+};
+
+std::vector<TLengthSymbol> LengthSymbols(const std::vector<int>& lengths) {
+    std::vector<TLengthSymbol> symbols;
+    for (std::size_t i = 0; i < lengths.size();) {
+        const int l = lengths[i];
+        std::size_t run = 1;
+        while (i + run < lengths.size() && lengths[i + run] == l)
+            ++run;
+        if (l == 0 && run >= 3) {
+            const std::size_t take = std::min<std::size_t>(run, 138);
+            symbols.push_back(take >= 11 ? TLengthSymbol{18, std::uint32_t(take - 11), 7}
+                                         : TLengthSymbol{17, std::uint32_t(take - 3), 3});
+            i += take;
+        } else if (l != 0 && run >= 4) {
+            symbols.push_back({l, 0, 0});
+            std::size_t left = run - 1;
+            while (left >= 3) {
+                const std::size_t take = std::min<std::size_t>(left, 6);
+                symbols.push_back({16, std::uint32_t(take - 3), 2});
+                left -= take;
+            }
+            i += run - left;
+        } else {
+            symbols.push_back({l, 0, 0});
+            ++i;
+        }
+    }
+    return symbols;
+}
+
+} // namespace
+
+std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit) {
+    const std::size_t n = counts.size();
+    std::size_t used = std::size_t(
+        std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c > 0; }));
+    for (std::size_t i = 0; used < 2 && i < n; ++i)
+        if (counts[i] == 0) counts[i] = 1, ++used;
+    std::vector<int> lengths(n, 0);
+    for (;;) {
+        // Huffman's joining of the two lightest, from two queues: the leaves
+        // by weight, and the joined nodes, which come out no lighter than the
+        // one before. Nodes are numbered leaves first, joined after.
+        using TNode = std::pair<std::uint64_t, std::size_t>; // weight, node
+        std::vector<TNode> leaves;
+        for (std::size_t i = 0; i < n; ++i)
+            if (counts[i] > 0) leaves.emplace_back(counts[i], i);
+        std::sort(leaves.begin(), leaves.end());
+        std::vector<TNode> joined;
+        std::vector<std::size_t> parent(n + leaves.size(), 0);
+        std::size_t leaf = 0, join = 0;
+        const auto lightest = [&] {
+            const bool fromLeaves =
+                leaf < leaves.size() &&
+                (join == joined.size() || leaves[leaf].first <= joined[join].first);
+            return fromLeaves ? leaves[leaf++] : joined[join++];
+        };
+        while (leaves.size() - leaf + joined.size() - join > 1) {
+            const TNode a = lightest(), b = lightest();
+            const std::size_t node = n + joined.size();
+            parent[a.second] = parent[b.second] = node;
+            joined.emplace_back(a.first + b.first, node);
+        }
+        // Depths from the root down: a node is joined after its children.
+        std::vector<int> depth(parent.size(), 0);
+        for (std::size_t k = joined.size(); k-- > 1;)
+            depth[n + k - 1] = depth[parent[n + k - 1]] + 1;
+        int longest = 0;
+        for (const TNode& l : leaves) {
+            lengths[l.second] = depth[parent[l.second]] + 1;
+            longest = std::max(longest, lengths[l.second]);
+        }
+        if (longest <= limit) return lengths;
+        for (std::uint32_t& c : counts)
+            if (c > 0) c = (c + 1) / 2;
+    }
+}
+
+TRowDeflate::TRowDeflate(std::size_t rowLength, std::string& stream)
+    : rowBytes(rowLength), out(stream), above(rowLength, '\0'), aboveInReach(rowLength <= Window) {}
+
+void TRowDeflate::Put(std::uint32_t bits, int count) {
+    pending |= std::uint64_t(bits) << pendingCount;
+    pendingCount += count;
+    if (pendingCount >= 32) {
+        const char bytes[4] = {char(pending), char(pending >> 8), char(pending >> 16),
+                               char(pending >> 24)};
+        out.append(bytes, 4);
+        pending >>= 32;
+        pendingCount -= 32;
+    }
+}
+
+void TRowDeflate::Add(TToken token) {
+    if (tokens.empty()) tokens.reserve(BlockTokens / 8);
+    tokens.push_back(token);
+    if (tokens.size() == BlockTokens) WriteBlock(false);
+}
+
+void TRowDeflate::Literal(std::uint8_t byte) {
+    Add({0, byte, false});
+}
+
+void TRowDeflate::Copy(std::size_t length, bool up) {
+    while (length > 0) {
+        // No piece may be shorter than three: a long copy leaves three or more for the last.
+        std::size_t take = length <= MaxCopy ? length : MaxCopy;
+        if (length > MaxCopy && length - MaxCopy < MinCopy) take = length - MinCopy;
+        Add({std::uint16_t(take), 0, up});
+        length -= take;
+    }
+}
+
+void TRowDeflate::WriteRepeats() {
+    const std::size_t length = repeats * rowBytes;
+    repeats = 0;
+    if (length >= MinCopy) return Copy(length, true);
+    for (std::size_t i = 0; i < length; ++i) // one or two bytes: shorter than any copy
+        Literal(std::uint8_t(above[i % rowBytes]));
+}
+
+void TRowDeflate::Row(const std::uint8_t* row) {
+    const auto* up = reinterpret_cast<const std::uint8_t*>(above.data());
+    const bool copyUp = haveAbove && aboveInReach;
+    if (copyUp && std::memcmp(row, up, rowBytes) == 0) {
+        // Rows the same as the one above go out as one copy: a copy may reach
+        // into what it writes itself.
+        ++repeats;
+        return;
+    }
+    WriteRepeats();
+    std::size_t i = 0;
+    while (i < rowBytes) {
+        const std::size_t left = rowBytes - i;
+        // Most bytes of a picture's text start neither: one comparison each tells.
+        const std::size_t same = copyUp && row[i] == up[i] ? SameBytes(row + i, up + i, left) : 0;
+        const std::size_t run = i > 0 && same < left && row[i] == row[i - 1]
+                                    ? SameBytes(row + i, row + i - 1, left)
+                                    : 0;
+        if (same >= MinCopy && same >= run) {
+            Copy(same, true);
+            i += same;
+        } else if (run >= MinCopy) {
+            Copy(run, false);
+            i += run;
+        } else {
+            Literal(row[i++]);
+        }
+    }
+    std::memcpy(above.data(), row, rowBytes);
+    haveAbove = true;
+}
+
+void TRowDeflate::WriteBlock(bool last) {
+    const TDistance previous = DistanceOf(1), rowUp = DistanceOf(aboveInReach ? rowBytes : 1);
+    std::vector<std::uint32_t> literalCounts(Literals), distanceCounts(Distances);
+    for (const TToken& t : tokens) {
+        if (t.Length == 0) {
+            ++literalCounts[t.Byte];
+        } else {
+            ++literalCounts[257 + std::size_t(LengthCodes[t.Length])];
+            ++distanceCounts[std::size_t((t.Up ? rowUp : previous).Code)];
+        }
+    }
+    literalCounts[EndOfBlock] = 1;
+    std::vector<int> literalLengths = HuffmanCodeLengths(literalCounts, 15);
+    std::vector<int> distanceLengths = HuffmanCodeLengths(distanceCounts, 15);
+    std::size_t literals = Literals, distances = Distances;
+    while (literals > 257 && literalLengths[literals - 1] == 0)
+        --literals;
+    while (distances > 1 && distanceLengths[distances - 1] == 0)
+        --distances;
+    std::vector<int> lengths(literalLengths.begin(),
+                             literalLengths.begin() + std::ptrdiff_t(literals));
+    lengths.insert(lengths.end(), distanceLengths.begin(),
+                   distanceLengths.begin() + std::ptrdiff_t(distances));
+    const std::vector<TLengthSymbol> header = LengthSymbols(lengths);
+    std::vector<std::uint32_t> headerCounts(19);
+    for (const TLengthSymbol& s : header)
+        ++headerCounts[std::size_t(s.Symbol)];
+    const std::vector<int> headerLengths = HuffmanCodeLengths(headerCounts, 7);
+    constexpr std::array<int, 19> Order = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
+    std::size_t orderUsed = 19;
+    while (orderUsed > 4 && headerLengths[std::size_t(Order[orderUsed - 1])] == 0)
+        --orderUsed;
+
+    // The fixed codes where they come out shorter, as for a small picture.
+    std::uint64_t fixedBits = 3, ownBits = 3 + 14 + 3 * orderUsed;
+    const std::vector<TCode>& fixed = Fixed().Literal;
+    for (std::size_t s = 0; s < Literals; ++s) {
+        fixedBits += std::uint64_t(fixed[s].Count) * literalCounts[s];
+        ownBits += std::uint64_t(literalLengths[s]) * literalCounts[s];
+    }
+    for (std::size_t d = 0; d < Distances; ++d) {
+        fixedBits += 5u * distanceCounts[d];
+        ownBits += std::uint64_t(distanceLengths[d]) * distanceCounts[d];
+    }
+    for (const TLengthSymbol& s : header)
+        ownBits += std::uint64_t(headerLengths[std::size_t(s.Symbol)] + s.ExtraCount);
+
+    std::vector<TCode> literalCodes, distanceCodes;
+    if (fixedBits <= ownBits) {
+        Put((last ? 1u : 0u) | 1u << 1, 3);
+        literalCodes = Fixed().Literal;
+        distanceCodes = Fixed().Distance;
+    } else {
+        Put((last ? 1u : 0u) | 2u << 1, 3);
+        Put(std::uint32_t(literals - 257), 5);
+        Put(std::uint32_t(distances - 1), 5);
+        Put(std::uint32_t(orderUsed - 4), 4);
+        for (std::size_t k = 0; k < orderUsed; ++k)
+            Put(std::uint32_t(headerLengths[std::size_t(Order[k])]), 3);
+        const std::vector<TCode> headerCodes = CanonicalCodes(headerLengths);
+        for (const TLengthSymbol& s : header) {
+            Put(headerCodes[std::size_t(s.Symbol)].Bits, headerCodes[std::size_t(s.Symbol)].Count);
+            Put(s.Extra, s.ExtraCount);
+        }
+        literalCodes = CanonicalCodes(literalLengths);
+        distanceCodes = CanonicalCodes(distanceLengths);
+    }
+    for (const TToken& t : tokens) {
+        if (t.Length == 0) {
+            Put(literalCodes[t.Byte].Bits, literalCodes[t.Byte].Count);
+            continue;
+        }
+        const int k = LengthCodes[t.Length];
+        Put(literalCodes[257 + std::size_t(k)].Bits, literalCodes[257 + std::size_t(k)].Count);
+        Put(std::uint32_t(t.Length - LengthBase[std::size_t(k)]), LengthExtra(k));
+        const TDistance& d = t.Up ? rowUp : previous;
+        Put(distanceCodes[std::size_t(d.Code)].Bits, distanceCodes[std::size_t(d.Code)].Count);
+        Put(d.Extra, d.ExtraCount);
+    }
+    Put(literalCodes[EndOfBlock].Bits, literalCodes[EndOfBlock].Count);
+    tokens.clear();
+}
+
+void TRowDeflate::Finish() {
+    WriteRepeats();
+    WriteBlock(true);
+    for (; pendingCount > 0; pendingCount -= 8, pending >>= 8)
+        out += char(pending);
+    pendingCount = 0;
+}
