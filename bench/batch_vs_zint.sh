@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times barcodegen-cli against zint (only as a reference to time against):
 # a batch of 10,000 random valid 12-digit EAN-13 codes from a fixed seed, PNG
-# with the text and a border of 10 (as the window draws them), with --jobs 1,
-# --jobs 2 and --verify --jobs 2, three runs each, medians; our peak memory
+# with the text and a border of 10 (as the window draws them) and again at
+# --xdim 0.33mm --dpi 300, with --jobs 1, --jobs 2 and --verify --jobs 2,
+# three runs each, medians; our peak memory
 # for 10,000 and 100,000 codes; one code to PNG, SVG and PDF (zint has no PDF:
 # its EPS stands in) through hyperfine, ours and zint's in the same run. Every
 # figure is printed with its ratio ours/zint. Run it on a quiet machine (it
@@ -96,23 +97,40 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 echo "files on $where"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg); $(nproc) cores"
-ours1=() ours2=() verify2=() zint=()
-for i in 1 2 3; do
-    ours1+=("$(timed "$cli" --jobs 1 --batch "$work/10k.txt" -o '#####.png')")
-    ours2+=("$(timed "$cli" --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
-    verify2+=("$(timed "$cli" --verify --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
-    zint+=("$(timed zint -b EANX --batch -i "$work/10k.txt" -o 'out~~~~~.png')")
-done
-written=$(find "$work" -name '*.png' | wc -l)
-[ "$written" = 120000 ] || { echo "the batches wrote $written files, not 120000" >&2; exit 1; }
-rm -rf "$work"/run.*
+# batches LABEL [our options] -- [zint's options]: three runs of each, their
+# medians and ratios printed.
+batches() {
+    local label=$1 ours=() theirs=()
+    shift
+    while [ "$1" != -- ]; do ours+=("$1"); shift; done
+    shift
+    theirs=("$@")
+    local ours1=() ours2=() verify2=() zint=()
+    for i in 1 2 3; do
+        ours1+=("$(timed "$cli" "${ours[@]}" --jobs 1 --batch "$work/10k.txt" -o '#####.png')")
+        ours2+=("$(timed "$cli" "${ours[@]}" --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
+        verify2+=("$(timed "$cli" "${ours[@]}" --verify --jobs 2 --batch "$work/10k.txt" -o '#####.png')")
+        zint+=("$(timed zint -b EANX "${theirs[@]}" --batch -i "$work/10k.txt" -o 'out~~~~~.png')")
+    done
+    written=$(find "$work" -name '*.png' | wc -l)
+    [ "$written" = 120000 ] || { echo "the batches wrote $written files, not 120000" >&2; exit 1; }
+    rm -rf "$work"/run.*
+    local o1 o2 v2 z
+    o1=$(median "${ours1[@]}") o2=$(median "${ours2[@]}") v2=$(median "${verify2[@]}")
+    z=$(median "${zint[@]}")
+    echo "$label, runs (s): --jobs 1 ${ours1[*]}; --jobs 2 ${ours2[*]}; --verify --jobs 2 ${verify2[*]}; zint ${zint[*]}"
+    echo "$label, median of 3, 10,000 codes: --jobs 1 ${o1} s, --jobs 2 ${o2} s, --verify --jobs 2 ${v2} s, zint ${z} s"
+    echo "$label, ratios ours/zint: --jobs 1 $(ratio "$o1" "$z"), --jobs 2 $(ratio "$o2" "$z"), --verify --jobs 2 $(ratio "$v2" "$z")"
+}
+
+# As the window draws them; then at a print size, 4 dots a module at 300
+# dpi (zint's --scale=2 gives the same 4 pixels a module).
+batches "window's picture" --
+batches "--xdim 0.33mm --dpi 300" --xdim 0.33mm --dpi 300 -- --scale=2
 kb10k=$(peak "$cli" --jobs 2 --batch "$work/10k.txt" -o '#####.png')
 kb100k=$(peak "$cli" --jobs 2 --batch "$work/100k.txt" -o '######.png')
 rm -rf "$work"/run.*
 
-o1=$(median "${ours1[@]}") o2=$(median "${ours2[@]}") v2=$(median "${verify2[@]}")
-z=$(median "${zint[@]}")
-echo "runs (s): --jobs 1 ${ours1[*]}; --jobs 2 ${ours2[*]}; --verify --jobs 2 ${verify2[*]}; zint ${zint[*]}"
 echo "peak memory: 10,000 codes ${kb10k} KB, 100,000 codes ${kb100k} KB (ratio $(ratio "$kb100k" "$kb10k"))"
 
 # One code: hyperfine runs ours and zint's alternately enough times to see past the noise.
@@ -128,5 +146,3 @@ for pair in "png png" "svg svg" "pdf eps"; do
 done
 cd "$here"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "median of 3, 10,000 codes: --jobs 1 ${o1} s, --jobs 2 ${o2} s, --verify --jobs 2 ${v2} s, zint ${z} s"
-echo "ratios ours/zint: --jobs 1 $(ratio "$o1" "$z"), --jobs 2 $(ratio "$o2" "$z"), --verify --jobs 2 $(ratio "$v2" "$z")"
