@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <sched.h>
+#include <span>
 #include <thread>
 #include <utility>
 
@@ -41,116 +42,190 @@ std::string_view LongName(std::string_view arg) {
     return arg.substr(0, arg.find('='));
 }
 
-// getopt_long over the table. It keeps its state in globals, hence the lock;
-// the fuzzer and the tests parse from several places.
-TScan Scan(const std::vector<std::string>& args) {
-    static std::mutex getoptLock;
-    const auto rows = CliOptionRows();
-    TScan scan;
-    scan.Values.resize(rows.size());
-    scan.Set.resize(rows.size());
+// getopt_long's val for a long option: its row plus this, above every letter.
+constexpr int LongOptionBase = 256;
 
-    std::vector<std::string> words{"barcodegen-cli"};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    const int argc = int(words.size());
+// The arguments as getopt_long takes them: the program's name first, a null
+// pointer after the last. getopt_long hands a value back as a pointer into
+// these texts: whether it came joined to its option is told by its address.
+class TArgv {
+public:
+    explicit TArgv(const std::vector<std::string>& args) : words{"barcodegen-cli"} {
+        words.insert(words.end(), args.begin(), args.end());
+        for (std::string& w : words)
+            pointers.push_back(w.data());
+        pointers.push_back(nullptr);
+    }
+    TArgv(const TArgv&) = delete;
+    TArgv& operator=(const TArgv&) = delete;
+    int Count() const { return int(words.size()); }
+    char** Data() { return pointers.data(); }
+    const char* operator[](int i) const { return pointers[std::size_t(i)]; }
 
+private:
+    std::vector<std::string> words;
+    std::vector<char*> pointers;
+};
+
+// The option table as getopt_long reads it.
+class TGetoptTable {
+public:
+    explicit TGetoptTable(std::span<const TCliOptionRow> rows) {
+        names.reserve(rows.size()); // longs point into the names
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].Short)
+                shorts.append(1, rows[i].Short).append(rows[i].Value.empty() ? "" : ":");
+            names.emplace_back(rows[i].Long);
+            longs.push_back({names.back().c_str(),
+                             rows[i].Value.empty() ? no_argument : required_argument, nullptr,
+                             LongOptionBase + int(i)});
+        }
+        longs.push_back({nullptr, 0, nullptr, 0});
+    }
+    TGetoptTable(const TGetoptTable&) = delete;
+    TGetoptTable& operator=(const TGetoptTable&) = delete;
+    const char* Shorts() const { return shorts.c_str(); }
+    const option* Longs() const { return longs.data(); }
+
+private:
     // "-": every CODE is handed over in its place (whatever POSIXLY_CORRECT
     // says), ":": a missing value is told apart from an unknown option.
     std::string shorts = "-:";
     std::vector<std::string> names;
-    names.reserve(rows.size());
     std::vector<option> longs;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].Short) shorts.append(1, rows[i].Short).append(rows[i].Value.empty() ? "" : ":");
-        names.emplace_back(rows[i].Long);
-        longs.push_back({names.back().c_str(),
-                         rows[i].Value.empty() ? no_argument : required_argument, nullptr,
-                         256 + int(i)});
+};
+
+// An unknown letter of a group (-xyz) comes byte by byte: a character of
+// several bytes is put together again, and named per UTF-16 unit, as the
+// messages have always counted characters.
+class TUnknownLetters {
+public:
+    explicit TUnknownLetters(TScan& into) : scan(into) {}
+    void Add(unsigned char byte) {
+        if (byte < 0x80 || (byte & 0xC0) != 0x80) Flush();
+        pending += char(byte);
+        if (byte < 0x80) Flush();
     }
-    longs.push_back({nullptr, 0, nullptr, 0});
-
-    // An unknown letter of a group (-xyz) comes byte by byte: a character of
-    // several bytes is put together again, and named per UTF-16 unit, as the
-    // messages have always counted characters.
-    std::string pendingLetter;
-    const auto flushLetter = [&] {
-        if (pendingLetter.empty()) return;
-        for (const char16_t unit : FromUtf8(pendingLetter))
+    void Flush() {
+        if (pending.empty()) return;
+        for (const char16_t unit : FromUtf8(pending))
             AddUnknown(scan, std::u16string(1, unit));
-        pendingLetter.clear();
-    };
+        pending.clear();
+    }
 
-    const std::lock_guard lock(getoptLock);
-    optind = 0; // a full restart of glibc's scanner
-    opterr = 0;
-    for (;;) {
-        const int c = getopt_long(argc, argv.data(), shorts.c_str(), longs.data(), nullptr);
-        // optopt: a letter (a byte above 0x7F is negative), 0 for a long name, or 256 + its row.
-        if (c == '?' && optopt != 0 && optopt < 256) {
-            const auto byte = static_cast<unsigned char>(optopt);
-            if (byte < 0x80 || (byte & 0xC0) != 0x80) flushLetter();
-            pendingLetter += char(byte);
-            if (byte < 0x80) flushLetter();
-            continue;
+private:
+    TScan& scan;
+    std::string pending;
+};
+
+// One pass of getopt_long over the arguments. Its state is in globals: the
+// caller holds the lock while it runs.
+class TScanner {
+public:
+    explicit TScanner(const std::vector<std::string>& args)
+        : rows(CliOptionRows()), argv(args), table(rows), letters(scan) {
+        scan.Values.resize(rows.size());
+        scan.Set.resize(rows.size());
+    }
+
+    TScan Run() {
+        optind = 0; // a full restart of glibc's scanner
+        opterr = 0;
+        while (Step()) {
         }
-        flushLetter();
+        return std::move(scan);
+    }
+
+private:
+    std::span<const TCliOptionRow> rows;
+    TScan scan;
+    TArgv argv;
+    TGetoptTable table;
+    TUnknownLetters letters;
+
+    // One result of getopt_long; false at the end.
+    bool Step() {
+        const int c =
+            getopt_long(argv.Count(), argv.Data(), table.Shorts(), table.Longs(), nullptr);
+        // optopt: a letter (a byte above 0x7F is negative), 0 for a long name,
+        // or LongOptionBase + its row.
+        if (c == '?' && optopt != 0 && optopt < LongOptionBase) {
+            letters.Add(static_cast<unsigned char>(optopt));
+            return true;
+        }
+        letters.Flush();
         if (c == -1) { // at the end, or after "--": the rest is CODEs
-            for (int i = optind; i < argc; ++i)
-                scan.Positional.emplace_back(argv[std::size_t(i)]);
-            break;
+            for (int i = optind; i < argv.Count(); ++i)
+                scan.Positional.emplace_back(argv[i]);
+            return false;
         }
-        if (c == 1) {
+        if (c == 1)
             scan.Positional.emplace_back(optarg);
-            continue;
+        else if (c == '?')
+            UnknownLong(argv[optind - 1]);
+        else if (c == ':')
+            MissingValue(argv[optind - 1]);
+        else
+            Option(c, argv[optind - 1]);
+        return true;
+    }
+
+    // An unknown long name, one that is only the start of names, or a value
+    // after a switch.
+    void UnknownLong(std::string_view element) {
+        const std::string_view name = LongName(element);
+        const int row = optopt - LongOptionBase;
+        if (row >= 0 && std::size_t(row) < rows.size() && name == rows[std::size_t(row)].Long)
+            scan.Error = "Unexpected value after '" + Dashed(name) + "'.";
+        else
+            AddUnknown(scan, FromUtf8(name));
+    }
+
+    // optopt: the letter or LongOptionBase + the row.
+    void MissingValue(std::string_view element) {
+        const bool isLong = element.starts_with("--");
+        if (isLong && optopt >= LongOptionBase &&
+            LongName(element) != rows[std::size_t(optopt - LongOptionBase)].Long) {
+            AddUnknown(scan, FromUtf8(LongName(element)));
+            return;
         }
-        const std::string_view element = argv[optind - 1];
-        if (c == '?') { // an unknown long name, one that is only the start of names, or a value
-                        // after a switch
-            const std::string_view name = LongName(element);
-            const int row = optopt - 256;
-            if (row >= 0 && std::size_t(row) < rows.size() && name == rows[std::size_t(row)].Long)
-                scan.Error = "Unexpected value after '" + Dashed(name) + "'.";
-            else
-                AddUnknown(scan, FromUtf8(name));
-            continue;
-        }
-        if (c == ':') { // optopt: the letter or 256 + the row
-            const bool isLong = element.starts_with("--");
-            if (isLong && optopt >= 256 &&
-                LongName(element) != rows[std::size_t(optopt - 256)].Long) {
-                AddUnknown(scan, FromUtf8(LongName(element)));
-                continue;
-            }
-            scan.Error = "Missing value after '" + std::string(element) + "'.";
-            continue;
-        }
+        scan.Error = "Missing value after '" + std::string(element) + "'.";
+    }
+
+    // A known option, by letter or by long name, with its value if it takes one.
+    void Option(int c, std::string_view element) {
         std::size_t row = 0;
-        if (c >= 256) {
-            row = std::size_t(c - 256);
+        if (c >= LongOptionBase) {
+            row = std::size_t(c - LongOptionBase);
             // The option's own argument: the one before its value when that came apart.
             const bool valueApart = optarg && optarg == argv[optind - 1];
             const std::string_view given = valueApart ? argv[optind - 2] : element;
             if (LongName(given) != rows[row].Long) { // an abbreviation
                 AddUnknown(scan, FromUtf8(LongName(given)));
                 if (valueApart) --optind; // the next argument was no value of ours
-                continue;
+                return;
             }
         } else {
             while (rows[row].Short != c)
                 ++row;
         }
         scan.Set[row] = true;
-        if (!optarg) continue;
+        if (!optarg) return;
         std::string_view value = optarg;
         // A value joined to its letter may be joined by '=' too: -o=x.png.
-        if (c < 256 && optarg != argv[optind - 1] && value.starts_with('=')) value.remove_prefix(1);
+        if (c < LongOptionBase && optarg != argv[optind - 1] && value.starts_with('='))
+            value.remove_prefix(1);
         scan.Values[row].emplace_back(value);
     }
-    return scan;
+};
+
+// getopt_long over the table. It keeps its state in globals, hence the lock;
+// the fuzzer and the tests parse from several places.
+TScan Scan(const std::vector<std::string>& args) {
+    static std::mutex getoptLock;
+    TScanner scanner(args);
+    const std::lock_guard lock(getoptLock);
+    return scanner.Run();
 }
 
 class TParser {

@@ -123,9 +123,11 @@ TQuietZones StandardQuietZones(TBarcodeType type, bool addOn, int dpi, int xDots
     return q;
 }
 
-TPrintLayout LayoutPrintPicture(const std::u16string& code, TBarcodeType type,
-                                const TPrintOptions& o, TCanvas& measure) {
-    if (o.Dpi < 1) Refuse("The resolution must be at least 1 dpi.");
+namespace {
+
+// What the layout takes from the options as they are.
+TPrintLayout LayoutOfOptions(const std::u16string& code, TBarcodeType type,
+                             const TPrintOptions& o) {
     TPrintLayout l;
     l.Code = code;
     l.Type = type;
@@ -135,38 +137,57 @@ TPrintLayout LayoutPrintPicture(const std::u16string& code, TBarcodeType type,
     l.QuarterTurns = ((o.QuarterTurns % 4) + 4) % 4;
     l.Foreground = o.Foreground;
     l.Background = o.Background;
+    return l;
+}
 
-    const int perX = ModulesPerX(type);
+// The X-dimension asked and the one drawn, into l; gives the engine's module.
+int LayOutXDimension(TPrintLayout& l, const TPrintOptions& o) {
+    const int perX = ModulesPerX(l.Type);
     l.AskedXDots = LengthInDots(o.XDim, o.Dpi);
     if (!(l.AskedXDots > 0)) Refuse("The X-dimension must be more than nothing.");
-    l.XDots = DrawnXDots(o, type);
+    l.XDots = DrawnXDots(o, l.Type);
     const int module = l.XDots / perX;
     if (module > TZoBarcode::MaxModul)
         Refuse("An X-dimension of " + Dots(l.AskedXDots, o.Dpi) + " is more than the " +
                std::to_string(TZoBarcode::MaxModul * perX) + " dots a module may take.");
+    return module;
+}
 
-    const double em = o.TextSize ? LengthInDots(*o.TextSize, o.Dpi, l.XDots)
-                                 : (IsEanUpcFamily(type) ? EanTextSizeInX : TextSizeInX) * l.XDots;
+// The text's font: of the size asked, or one that follows the X-dimension.
+TFont PrintFont(const TPrintOptions& o, TBarcodeType type, int xDots) {
+    const double em = o.TextSize ? LengthInDots(*o.TextSize, o.Dpi, xDots)
+                                 : (IsEanUpcFamily(type) ? EanTextSizeInX : TextSizeInX) * xDots;
     if (!(em > 0) || em > 13000)
         Refuse("The text size must be more than nothing and less than 13,000 dots.");
-    l.Font = TFont{u"Tahoma", FontPointsForPixels(em), clBlack, 0};
+    return TFont{u"Tahoma", FontPointsForPixels(em), clBlack, 0};
+}
 
-    // Which symbol it is (an add-on?) decides the quiet zones: a first
-    // measurement with none.
-    TSymbolGeometry g;
-    g.Module = module;
-    if (o.TextGap) {
-        const double gap = LengthInDots(*o.TextGap, o.Dpi, l.XDots);
-        if (gap > MaxPrintSide) Refuse("A text gap of " + Dots(gap, o.Dpi) + " is too large.");
-        g.TextGap = int(std::lround(gap));
-    }
+// Between the bars and the text line, whole dots.
+int TextGapDots(const TPrintOptions& o, int xDots) {
+    if (!o.TextGap) return 0;
+    const double gap = LengthInDots(*o.TextGap, o.Dpi, xDots);
+    if (gap > MaxPrintSide) Refuse("A text gap of " + Dots(gap, o.Dpi) + " is too large.");
+    return int(std::lround(gap));
+}
+
+// What the symbol's pattern says about its sides: whether it ends in an
+// add-on, and the white it begins and ends with.
+struct TPatternSides {
+    bool AddOn = false;
+    int LeadingWhite = 0;
+    int TrailingWhite = 0;
+};
+
+// Which symbol it is (an add-on?) decides the quiet zones: a first
+// measurement with none.
+TPatternSides PatternSides(const std::u16string& code, TBarcodeType type, bool useCheckSum,
+                           int module) {
     TZoBarcode probe;
     probe.SetBarCode(code);
     probe.SetBarCodeType(type);
-    probe.SetUseCheckSum(o.UseCheckSum);
+    probe.SetUseCheckSum(useCheckSum);
     probe.SetModul(module);
     const std::u16string pattern = probe.BuildPattern();
-    const bool addOn = !probe.AddOn.empty();
     // Spaces that begin or end a pattern (a gap after the last character) are
     // quiet zone already.
     const bool framed = BarcodeTypeRow(type) && BarcodeTypeRow(type)->Frame > 0;
@@ -179,60 +200,91 @@ TPrintLayout LayoutPrintPicture(const std::u16string& code, TBarcodeType type,
         }
         return w;
     };
-    const int leadingWhite = white(pattern.begin(), pattern.end());
-    const int trailingWhite = white(pattern.rbegin(), pattern.rend());
+    return {!probe.AddOn.empty(), white(pattern.begin(), pattern.end()),
+            white(pattern.rbegin(), pattern.rend())};
+}
 
-    if (!o.NoQuietZone) {
-        const TQuietZones q = StandardQuietZones(type, addOn, o.Dpi, l.XDots);
-        const double left = o.QuietZone ? *o.QuietZone : q.Left;
-        const double right = o.QuietZone ? *o.QuietZone : q.Right;
-        g.QuietLeft = std::max(0, int(std::ceil(left * l.XDots - 1e-9)) - leadingWhite);
-        g.QuietRight = std::max(0, int(std::ceil(right * l.XDots - 1e-9)) - trailingWhite);
-    }
-    if (o.QuietZoneMarks && o.ShowText) {
-        if (type == bcCodeEAN8 && !addOn) l.MarkLeft = u"<";
-        if (type == bcCodeEAN8 || type == bcCodeEAN13) l.MarkRight = u">";
-        const TFont saved = measure.Font;
-        measure.Font = l.Font;
-        if (!l.MarkLeft.empty())
-            g.QuietLeft = std::max(g.QuietLeft, measure.TextWidth(l.MarkLeft) + l.XDots);
-        if (!l.MarkRight.empty())
-            g.QuietRight = std::max(g.QuietRight, measure.TextWidth(l.MarkRight) + l.XDots);
-        measure.Font = saved;
-    }
+// The quiet zones asked (or the standard's), less the white the pattern
+// brings along.
+void SetQuietZones(TSymbolGeometry& g, const TPrintOptions& o, TBarcodeType type, int xDots,
+                   const TPatternSides& sides) {
+    const TQuietZones q = StandardQuietZones(type, sides.AddOn, o.Dpi, xDots);
+    const double left = o.QuietZone ? *o.QuietZone : q.Left;
+    const double right = o.QuietZone ? *o.QuietZone : q.Right;
+    g.QuietLeft = std::max(0, int(std::ceil(left * xDots - 1e-9)) - sides.LeadingWhite);
+    g.QuietRight = std::max(0, int(std::ceil(right * xDots - 1e-9)) - sides.TrailingWhite);
+}
 
+// EAN's "<" and ">", into l; the quiet zones widen to hold them.
+void AddQuietZoneMarks(TPrintLayout& l, TSymbolGeometry& g, bool addOn, TCanvas& measure) {
+    if (l.Type == bcCodeEAN8 && !addOn) l.MarkLeft = u"<";
+    if (l.Type == bcCodeEAN8 || l.Type == bcCodeEAN13) l.MarkRight = u">";
+    const TFont saved = measure.Font;
+    measure.Font = l.Font;
+    if (!l.MarkLeft.empty())
+        g.QuietLeft = std::max(g.QuietLeft, measure.TextWidth(l.MarkLeft) + l.XDots);
+    if (!l.MarkRight.empty())
+        g.QuietRight = std::max(g.QuietRight, measure.TextWidth(l.MarkRight) + l.XDots);
+    measure.Font = saved;
+}
+
+// The bars' height in whole dots: as asked, the standard's, or a share of the
+// symbol's width measured at geometry g.
+int BarHeightDots(const TPrintLayout& l, TSymbolGeometry g, const TPrintOptions& o,
+                  TCanvas& measure) {
     double height = 0;
     if (o.BarHeight) {
         height = LengthInDots(*o.BarHeight, o.Dpi, l.XDots);
-    } else if (type == bcCodePostNet) {
+    } else if (l.Type == bcCodePostNet) {
         height = PostNetHeightInches * o.Dpi;
-    } else if (const double inX = StandardBarHeightInX(type); inX > 0) {
+    } else if (const double inX = StandardBarHeightInX(l.Type); inX > 0) {
         height = inX * l.XDots;
     } else {
         g.BarHeight = 1;
         const TSymbolExtent e =
-            MeasureBarcodeAtModule(code, type, measure, g, l.Font, o.ShowText, o.UseCheckSum);
+            MeasureBarcodeAtModule(l.Code, l.Type, measure, g, l.Font, o.ShowText, o.UseCheckSum);
         const int bars = e.Width - e.Geometry.QuietLeft - e.Geometry.QuietRight;
         height = std::max(HeightShareOfWidth * bars, MinBarHeightInches * o.Dpi);
     }
     if (!(height >= 0.5) || height > MaxPrintSide)
         Refuse("A bar height of " + Dots(height, o.Dpi) + ": it must be 1 to " +
                std::to_string(MaxPrintSide) + " dots.");
-    g.BarHeight = WholeDots(height);
+    return WholeDots(height);
+}
 
+// The symbol measured at geometry g, into l; refused when the picture would
+// be too large.
+void MeasurePicture(TPrintLayout& l, const TSymbolGeometry& g, TCanvas& measure) {
     const TSymbolExtent e =
-        MeasureBarcodeAtModule(code, type, measure, g, l.Font, o.ShowText, o.UseCheckSum);
+        MeasureBarcodeAtModule(l.Code, l.Type, measure, g, l.Font, l.ShowText, l.UseCheckSum);
     l.Geometry = e.Geometry;
     l.Width = e.Width;
     l.Height = e.Height;
-    const std::optional<TBCdata> row = BarcodeTypeRow(type);
-    l.TextTop = g.BarHeight + 2 * (row ? row->Frame : 0) * module + g.TextGap;
+    const std::optional<TBCdata> row = BarcodeTypeRow(l.Type);
+    l.TextTop = g.BarHeight + 2 * (row ? row->Frame : 0) * g.Module + g.TextGap;
     if (l.Width > MaxPrintSide || l.Height > MaxPrintSide ||
         std::int64_t(l.Width) * l.Height > MaxPrintPixels)
         Refuse("The picture would be " + std::to_string(l.Width) + " x " +
                std::to_string(l.Height) + " dots; it may be at most " +
                std::to_string(MaxPrintSide) + " each way and " + std::to_string(MaxPrintPixels) +
                " dots in all.");
+}
+
+} // namespace
+
+TPrintLayout LayoutPrintPicture(const std::u16string& code, TBarcodeType type,
+                                const TPrintOptions& o, TCanvas& measure) {
+    if (o.Dpi < 1) Refuse("The resolution must be at least 1 dpi.");
+    TPrintLayout l = LayoutOfOptions(code, type, o);
+    TSymbolGeometry g;
+    g.Module = LayOutXDimension(l, o);
+    l.Font = PrintFont(o, type, l.XDots);
+    g.TextGap = TextGapDots(o, l.XDots);
+    const TPatternSides sides = PatternSides(code, type, o.UseCheckSum, g.Module);
+    if (!o.NoQuietZone) SetQuietZones(g, o, type, l.XDots, sides);
+    if (o.QuietZoneMarks && o.ShowText) AddQuietZoneMarks(l, g, sides.AddOn, measure);
+    g.BarHeight = BarHeightDots(l, g, o, measure);
+    MeasurePicture(l, g, measure);
     return l;
 }
 

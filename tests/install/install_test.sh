@@ -236,18 +236,56 @@ grep -qF "Settings file now: $settings" <<<"$help" || fail "barcodegen --help do
 XDG_CONFIG_HOME="$config" "$window" --no-such-option 2>/dev/null
 [ $? -eq 2 ] || fail "an unknown argument is no usage error"
 
+# The window listens for SIGTERM once its handler is in place: the handler only
+# wakes the event loop, so a SIGTERM that comes before the loop runs waits for
+# it and still closes the window well. Before the handler SIGTERM ends the
+# program at once (status 143). The pid is at first the shell's forked child,
+# which shows the shell's own handlers until it execs the program: only the
+# program's name with the SIGTERM bit counts. 0 ready, 1 not yet, 2 ended.
+window_name=$(basename "$window" | cut -c1-15)
+window_state() {
+    local line name="" state="" mask=0
+    while IFS= read -r line; do
+        case $line in
+        Name:*) name=${line#Name:} ;;
+        State:*) state=${line#State:} ;;
+        SigCgt:*) mask=${line#SigCgt:} ;;
+        esac
+    done 2>/dev/null <"/proc/$1/status" || return 2
+    name=${name//[[:space:]]/}
+    state=${state//[[:space:]]/}
+    mask=${mask//[[:space:]]/}
+    [ "${state:0:1}" = Z ] && return 2
+    [ "$name" = "$window_name" ] && (((16#$mask >> 14) & 1)) && return 0
+    return 1
+}
+
 # Starts the window offscreen and closes it with SIGTERM once it listens for
 # it. With "again" SIGTERM comes every 20 ms until the program has ended, as
 # timeout(1) and a closing terminal send it twice: it must still end well.
+# A loaded machine may take long to start it; one that never gets it ready
+# is told so, not killed into a misleading status.
+window_ready_seconds=180
 run_window() {
     XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen "$window" 2>"$work/window.err" &
-    local pid=$! waited=0
-    until mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null) &&
-        (((16#$mask >> 14) & 1)); do
+    local pid=$! waited=0 state deadline=$((SECONDS + window_ready_seconds))
+    while window_state $pid; state=$?; [ $state -eq 1 ] && [ $SECONDS -lt $deadline ]; do
         sleep 0.2
-        waited=$((waited + 1))
-        [ $waited -lt 300 ] || break
     done
+    if [ $state -eq 2 ]; then
+        wait $pid
+        local ended=$?
+        cat "$work/window.err" >&2
+        fail "the window ended by itself with status $ended before it listened for SIGTERM"
+        return
+    fi
+    if [ $state -ne 0 ]; then
+        kill -KILL $pid
+        wait $pid
+        cat "$work/window.err" >&2
+        fail "the window never became ready: no SIGTERM handler after $window_ready_seconds s"
+        return
+    fi
     kill -TERM $pid
     for ((waited = 0; waited < 3000; waited++)); do
         kill -0 $pid 2>/dev/null || break
