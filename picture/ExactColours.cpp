@@ -15,6 +15,16 @@ bool IsOpaqueGrey(TPixel c) {
     return IsOpaque(c) && r == g && g == b;
 }
 
+// Without a branch a pixel, so the compiler can take several at once.
+bool AllOpaqueGrey(const TPixel* line, int w) {
+    std::uint32_t other = 0;
+    for (int x = 0; x < w; ++x) {
+        const TPixel c = line[x];
+        other |= (c >> 24 ^ 0xFF) | ((c >> 16 ^ c) & 0xFF) | ((c >> 8 ^ c) & 0xFF);
+    }
+    return other == 0;
+}
+
 bool RowsEqual(const TBitmap& picture, int y) {
     return y > 0 && std::memcmp(picture.Row(y), picture.Row(y - 1),
                                 std::size_t(picture.Width()) * sizeof(TPixel)) == 0;
@@ -43,6 +53,16 @@ public:
             if (e.colour == c) return e.index;
             h = (h + 1) & (table.size() - 1);
         }
+    }
+    // A row of opaque greys, each found by its level alone: false once a
+    // 257th colour is met.
+    bool IndexGreys(const TPixel* line, int w, std::uint8_t* bytes) {
+        for (int x = 0; x < w; ++x) {
+            std::int16_t& slot = greyIndex[line[x] & 0xFF];
+            if (slot < 0 && (slot = std::int16_t(Add(line[x]))) < 0) return false;
+            bytes[x] = std::uint8_t(slot);
+        }
+        return true;
     }
     std::vector<TPixel> palette;
     bool allGrey = true;
@@ -95,6 +115,11 @@ TIndexedPicture IndexPicture(const TBitmap& picture) {
             continue;
         }
         std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
+        if (AllOpaqueGrey(line, w)) { // a barcode's every row, text and all
+            overflow = !index.IndexGreys(line, w, bytes);
+            lastIndex = -1;
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
             const TPixel c = line[x];
             if (c != last || lastIndex < 0) { // bars are long runs of one colour

@@ -25,9 +25,6 @@ std::uint32_t Reversed(std::uint32_t code, int length) {
 
 constexpr int MinCopy = 3, MaxCopy = 258, Window = 32768;
 constexpr int Literals = 286, Distances = 30, EndOfBlock = 256;
-// Codes are made anew for every so many tokens: they follow the picture's
-// parts, and a large picture's tokens never all wait in memory.
-constexpr std::size_t BlockTokens = std::size_t(1) << 15;
 
 constexpr std::array<int, 29> LengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                             15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
@@ -150,6 +147,27 @@ std::vector<TLengthSymbol> LengthSymbols(const std::vector<int>& lengths) {
 
 } // namespace
 
+namespace {
+
+// Nodes in the order of their weights (above 16 bits), ties in the order
+// they come: a radix sort a byte at a time, as many bytes as the heaviest
+// needs. Faster than comparing, whose every guess about random counts fails.
+void SortByWeight(std::vector<std::uint64_t>& nodes, std::uint32_t heaviest) {
+    std::vector<std::uint64_t> sorted(nodes.size());
+    for (int shift = 16; shift < 48 && (heaviest >> (shift - 16)) > 0; shift += 8) {
+        std::array<std::size_t, 257> start{};
+        for (const std::uint64_t v : nodes)
+            ++start[((v >> shift) & 0xFF) + 1];
+        for (std::size_t b = 1; b < start.size(); ++b)
+            start[b] += start[b - 1];
+        for (const std::uint64_t v : nodes)
+            sorted[start[(v >> shift) & 0xFF]++] = v;
+        nodes.swap(sorted);
+    }
+}
+
+} // namespace
+
 std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit) {
     const std::size_t n = counts.size();
     std::size_t used = std::size_t(
@@ -157,38 +175,51 @@ std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit
     for (std::size_t i = 0; used < 2 && i < n; ++i)
         if (counts[i] == 0) counts[i] = 1, ++used;
     std::vector<int> lengths(n, 0);
+    if (used < 2) { // an alphabet of one symbol: one bit, never a tree
+        std::fill(lengths.begin(), lengths.end(), 1);
+        return lengths;
+    }
+    // A node is its weight above 16 bits of its number: leaves are numbered
+    // by symbol, joined nodes after them.
+    constexpr int NodeBits = 16;
+    const auto node = [](std::uint64_t key) { return std::size_t(key & 0xFFFF); };
+    std::vector<std::uint64_t> leaves, joined;
+    std::vector<std::size_t> parent(n + used);
+    std::vector<int> depth(n + used);
     for (;;) {
         // Huffman's joining of the two lightest, from two queues: the leaves
         // by weight, and the joined nodes, which come out no lighter than the
-        // one before. Nodes are numbered leaves first, joined after.
-        using TNode = std::pair<std::uint64_t, std::size_t>; // weight, node
-        std::vector<TNode> leaves;
+        // one before.
+        leaves.clear();
+        joined.clear();
+        std::uint32_t heaviest = 0;
         for (std::size_t i = 0; i < n; ++i)
-            if (counts[i] > 0) leaves.emplace_back(counts[i], i);
-        std::sort(leaves.begin(), leaves.end());
-        std::vector<TNode> joined;
-        std::vector<std::size_t> parent(n + leaves.size(), 0);
+            if (counts[i] > 0) {
+                leaves.push_back(std::uint64_t(counts[i]) << NodeBits | i);
+                heaviest = std::max(heaviest, counts[i]);
+            }
+        SortByWeight(leaves, heaviest);
         std::size_t leaf = 0, join = 0;
         const auto lightest = [&] {
             const bool fromLeaves =
                 leaf < leaves.size() &&
-                (join == joined.size() || leaves[leaf].first <= joined[join].first);
+                (join == joined.size() || leaves[leaf] >> NodeBits <= joined[join] >> NodeBits);
             return fromLeaves ? leaves[leaf++] : joined[join++];
         };
         while (leaves.size() - leaf + joined.size() - join > 1) {
-            const TNode a = lightest(), b = lightest();
-            const std::size_t node = n + joined.size();
-            parent[a.second] = parent[b.second] = node;
-            joined.emplace_back(a.first + b.first, node);
+            const std::uint64_t a = lightest(), b = lightest();
+            const std::size_t next = n + joined.size();
+            parent[node(a)] = parent[node(b)] = next;
+            joined.push_back(((a >> NodeBits) + (b >> NodeBits)) << NodeBits | next);
         }
         // Depths from the root down: a node is joined after its children.
-        std::vector<int> depth(parent.size(), 0);
-        for (std::size_t k = joined.size(); k-- > 1;)
-            depth[n + k - 1] = depth[parent[n + k - 1]] + 1;
+        depth[n + joined.size() - 1] = 0;
+        for (std::size_t k = joined.size() - 1; k-- > 0;)
+            depth[n + k] = depth[parent[n + k]] + 1;
         int longest = 0;
-        for (const TNode& l : leaves) {
-            lengths[l.second] = depth[parent[l.second]] + 1;
-            longest = std::max(longest, lengths[l.second]);
+        for (const std::uint64_t l : leaves) {
+            lengths[node(l)] = depth[parent[node(l)]] + 1;
+            longest = std::max(longest, lengths[node(l)]);
         }
         if (longest <= limit) return lengths;
         for (std::uint32_t& c : counts)
@@ -197,28 +228,9 @@ std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit
 }
 
 TRowDeflate::TRowDeflate(std::size_t rowLength, std::string& stream)
-    : rowBytes(rowLength), out(stream), above(rowLength, '\0'), aboveInReach(rowLength <= Window) {}
-
-void TRowDeflate::Put(std::uint32_t bits, int count) {
-    pending |= std::uint64_t(bits) << pendingCount;
-    pendingCount += count;
-    if (pendingCount >= 32) {
-        const char bytes[4] = {char(pending), char(pending >> 8), char(pending >> 16),
-                               char(pending >> 24)};
-        out.append(bytes, 4);
-        pending >>= 32;
-        pendingCount -= 32;
-    }
-}
-
-void TRowDeflate::Add(TToken token) {
-    if (tokens.empty()) tokens.reserve(BlockTokens / 8);
-    tokens.push_back(token);
-    if (tokens.size() == BlockTokens) WriteBlock(false);
-}
-
-void TRowDeflate::Literal(std::uint8_t byte) {
-    Add({0, byte, false});
+    : rowBytes(rowLength), out(stream), above(rowLength, '\0'), aboveInReach(rowLength <= Window),
+      written(stream.size()) {
+    tokens.reserve(4096);
 }
 
 void TRowDeflate::Copy(std::size_t length, bool up) {
@@ -319,6 +331,8 @@ void TRowDeflate::WriteBlock(bool last) {
     for (const TLengthSymbol& s : header)
         ownBits += std::uint64_t(headerLengths[std::size_t(s.Symbol)] + s.ExtraCount);
 
+    // The header's bits, six bytes at most a token, and the end.
+    RoomFor(1024 + 6 * tokens.size());
     std::vector<TCode> literalCodes, distanceCodes;
     if (fixedBits <= ownBits) {
         Put((last ? 1u : 0u) | 1u << 1, 3);
@@ -358,7 +372,9 @@ void TRowDeflate::WriteBlock(bool last) {
 void TRowDeflate::Finish() {
     WriteRepeats();
     WriteBlock(true);
+    RoomFor(8);
     for (; pendingCount > 0; pendingCount -= 8, pending >>= 8)
-        out += char(pending);
+        out[written++] = char(pending);
     pendingCount = 0;
+    out.resize(written);
 }

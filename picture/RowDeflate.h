@@ -32,12 +32,35 @@ private:
         std::uint8_t Byte = 0;
         bool Up = false;
     };
-    void Literal(std::uint8_t byte);
+    // Codes are made anew for every so many tokens: they follow the
+    // picture's parts, and a large picture's tokens never all wait in memory.
+    static constexpr std::size_t BlockTokens = std::size_t(1) << 15;
+
+    void Literal(std::uint8_t byte) { Add({0, byte, false}); }
     void Copy(std::size_t length, bool up);
-    void Add(TToken token);
+    void Add(TToken token) {
+        tokens.push_back(token);
+        if (tokens.size() == BlockTokens) WriteBlock(false);
+    }
     void WriteRepeats();
     void WriteBlock(bool last);
-    void Put(std::uint32_t bits, int count);
+    // Bits go into room made beforehand (RoomFor): no test for the end of
+    // the string at each of them.
+    void RoomFor(std::size_t bytes) {
+        if (out.size() < written + bytes) out.resize(written + bytes);
+    }
+    void Put(std::uint32_t bits, int count) {
+        pending |= std::uint64_t(bits) << pendingCount;
+        pendingCount += count;
+        if (pendingCount >= 32) {
+            char* at = out.data() + written;
+            for (int i = 0; i < 4; ++i)
+                at[i] = char(pending >> 8 * i);
+            written += 4;
+            pending >>= 32;
+            pendingCount -= 32;
+        }
+    }
 
     std::size_t rowBytes;
     std::string& out;
@@ -46,6 +69,7 @@ private:
     bool aboveInReach;          // a row is at most deflate's 32 KB window away
     std::size_t repeats = 0;    // rows the same as the one above, not yet written
     std::vector<TToken> tokens; // the block being gathered
+    std::size_t written;        // bytes of out that hold the stream so far
     std::uint64_t pending = 0;  // bits not yet in out, the first lowest
     int pendingCount = 0;
 };
