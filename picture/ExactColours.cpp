@@ -64,6 +64,27 @@ public:
         }
         return true;
     }
+    // Any row: false once a 257th colour is met, with opaque still told for
+    // the rest of the row.
+    bool IndexRow(const TPixel* line, int w, std::uint8_t* bytes, bool& opaque) {
+        TPixel last = 0;
+        int lastIndex = -1;
+        for (int x = 0; x < w; ++x) {
+            const TPixel c = line[x];
+            if (c != last || lastIndex < 0) { // bars are long runs of one colour
+                last = c;
+                lastIndex = IndexOf(c);
+                opaque = opaque && IsOpaque(c);
+                if (lastIndex < 0) {
+                    for (; x < w && opaque; ++x)
+                        opaque = IsOpaque(line[x]);
+                    return false;
+                }
+            }
+            bytes[x] = std::uint8_t(lastIndex);
+        }
+        return true;
+    }
     std::vector<TPixel> palette;
     bool allGrey = true;
 
@@ -104,8 +125,6 @@ TIndexedPicture IndexPicture(const TBitmap& picture) {
     out.Indices.reset(new std::uint8_t[distinct * std::size_t(w)]);
     TColourIndex index;
     bool overflow = false, opaque = true;
-    TPixel last = 0;
-    int lastIndex = -1;
     for (int y = 0; y < h; ++y) {
         if (out.SameAsAbove(y)) continue;
         const TPixel* line = picture.Row(y);
@@ -117,24 +136,9 @@ TIndexedPicture IndexPicture(const TBitmap& picture) {
         std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
         if (AllOpaqueGrey(line, w)) { // a barcode's every row, text and all
             overflow = !index.IndexGreys(line, w, bytes);
-            lastIndex = -1;
             continue;
         }
-        for (int x = 0; x < w; ++x) {
-            const TPixel c = line[x];
-            if (c != last || lastIndex < 0) { // bars are long runs of one colour
-                last = c;
-                lastIndex = index.IndexOf(c);
-                opaque = opaque && IsOpaque(c);
-                if (lastIndex < 0) {
-                    overflow = true;
-                    for (; x < w && opaque; ++x)
-                        opaque = IsOpaque(line[x]);
-                    break;
-                }
-            }
-            bytes[x] = std::uint8_t(lastIndex);
-        }
+        overflow = !index.IndexRow(line, w, bytes, opaque);
     }
     TExactColours& colours = out.Colours;
     colours.Opaque = opaque;

@@ -145,9 +145,97 @@ std::vector<TLengthSymbol> LengthSymbols(const std::vector<int>& lengths) {
     return symbols;
 }
 
-} // namespace
+constexpr std::array<int, 19> HeaderOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                             11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-namespace {
+// The bits of a block's codes with deflate's fixed codes; extra bits, the
+// same either way, left out.
+std::uint64_t FixedBits(const std::vector<std::uint32_t>& literalCounts,
+                        const std::vector<std::uint32_t>& distanceCounts) {
+    std::uint64_t bits = 3;
+    const std::vector<TCode>& fixed = Fixed().Literal;
+    for (std::size_t s = 0; s < literalCounts.size(); ++s)
+        bits += std::uint64_t(fixed[s].Count) * literalCounts[s];
+    for (const std::uint32_t count : distanceCounts)
+        bits += 5u * count;
+    return bits;
+}
+
+// Huffman codes made for one block's counts, and the header that tells them.
+struct TBlockCodes {
+    std::vector<int> LiteralLengths, DistanceLengths, HeaderLengths;
+    std::size_t LiteralsListed = 0, DistancesListed = 0, HeaderUsed = 0; // in the header
+    std::vector<TLengthSymbol> Header;
+
+    TBlockCodes(const std::vector<std::uint32_t>& literalCounts,
+                const std::vector<std::uint32_t>& distanceCounts)
+        : LiteralLengths(HuffmanCodeLengths(literalCounts, 15)),
+          DistanceLengths(HuffmanCodeLengths(distanceCounts, 15)), LiteralsListed(Literals),
+          DistancesListed(Distances) {
+        while (LiteralsListed > 257 && LiteralLengths[LiteralsListed - 1] == 0)
+            --LiteralsListed;
+        while (DistancesListed > 1 && DistanceLengths[DistancesListed - 1] == 0)
+            --DistancesListed;
+        std::vector<int> lengths(LiteralLengths.begin(),
+                                 LiteralLengths.begin() + std::ptrdiff_t(LiteralsListed));
+        lengths.insert(lengths.end(), DistanceLengths.begin(),
+                       DistanceLengths.begin() + std::ptrdiff_t(DistancesListed));
+        Header = LengthSymbols(lengths);
+        std::vector<std::uint32_t> headerCounts(HeaderOrder.size());
+        for (const TLengthSymbol& s : Header)
+            ++headerCounts[std::size_t(s.Symbol)];
+        HeaderLengths = HuffmanCodeLengths(headerCounts, 7);
+        HeaderUsed = HeaderOrder.size();
+        while (HeaderUsed > 4 && HeaderLengths[std::size_t(HeaderOrder[HeaderUsed - 1])] == 0)
+            --HeaderUsed;
+    }
+
+    // The block's bits with these codes, the header's too; extra bits left out.
+    std::uint64_t Bits(const std::vector<std::uint32_t>& literalCounts,
+                       const std::vector<std::uint32_t>& distanceCounts) const {
+        std::uint64_t bits = 3 + 14 + 3 * HeaderUsed;
+        for (std::size_t s = 0; s < literalCounts.size(); ++s)
+            bits += std::uint64_t(LiteralLengths[s]) * literalCounts[s];
+        for (std::size_t d = 0; d < distanceCounts.size(); ++d)
+            bits += std::uint64_t(DistanceLengths[d]) * distanceCounts[d];
+        for (const TLengthSymbol& s : Header)
+            bits += std::uint64_t(HeaderLengths[std::size_t(s.Symbol)] + s.ExtraCount);
+        return bits;
+    }
+};
+
+void WriteTokens(TBitWriter& bits, const std::vector<TDeflateToken>& tokens,
+                 const std::vector<TCode>& literalCodes, const std::vector<TCode>& distanceCodes,
+                 const TDistance& previous, const TDistance& rowUp) {
+    for (const TDeflateToken& t : tokens) {
+        if (t.Length == 0) {
+            bits.Put(literalCodes[t.Byte].Bits, literalCodes[t.Byte].Count);
+            continue;
+        }
+        const int k = LengthCodes[t.Length];
+        bits.Put(literalCodes[257 + std::size_t(k)].Bits, literalCodes[257 + std::size_t(k)].Count);
+        bits.Put(std::uint32_t(t.Length - LengthBase[std::size_t(k)]), LengthExtra(k));
+        const TDistance& d = t.Up ? rowUp : previous;
+        bits.Put(distanceCodes[std::size_t(d.Code)].Bits, distanceCodes[std::size_t(d.Code)].Count);
+        bits.Put(d.Extra, d.ExtraCount);
+    }
+    bits.Put(literalCodes[EndOfBlock].Bits, literalCodes[EndOfBlock].Count);
+}
+
+// The dynamic block's header: how many codes, the header's own code, then
+// the lengths of the block's codes in it.
+void WriteHeader(TBitWriter& bits, const TBlockCodes& own) {
+    bits.Put(std::uint32_t(own.LiteralsListed - 257), 5);
+    bits.Put(std::uint32_t(own.DistancesListed - 1), 5);
+    bits.Put(std::uint32_t(own.HeaderUsed - 4), 4);
+    for (std::size_t k = 0; k < own.HeaderUsed; ++k)
+        bits.Put(std::uint32_t(own.HeaderLengths[std::size_t(HeaderOrder[k])]), 3);
+    const std::vector<TCode> headerCodes = CanonicalCodes(own.HeaderLengths);
+    for (const TLengthSymbol& s : own.Header) {
+        bits.Put(headerCodes[std::size_t(s.Symbol)].Bits, headerCodes[std::size_t(s.Symbol)].Count);
+        bits.Put(s.Extra, s.ExtraCount);
+    }
+}
 
 // Nodes in the order of their weights (above 16 bits), ties in the order
 // they come: a radix sort a byte at a time, as many bytes as the heaviest
@@ -168,6 +256,49 @@ void SortByWeight(std::vector<std::uint64_t>& nodes, std::uint32_t heaviest) {
 
 } // namespace
 
+namespace {
+
+// A node is its weight above 16 bits of its number: leaves are numbered by
+// symbol, joined nodes after them.
+constexpr int NodeBits = 16;
+std::size_t NodeOf(std::uint64_t key) {
+    return std::size_t(key & 0xFFFF);
+}
+
+// Huffman's joining of the two lightest, from two queues: the leaves, sorted
+// by weight, and the joined nodes, which come out no lighter than the one
+// before. Sets each leaf's depth in lengths; returns the deepest.
+int TreeDepths(const std::vector<std::uint64_t>& leaves, std::size_t n, std::vector<int>& lengths) {
+    std::vector<std::uint64_t> joined;
+    std::vector<std::size_t> parent(n + leaves.size());
+    std::size_t leaf = 0, join = 0;
+    const auto lightest = [&] {
+        const bool fromLeaves =
+            leaf < leaves.size() &&
+            (join == joined.size() || leaves[leaf] >> NodeBits <= joined[join] >> NodeBits);
+        return fromLeaves ? leaves[leaf++] : joined[join++];
+    };
+    while (leaves.size() - leaf + joined.size() - join > 1) {
+        const std::uint64_t a = lightest(), b = lightest();
+        const std::size_t next = n + joined.size();
+        parent[NodeOf(a)] = parent[NodeOf(b)] = next;
+        joined.push_back(((a >> NodeBits) + (b >> NodeBits)) << NodeBits | next);
+    }
+    // Depths from the root down: a node is joined after its children.
+    std::vector<int> depth(parent.size());
+    depth[n + joined.size() - 1] = 0;
+    for (std::size_t k = joined.size() - 1; k-- > 0;)
+        depth[n + k] = depth[parent[n + k]] + 1;
+    int deepest = 0;
+    for (const std::uint64_t l : leaves) {
+        lengths[NodeOf(l)] = depth[parent[NodeOf(l)]] + 1;
+        deepest = std::max(deepest, lengths[NodeOf(l)]);
+    }
+    return deepest;
+}
+
+} // namespace
+
 std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit) {
     const std::size_t n = counts.size();
     std::size_t used = std::size_t(
@@ -179,19 +310,9 @@ std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit
         std::fill(lengths.begin(), lengths.end(), 1);
         return lengths;
     }
-    // A node is its weight above 16 bits of its number: leaves are numbered
-    // by symbol, joined nodes after them.
-    constexpr int NodeBits = 16;
-    const auto node = [](std::uint64_t key) { return std::size_t(key & 0xFFFF); };
-    std::vector<std::uint64_t> leaves, joined;
-    std::vector<std::size_t> parent(n + used);
-    std::vector<int> depth(n + used);
+    std::vector<std::uint64_t> leaves;
     for (;;) {
-        // Huffman's joining of the two lightest, from two queues: the leaves
-        // by weight, and the joined nodes, which come out no lighter than the
-        // one before.
         leaves.clear();
-        joined.clear();
         std::uint32_t heaviest = 0;
         for (std::size_t i = 0; i < n; ++i)
             if (counts[i] > 0) {
@@ -199,37 +320,14 @@ std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit
                 heaviest = std::max(heaviest, counts[i]);
             }
         SortByWeight(leaves, heaviest);
-        std::size_t leaf = 0, join = 0;
-        const auto lightest = [&] {
-            const bool fromLeaves =
-                leaf < leaves.size() &&
-                (join == joined.size() || leaves[leaf] >> NodeBits <= joined[join] >> NodeBits);
-            return fromLeaves ? leaves[leaf++] : joined[join++];
-        };
-        while (leaves.size() - leaf + joined.size() - join > 1) {
-            const std::uint64_t a = lightest(), b = lightest();
-            const std::size_t next = n + joined.size();
-            parent[node(a)] = parent[node(b)] = next;
-            joined.push_back(((a >> NodeBits) + (b >> NodeBits)) << NodeBits | next);
-        }
-        // Depths from the root down: a node is joined after its children.
-        depth[n + joined.size() - 1] = 0;
-        for (std::size_t k = joined.size() - 1; k-- > 0;)
-            depth[n + k] = depth[parent[n + k]] + 1;
-        int longest = 0;
-        for (const std::uint64_t l : leaves) {
-            lengths[node(l)] = depth[parent[node(l)]] + 1;
-            longest = std::max(longest, lengths[node(l)]);
-        }
-        if (longest <= limit) return lengths;
+        if (TreeDepths(leaves, n, lengths) <= limit) return lengths;
         for (std::uint32_t& c : counts)
             if (c > 0) c = (c + 1) / 2;
     }
 }
 
 TRowDeflate::TRowDeflate(std::size_t rowLength, std::string& stream)
-    : rowBytes(rowLength), out(stream), above(rowLength, '\0'), aboveInReach(rowLength <= Window),
-      written(stream.size()) {
+    : rowBytes(rowLength), above(rowLength, '\0'), aboveInReach(rowLength <= Window), bits(stream) {
     tokens.reserve(4096);
 }
 
@@ -286,7 +384,7 @@ void TRowDeflate::Row(const std::uint8_t* row) {
 void TRowDeflate::WriteBlock(bool last) {
     const TDistance previous = DistanceOf(1), rowUp = DistanceOf(aboveInReach ? rowBytes : 1);
     std::vector<std::uint32_t> literalCounts(Literals), distanceCounts(Distances);
-    for (const TToken& t : tokens) {
+    for (const TDeflateToken& t : tokens) {
         if (t.Length == 0) {
             ++literalCounts[t.Byte];
         } else {
@@ -295,83 +393,29 @@ void TRowDeflate::WriteBlock(bool last) {
         }
     }
     literalCounts[EndOfBlock] = 1;
-    std::vector<int> literalLengths = HuffmanCodeLengths(literalCounts, 15);
-    std::vector<int> distanceLengths = HuffmanCodeLengths(distanceCounts, 15);
-    std::size_t literals = Literals, distances = Distances;
-    while (literals > 257 && literalLengths[literals - 1] == 0)
-        --literals;
-    while (distances > 1 && distanceLengths[distances - 1] == 0)
-        --distances;
-    std::vector<int> lengths(literalLengths.begin(),
-                             literalLengths.begin() + std::ptrdiff_t(literals));
-    lengths.insert(lengths.end(), distanceLengths.begin(),
-                   distanceLengths.begin() + std::ptrdiff_t(distances));
-    const std::vector<TLengthSymbol> header = LengthSymbols(lengths);
-    std::vector<std::uint32_t> headerCounts(19);
-    for (const TLengthSymbol& s : header)
-        ++headerCounts[std::size_t(s.Symbol)];
-    const std::vector<int> headerLengths = HuffmanCodeLengths(headerCounts, 7);
-    constexpr std::array<int, 19> Order = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
-    std::size_t orderUsed = 19;
-    while (orderUsed > 4 && headerLengths[std::size_t(Order[orderUsed - 1])] == 0)
-        --orderUsed;
-
-    // The fixed codes where they come out shorter, as for a small picture.
-    std::uint64_t fixedBits = 3, ownBits = 3 + 14 + 3 * orderUsed;
-    const std::vector<TCode>& fixed = Fixed().Literal;
-    for (std::size_t s = 0; s < Literals; ++s) {
-        fixedBits += std::uint64_t(fixed[s].Count) * literalCounts[s];
-        ownBits += std::uint64_t(literalLengths[s]) * literalCounts[s];
-    }
-    for (std::size_t d = 0; d < Distances; ++d) {
-        fixedBits += 5u * distanceCounts[d];
-        ownBits += std::uint64_t(distanceLengths[d]) * distanceCounts[d];
-    }
-    for (const TLengthSymbol& s : header)
-        ownBits += std::uint64_t(headerLengths[std::size_t(s.Symbol)] + s.ExtraCount);
-
+    const TBlockCodes own(literalCounts, distanceCounts);
     // The header's bits, six bytes at most a token, and the end.
-    RoomFor(1024 + 6 * tokens.size());
-    std::vector<TCode> literalCodes, distanceCodes;
-    if (fixedBits <= ownBits) {
-        Put((last ? 1u : 0u) | 1u << 1, 3);
-        literalCodes = Fixed().Literal;
-        distanceCodes = Fixed().Distance;
+    bits.RoomFor(1024 + 6 * tokens.size());
+    // The fixed codes where they come out shorter, as for a small picture.
+    if (FixedBits(literalCounts, distanceCounts) <= own.Bits(literalCounts, distanceCounts)) {
+        bits.Put((last ? 1u : 0u) | 1u << 1, 3);
+        WriteTokens(bits, tokens, Fixed().Literal, Fixed().Distance, previous, rowUp);
     } else {
-        Put((last ? 1u : 0u) | 2u << 1, 3);
-        Put(std::uint32_t(literals - 257), 5);
-        Put(std::uint32_t(distances - 1), 5);
-        Put(std::uint32_t(orderUsed - 4), 4);
-        for (std::size_t k = 0; k < orderUsed; ++k)
-            Put(std::uint32_t(headerLengths[std::size_t(Order[k])]), 3);
-        const std::vector<TCode> headerCodes = CanonicalCodes(headerLengths);
-        for (const TLengthSymbol& s : header) {
-            Put(headerCodes[std::size_t(s.Symbol)].Bits, headerCodes[std::size_t(s.Symbol)].Count);
-            Put(s.Extra, s.ExtraCount);
-        }
-        literalCodes = CanonicalCodes(literalLengths);
-        distanceCodes = CanonicalCodes(distanceLengths);
+        bits.Put((last ? 1u : 0u) | 2u << 1, 3);
+        WriteHeader(bits, own);
+        WriteTokens(bits, tokens, CanonicalCodes(own.LiteralLengths),
+                    CanonicalCodes(own.DistanceLengths), previous, rowUp);
     }
-    for (const TToken& t : tokens) {
-        if (t.Length == 0) {
-            Put(literalCodes[t.Byte].Bits, literalCodes[t.Byte].Count);
-            continue;
-        }
-        const int k = LengthCodes[t.Length];
-        Put(literalCodes[257 + std::size_t(k)].Bits, literalCodes[257 + std::size_t(k)].Count);
-        Put(std::uint32_t(t.Length - LengthBase[std::size_t(k)]), LengthExtra(k));
-        const TDistance& d = t.Up ? rowUp : previous;
-        Put(distanceCodes[std::size_t(d.Code)].Bits, distanceCodes[std::size_t(d.Code)].Count);
-        Put(d.Extra, d.ExtraCount);
-    }
-    Put(literalCodes[EndOfBlock].Bits, literalCodes[EndOfBlock].Count);
     tokens.clear();
 }
 
 void TRowDeflate::Finish() {
     WriteRepeats();
     WriteBlock(true);
+    bits.Finish();
+}
+
+void TBitWriter::Finish() {
     RoomFor(8);
     for (; pendingCount > 0; pendingCount -= 8, pending >>= 8)
         out[written++] = char(pending);

@@ -17,35 +17,19 @@
 // A used alphabet gets two codes at least, as deflate's readers expect.
 std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit);
 
-class TRowDeflate {
+// A byte as it is, or a copy of Length bytes from one byte back or one row up.
+struct TDeflateToken {
+    std::uint16_t Length = 0; // 0 for a byte
+    std::uint8_t Byte = 0;
+    bool Up = false;
+};
+
+// Bits appended to a string, the first lowest, as deflate orders them. They
+// go into room made beforehand (RoomFor): no test for the end of the string
+// at each of them.
+class TBitWriter {
 public:
-    // Appends the stream to out as rows come; every row is rowBytes long.
-    TRowDeflate(std::size_t rowBytes, std::string& out);
-    void Row(const std::uint8_t* row);
-    // Ends the stream with its last block. No row may come after it.
-    void Finish();
-
-private:
-    // A byte as it is, or a copy of Length bytes from one byte back or one row up.
-    struct TToken {
-        std::uint16_t Length = 0; // 0 for a byte
-        std::uint8_t Byte = 0;
-        bool Up = false;
-    };
-    // Codes are made anew for every so many tokens: they follow the
-    // picture's parts, and a large picture's tokens never all wait in memory.
-    static constexpr std::size_t BlockTokens = std::size_t(1) << 15;
-
-    void Literal(std::uint8_t byte) { Add({0, byte, false}); }
-    void Copy(std::size_t length, bool up);
-    void Add(TToken token) {
-        tokens.push_back(token);
-        if (tokens.size() == BlockTokens) WriteBlock(false);
-    }
-    void WriteRepeats();
-    void WriteBlock(bool last);
-    // Bits go into room made beforehand (RoomFor): no test for the end of
-    // the string at each of them.
+    explicit TBitWriter(std::string& stream) : out(stream), written(stream.size()) {}
     void RoomFor(std::size_t bytes) {
         if (out.size() < written + bytes) out.resize(written + bytes);
     }
@@ -61,15 +45,43 @@ private:
             pendingCount -= 32;
         }
     }
+    // The last bits, filled up to a byte; the string ends after them.
+    void Finish();
+
+private:
+    std::string& out;
+    std::size_t written;       // bytes of out that hold bits so far
+    std::uint64_t pending = 0; // bits not yet in out, the first lowest
+    int pendingCount = 0;
+};
+
+class TRowDeflate {
+public:
+    // Appends the stream to out as rows come; every row is rowBytes long.
+    TRowDeflate(std::size_t rowBytes, std::string& out);
+    void Row(const std::uint8_t* row);
+    // Ends the stream with its last block. No row may come after it.
+    void Finish();
+
+private:
+    // Codes are made anew for every so many tokens: they follow the
+    // picture's parts, and a large picture's tokens never all wait in memory.
+    static constexpr std::size_t BlockTokens = std::size_t(1) << 15;
+
+    void Literal(std::uint8_t byte) { Add({0, byte, false}); }
+    void Copy(std::size_t length, bool up);
+    void Add(TDeflateToken token) {
+        tokens.push_back(token);
+        if (tokens.size() == BlockTokens) WriteBlock(false);
+    }
+    void WriteRepeats();
+    void WriteBlock(bool last);
 
     std::size_t rowBytes;
-    std::string& out;
     std::string above; // the row before, for copies at one row's distance
     bool haveAbove = false;
-    bool aboveInReach;          // a row is at most deflate's 32 KB window away
-    std::size_t repeats = 0;    // rows the same as the one above, not yet written
-    std::vector<TToken> tokens; // the block being gathered
-    std::size_t written;        // bytes of out that hold the stream so far
-    std::uint64_t pending = 0;  // bits not yet in out, the first lowest
-    int pendingCount = 0;
+    bool aboveInReach;                 // a row is at most deflate's 32 KB window away
+    std::size_t repeats = 0;           // rows the same as the one above, not yet written
+    std::vector<TDeflateToken> tokens; // the block being gathered
+    TBitWriter bits;
 };
