@@ -186,19 +186,24 @@ int TZoBarcode::WidthUpTo(int n) {
     if (ExplicitQuietZones())
         x += FQuietLeft;
     else if (HasLeadIn())
-        x += Percent(GetWidth(), 10);
+        x += Percent(CheckedWidth(FullWidth(pattern)), 10); // GetWidth without building again
     return CheckedWidth(x + FrameWidth());
 }
 
 void TZoBarcode::SetWidth(int v) {
     FModul = 1;
+    // The pattern does not depend on the module: built once, only the widths
+    // are worked out again for every module tried.
+    const std::u16string pattern = BuildPattern();
+    const std::optional<TBCdata> row = BarcodeTypeRow(FBarCodeType);
     // A module at which the symbol is too wide to draw ends the search like any
     // module that reaches v: the one below it is taken.
-    while (FullWidth(BuildPattern()) < v) {
+    while (FullWidth(pattern) < v) {
         // No module is tried beyond what SetModul accepts; a symbol too narrow even
         // then keeps the widest module (a pattern of zero width would otherwise never end).
         if (FModul == MaxModul) return;
         ++FModul;
+        ComputeModules(row ? row->Ratio : TRatioClamp{});
     }
     if (FModul > 1) --FModul;
 }
