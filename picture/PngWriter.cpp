@@ -87,11 +87,13 @@ private:
 };
 
 // The zlib stream of the rows that fill(y, filter, bytes) fills in, rowBytes
-// each after the filter type, compressed by TCompress: a row equal to the row
-// above takes the Up filter (all zeros) without asking fill, every other row
-// none unless fill sets another. The two header bytes and the Adler-32 sum
-// around the raw deflate stream are written here, because the sum of a row of
-// zeros is known without reading it.
+// each after the filter type (none unless fill sets another), compressed by
+// TCompress. A row equal to the row above is not filled again: after a row
+// without a filter it is that row's bytes once more, which a reader takes as
+// they are (undoing the Up filter is a reader's one pass over every pixel of
+// a barcode's bars); after a filtered row it takes the Up filter, all zeros.
+// The two header bytes and the Adler-32 sum around the raw deflate stream are
+// written here, the sum of a repeated row known without reading it again.
 template <class TCompress, class TRowFill>
 bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRowFill& fill,
                  TBytes& out) {
@@ -102,26 +104,24 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
     // The filter byte, then the row's bytes.
     std::string row(rowBytes + 1, '\0'), upRow(rowBytes + 1, '\0');
     upRow[0] = 2;
-    constexpr std::uint32_t Base = 65521; // the Adler-32 modulus
-    std::uint32_t a = 1, b = 0;
+    const uLong upSum = adler32(adler32(0, nullptr, 0),
+                                reinterpret_cast<const Bytef*>(upRow.data()), uInt(upRow.size()));
+    uLong sum = adler32(0, nullptr, 0), rowSum = 0;
     for (int y = 0; y < h; ++y) {
-        if (picture.SameAsAbove(y)) {
-            if (!compress.Row(reinterpret_cast<const std::uint8_t*>(upRow.data()))) return false;
-            a = (a + 2) % Base;
-            b = std::uint32_t((b + a + std::uint64_t(rowBytes) * a) % Base);
-        } else {
-            row[0] = 0; // no filter, unless fill chooses one
+        if (!picture.SameAsAbove(y)) {
+            row[0] = 0;
             fill(y, reinterpret_cast<std::uint8_t*>(row.data()),
                  reinterpret_cast<std::uint8_t*>(row.data() + 1));
-            if (!compress.Row(reinterpret_cast<const std::uint8_t*>(row.data()))) return false;
-            const uLong sum = adler32((b << 16) | a, reinterpret_cast<const Bytef*>(row.data()),
-                                      uInt(row.size()));
-            a = sum & 0xFFFF;
-            b = sum >> 16;
+            rowSum = adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef*>(row.data()),
+                             uInt(row.size()));
         }
+        const bool up = picture.SameAsAbove(y) && row[0] != 0;
+        const std::string& bytes = up ? upRow : row;
+        if (!compress.Row(reinterpret_cast<const std::uint8_t*>(bytes.data()))) return false;
+        sum = adler32_combine(sum, up ? upSum : rowSum, z_off_t(bytes.size()));
     }
     if (!compress.Finish()) return false;
-    AppendBigEndian32(out, (b << 16) | a);
+    AppendBigEndian32(out, std::uint32_t(sum));
     return true;
 }
 
