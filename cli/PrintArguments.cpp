@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/BarcodeError.h"
+
 namespace {
 
 // A value of an option, or the usage error that names it.
@@ -23,7 +25,7 @@ std::optional<double> QuietModules(const std::string& text, std::string& why) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
         !std::isfinite(v) || v < 0 || v > MaxQuietModules) {
-        why = "\"" + text + "\" is no count of modules from 0 to 1000";
+        why = Quoted(text) + " is no count of modules from 0 to 1000";
         return std::nullopt;
     }
     return v;
@@ -32,7 +34,7 @@ std::optional<double> QuietModules(const std::string& text, std::string& why) {
 std::optional<int> QuarterTurns(const std::string& text, std::string& why) {
     for (int turns = 0; turns < 4; ++turns)
         if (text == std::to_string(turns * 90)) return turns;
-    why = "\"" + text + "\" is no rotation: 0, 90, 180 or 270 (degrees clockwise)";
+    why = Quoted(text) + " is no rotation: 0, 90, 180 or 270 (degrees clockwise)";
     return std::nullopt;
 }
 

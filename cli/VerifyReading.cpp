@@ -77,10 +77,6 @@ std::size_t SymbolLength(const TExpectedReading& e) {
     return n;
 }
 
-std::string Quoted(std::u16string_view text) {
-    return '"' + TextForMessage(text) + '"';
-}
-
 std::string Shown(const TGs1Element& e) {
     return TextForMessage(u"(" + e.Ai + u")" + e.Data);
 }
@@ -93,7 +89,7 @@ std::string Gs1Problem(const std::string& symbol, const TExpectedReading& e, con
     try {
         read = ParseGs1Transmission(r.Bytes);
     } catch (const EBarcodeError& error) {
-        return symbol + " reads back as " + Quoted(r.Bytes) +
+        return symbol + " reads back as " + QuotedForMessage(r.Bytes) +
                ", which are no GS1 element strings: " + error.what();
     }
     for (std::size_t i = 0; i < std::max(read.size(), e.Gs1.size()); ++i) {
@@ -109,13 +105,15 @@ std::string Gs1Problem(const std::string& symbol, const TExpectedReading& e, con
 std::string AddOnProblem(const std::string& symbol, const TExpectedReading& e, const TReading& r) {
     const std::size_t blank = r.Bytes.rfind(u' ');
     if (blank == std::u16string::npos)
-        return symbol + " reads back as " + Quoted(r.Bytes) + " without its add-on " +
+        return symbol + " reads back as " + QuotedForMessage(r.Bytes) + " without its add-on " +
                TextForMessage(e.AddOn);
     const std::u16string digits = r.Bytes.substr(0, blank), addOn = r.Bytes.substr(blank + 1);
     if (digits != e.Text)
-        return symbol + " reads back as " + Quoted(digits) + ", not " + Quoted(e.Text);
+        return symbol + " reads back as " + QuotedForMessage(digits) + ", not " +
+               QuotedForMessage(e.Text);
     if (addOn != e.AddOn)
-        return symbol + " reads back with the add-on " + Quoted(addOn) + ", not " + Quoted(e.AddOn);
+        return symbol + " reads back with the add-on " + QuotedForMessage(addOn) + ", not " +
+               QuotedForMessage(e.AddOn);
     return {};
 }
 
@@ -156,7 +154,8 @@ std::string ReadingProblem(const TExpectedReading& e, const TReading& r) {
     if (!e.Gs1.empty()) return Gs1Problem(symbol, e, r);
     if (!e.AddOn.empty()) return AddOnProblem(symbol, e, r);
     if (r.Bytes != e.Text)
-        return symbol + " reads back as " + Quoted(r.Bytes) + ", not " + Quoted(e.Text);
+        return symbol + " reads back as " + QuotedForMessage(r.Bytes) + ", not " +
+               QuotedForMessage(e.Text);
     if (reader->identifier && r.Identifier != reader->identifier)
         return symbol + " reads back with the identifier " + r.Identifier + ", not " +
                reader->identifier;

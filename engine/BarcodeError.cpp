@@ -106,6 +106,16 @@ std::string TextForMessage(std::u16string_view text) {
     return ToUtf8(shown);
 }
 
+std::string QuotedForMessage(std::u16string_view text) {
+    return Quoted(TextForMessage(text));
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out(1, '"');
+    out.append(text).push_back('"');
+    return out;
+}
+
 std::string FormatMessage(std::string_view templ, std::initializer_list<std::string_view> args) {
     std::string out;
     auto arg = args.begin();

@@ -23,5 +23,13 @@ inline constexpr std::size_t MessageQuoteLimit = 60;
 // message text and a raw tab or line feed vanishes in an error box.
 std::string TextForMessage(std::u16string_view text);
 
+// A user's text in double quotes, shown as TextForMessage shows it.
+std::string QuotedForMessage(std::u16string_view text);
+
+// An option's value in double quotes as it was given, as a terminal showed
+// it when it was typed. Built by appending: GCC 12 at -O3 mistakes
+// "\"" + std::string for an overlapping copy and fails a -Werror build.
+std::string Quoted(std::string_view text);
+
 // "%s" in the template is replaced by the arguments in order; nothing else is interpreted.
 std::string FormatMessage(std::string_view templ, std::initializer_list<std::string_view> args);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "engine/BarcodeError.h"
+
 namespace {
 
 struct TNamedColour {
@@ -97,14 +99,6 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
-// Built by appending: GCC 12 at -O2 mistakes "\"" + std::string for an
-// overlapping copy (-Werror=restrict) and fails the Release build.
-std::string Quoted(std::string_view s) {
-    std::string out(1, '"');
-    out.append(s).push_back('"');
-    return out;
-}
-
 std::string_view Trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -150,7 +144,7 @@ std::optional<TLength> ParseLength(std::string_view text, bool modulesAllowed, s
     for (const TUnitName& u : UnitNames)
         if (u.Name == unit && (modulesAllowed || u.Unit != TLengthUnit::Module))
             return TLength{value, u.Unit};
-    error = Quoted(text) + " has an unknown unit \"" + unit + "\": give " + units;
+    error = Quoted(text) + " has an unknown unit " + Quoted(unit) + ": give " + units;
     return std::nullopt;
 }
 

@@ -254,10 +254,6 @@ void SortByWeight(std::vector<std::uint64_t>& nodes, std::uint32_t heaviest) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // A node is its weight above 16 bits of its number: leaves are numbered by
 // symbol, joined nodes after them.
 constexpr int NodeBits = 16;

@@ -173,10 +173,6 @@ int Value(std::u16string_view digits) {
     return v;
 }
 
-std::string Quoted(std::u16string_view s) {
-    return "\"" + TextForMessage(std::u16string(s)) + "\"";
-}
-
 // Why a character cannot stand in a component of this type, or "".
 std::string BadCharacter(char type, std::u16string_view part) {
     for (std::size_t i = 0; i < part.size(); ++i) {
@@ -281,67 +277,72 @@ const TLinter Linters[] = {
      [](std::u16string_view p) {
          if (p.size() < 3) return std::string("too short for its two check characters");
          const std::u16string expected = CheckPairOf(p.substr(0, p.size() - 2));
-         return Unless(p.substr(p.size() - 2) == expected,
-                       FormatMessage("the check characters are %s, they must be %s",
-                                     {Quoted(p.substr(p.size() - 2)), Quoted(expected)}));
+         return Unless(
+             p.substr(p.size() - 2) == expected,
+             FormatMessage("the check characters are %s, they must be %s",
+                           {QuotedForMessage(p.substr(p.size() - 2)), QuotedForMessage(expected)}));
      }},
     {"yymmd0",
      [](std::u16string_view p) {
          return Unless(IsDate(p, false, true),
-                       Quoted(p) + " is not a date (YYMMDD, DD 00 for any day)");
+                       QuotedForMessage(p) + " is not a date (YYMMDD, DD 00 for any day)");
      }},
     {"yymmdd",
      [](std::u16string_view p) {
-         return Unless(IsDate(p, false, false), Quoted(p) + " is not a date (YYMMDD)");
+         return Unless(IsDate(p, false, false), QuotedForMessage(p) + " is not a date (YYMMDD)");
      }},
     {"yyyymmdd",
      [](std::u16string_view p) {
-         return Unless(IsDate(p, true, false), Quoted(p) + " is not a date (YYYYMMDD)");
+         return Unless(IsDate(p, true, false), QuotedForMessage(p) + " is not a date (YYYYMMDD)");
      }},
     {"hhmi",
      [](std::u16string_view p) {
          return Unless(Value(p.substr(0, 2)) < 24 && Value(p.substr(2, 2)) < 60,
-                       Quoted(p) + " is not a time (HHMM)");
+                       QuotedForMessage(p) + " is not a time (HHMM)");
      }},
     {"hh",
      [](std::u16string_view p) {
-         return Unless(Value(p) < 24, Quoted(p) + " is not an hour (00 to 23)");
+         return Unless(Value(p) < 24, QuotedForMessage(p) + " is not an hour (00 to 23)");
      }},
     {"mi",
      [](std::u16string_view p) {
-         return Unless(Value(p) < 60, Quoted(p) + " is not a minute (00 to 59)");
+         return Unless(Value(p) < 60, QuotedForMessage(p) + " is not a minute (00 to 59)");
      }},
     {"ss",
      [](std::u16string_view p) {
-         return Unless(Value(p) < 60, Quoted(p) + " is not a second (00 to 59)");
+         return Unless(Value(p) < 60, QuotedForMessage(p) + " is not a second (00 to 59)");
      }},
     {"nonzero",
      [](std::u16string_view p) {
          return Unless(p.find_first_not_of(u'0') != std::u16string_view::npos,
-                       Quoted(p) + " must not be zero");
+                       QuotedForMessage(p) + " must not be zero");
      }},
-    {"zero", [](std::u16string_view p) { return Unless(p == u"0", Quoted(p) + " must be 0"); }},
+    {"zero",
+     [](std::u16string_view p) { return Unless(p == u"0", QuotedForMessage(p) + " must be 0"); }},
     {"yesno",
      [](std::u16string_view p) {
-         return Unless(p == u"0" || p == u"1", Quoted(p) + " must be 0 or 1");
+         return Unless(p == u"0" || p == u"1", QuotedForMessage(p) + " must be 0 or 1");
      }},
     {"winding",
      [](std::u16string_view p) {
-         return Unless(p == u"0" || p == u"1" || p == u"9", Quoted(p) + " must be 0, 1 or 9");
+         return Unless(p == u"0" || p == u"1" || p == u"9",
+                       QuotedForMessage(p) + " must be 0, 1 or 9");
      }},
     {"iso5218",
      [](std::u16string_view p) {
          return Unless(p == u"0" || p == u"1" || p == u"2" || p == u"9",
-                       Quoted(p) + " must be 0, 1, 2 or 9");
+                       QuotedForMessage(p) + " must be 0, 1, 2 or 9");
      }},
-    {"hyphen", [](std::u16string_view p) { return Unless(p == u"-", Quoted(p) + " must be -"); }},
+    {"hyphen",
+     [](std::u16string_view p) { return Unless(p == u"-", QuotedForMessage(p) + " must be -"); }},
     {"pieceoftotal",
      [](std::u16string_view p) {
          const std::size_t half = p.size() / 2;
          const int piece = Value(p.substr(0, half));
          const int total = Value(p.substr(half));
          return Unless(piece >= 1 && piece <= total,
-                       Quoted(p) + " is not a piece number and a total, the piece 1 to the total");
+                       QuotedForMessage(p) +
+                           " is not a piece number and a total, the piece 1 to the total");
      }},
     {"posinseqslash",
      [](std::u16string_view p) {
@@ -350,15 +351,17 @@ const TLinter Linters[] = {
                          AllDigits(p.substr(0, slash)) && AllDigits(p.substr(slash + 1)) &&
                          Value(p.substr(0, slash)) >= 1 &&
                          Value(p.substr(0, slash)) <= Value(p.substr(slash + 1));
-         return Unless(ok, Quoted(p) + " is not a position and a count, such as 1/2");
+         return Unless(ok, QuotedForMessage(p) + " is not a position and a count, such as 1/2");
      }},
     {"nozeroprefix",
      [](std::u16string_view p) {
-         return Unless(p.size() == 1 || p.front() != u'0', Quoted(p) + " must not begin with 0");
+         return Unless(p.size() == 1 || p.front() != u'0',
+                       QuotedForMessage(p) + " must not begin with 0");
      }},
     {"hasnondigit",
      [](std::u16string_view p) {
-         return Unless(!AllDigits(p), Quoted(p) + " must hold a character other than a digit");
+         return Unless(!AllDigits(p),
+                       QuotedForMessage(p) + " must hold a character other than a digit");
      }},
     {"pcenc",
      [](std::u16string_view p) {
@@ -367,23 +370,29 @@ const TLinter Linters[] = {
          };
          for (std::size_t i = 0; i < p.size(); ++i)
              if (p[i] == u'%' && (i + 2 >= p.size() || !hex(p[i + 1]) || !hex(p[i + 2])))
-                 return Quoted(p) + " has a \"%\" that is not followed by two hexadecimal digits";
+                 return QuotedForMessage(p) +
+                        " has a \"%\" that is not followed by two hexadecimal digits";
          return std::string();
      }},
     {"latitude",
      [](std::u16string_view p) {
-         return Unless(p <= u"1800000000", Quoted(p) + " is not a latitude (0 to 1800000000)");
+         return Unless(p <= u"1800000000",
+                       QuotedForMessage(p) + " is not a latitude (0 to 1800000000)");
      }},
     {"longitude",
      [](std::u16string_view p) {
-         return Unless(p <= u"3600000000", Quoted(p) + " is not a longitude (0 to 3600000000)");
+         return Unless(p <= u"3600000000",
+                       QuotedForMessage(p) + " is not a longitude (0 to 3600000000)");
      }},
-    {"iban", [](std::u16string_view p) { return Unless(IbanValid(p), Quoted(p) + " is no IBAN"); }},
+    {"iban",
+     [](std::u16string_view p) {
+         return Unless(IbanValid(p), QuotedForMessage(p) + " is no IBAN");
+     }},
     {"iso3166alpha2",
      [](std::u16string_view p) {
          return Unless(
              std::all_of(p.begin(), p.end(), [](char16_t c) { return c >= u'A' && c <= u'Z'; }),
-             Quoted(p) + " is not a country code of two capitals");
+             QuotedForMessage(p) + " is not a country code of two capitals");
      }},
     // These need lists the dictionary does not carry (company prefixes,
     // country and currency codes, coupon layouts): the data passes unchecked.
@@ -520,11 +529,12 @@ std::vector<TGs1Element> ParseGs1Brackets(std::u16string_view text, std::string_
     while (i < t.size()) {
         const std::size_t end = t.find(close, i + 1);
         if (end == std::u16string::npos)
-            Refuse(who, "the bracket of " + Quoted(t.substr(i, 6)) + " is never closed");
+            Refuse(who, "the bracket of " + QuotedForMessage(t.substr(i, 6)) + " is never closed");
         TGs1Element element;
         element.Ai = t.substr(i + 1, end - i - 1);
         if (element.Ai.size() < 2 || element.Ai.size() > 4 || !AllDigits(element.Ai))
-            Refuse(who, Quoted(t.substr(i, end - i + 1)) + " is no AI: an AI is 2 to 4 digits");
+            Refuse(who, QuotedForMessage(t.substr(i, end - i + 1)) +
+                            " is no AI: an AI is 2 to 4 digits");
         i = end + 1;
         // The data runs to the next opening bracket; in the round form "\(" and
         // "\)" are brackets of the data, which GS1 data may hold.
@@ -608,7 +618,7 @@ std::vector<TGs1Element> ParseGs1Transmission(std::u16string_view data) {
         std::size_t aiLength = 2;
         for (; aiLength <= 4 && i + aiLength <= data.size(); ++aiLength)
             if ((entry = FindGs1Entry(data.substr(i, aiLength)))) break;
-        if (!entry) Refuse(who, "no AI at " + Quoted(data.substr(i, 4)));
+        if (!entry) Refuse(who, "no AI at " + QuotedForMessage(data.substr(i, 4)));
         TGs1Element element;
         element.Ai = data.substr(i, aiLength);
         i += aiLength;
