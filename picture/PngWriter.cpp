@@ -54,6 +54,7 @@ public:
         z.avail_in = uInt(rowBytes);
         return buffer && deflate(&z, Z_NO_FLUSH) == Z_OK && z.avail_in == 0;
     }
+    bool Repeat(const std::uint8_t* row) { return Row(row); }
     bool Finish() {
         if (!buffer || deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
         out.append(reinterpret_cast<const char*>(buffer.get()), z.total_out);
@@ -75,6 +76,10 @@ public:
     TBarcodeRows(std::size_t rowBytes, int, TBytes& out) : rows(rowBytes, out) {}
     bool Row(const std::uint8_t* row) {
         rows.Row(row);
+        return true;
+    }
+    bool Repeat(const std::uint8_t* row) {
+        rows.RepeatRow(row);
         return true;
     }
     bool Finish() {
@@ -117,7 +122,9 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
         }
         const bool up = picture.SameAsAbove(y) && row[0] != 0;
         const std::string& bytes = up ? upRow : row;
-        if (!compress.Row(reinterpret_cast<const std::uint8_t*>(bytes.data()))) return false;
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        if (!(picture.SameAsAbove(y) && !up ? compress.Repeat(data) : compress.Row(data)))
+            return false;
         sum = adler32_combine(sum, up ? upSum : rowSum, z_off_t(bytes.size()));
     }
     if (!compress.Finish()) return false;

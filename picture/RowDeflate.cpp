@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <utility>
 
 namespace {
@@ -25,6 +26,11 @@ std::uint32_t Reversed(std::uint32_t code, int length) {
 
 constexpr int MinCopy = 3, MaxCopy = 258, Window = 32768;
 constexpr int Literals = 286, Distances = 30, EndOfBlock = 256;
+// Every alphabet here fits the fixed code's 288 symbols: a block's tables
+// live on the stack, not in allocations made anew for every picture.
+constexpr std::size_t MaxSymbols = 288;
+using TCodeTable = std::array<TCode, MaxSymbols>;
+using TLengthTable = std::array<int, MaxSymbols>;
 
 constexpr std::array<int, 29> LengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                             15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
@@ -65,7 +71,7 @@ TDistance DistanceOf(std::size_t d) {
 }
 
 // The canonical code of these lengths, as deflate defines it.
-std::vector<TCode> CanonicalCodes(const std::vector<int>& lengths) {
+TCodeTable CanonicalCodes(std::span<const int> lengths) {
     std::array<std::uint32_t, 16> count{}, next{};
     for (const int l : lengths)
         if (l > 0) ++count[std::size_t(l)];
@@ -73,20 +79,23 @@ std::vector<TCode> CanonicalCodes(const std::vector<int>& lengths) {
         code = (code + count[bits - 1]) << 1;
         next[bits] = std::uint32_t(code);
     }
-    std::vector<TCode> codes(lengths.size());
+    TCodeTable codes{};
     for (std::size_t i = 0; i < lengths.size(); ++i)
         if (const int l = lengths[i]; l > 0) codes[i] = {Reversed(next[std::size_t(l)]++, l), l};
     return codes;
 }
 
 struct TFixedCodes {
-    std::vector<TCode> Literal, Distance;
+    TCodeTable Literal, Distance;
     TFixedCodes() {
-        std::vector<int> literal(288, 8);
+        TLengthTable literal;
+        literal.fill(8);
         std::fill(literal.begin() + 144, literal.begin() + 256, 9);
         std::fill(literal.begin() + 256, literal.begin() + 280, 7);
         Literal = CanonicalCodes(literal);
-        Distance = CanonicalCodes(std::vector<int>(Distances, 5));
+        TLengthTable distance;
+        distance.fill(5);
+        Distance = CanonicalCodes(std::span(distance).first(Distances));
     }
 };
 const TFixedCodes& Fixed() {
@@ -116,8 +125,12 @@ struct TLengthSymbol {
     int ExtraCount = 0;
 };
 
-std::vector<TLengthSymbol> LengthSymbols(const std::vector<int>& lengths) {
-    std::vector<TLengthSymbol> symbols;
+using TLengthSymbols = std::array<TLengthSymbol, Literals + Distances>;
+
+// The symbols of these lengths into symbols; returns how many.
+std::size_t LengthSymbols(std::span<const int> lengths, TLengthSymbols& symbols) {
+    std::size_t n = 0;
+    const auto push = [&](TLengthSymbol s) { symbols[n++] = s; };
     for (std::size_t i = 0; i < lengths.size();) {
         const int l = lengths[i];
         std::size_t run = 1;
@@ -125,24 +138,24 @@ std::vector<TLengthSymbol> LengthSymbols(const std::vector<int>& lengths) {
             ++run;
         if (l == 0 && run >= 3) {
             const std::size_t take = std::min<std::size_t>(run, 138);
-            symbols.push_back(take >= 11 ? TLengthSymbol{18, std::uint32_t(take - 11), 7}
-                                         : TLengthSymbol{17, std::uint32_t(take - 3), 3});
+            push(take >= 11 ? TLengthSymbol{18, std::uint32_t(take - 11), 7}
+                            : TLengthSymbol{17, std::uint32_t(take - 3), 3});
             i += take;
         } else if (l != 0 && run >= 4) {
-            symbols.push_back({l, 0, 0});
+            push({l, 0, 0});
             std::size_t left = run - 1;
             while (left >= 3) {
                 const std::size_t take = std::min<std::size_t>(left, 6);
-                symbols.push_back({16, std::uint32_t(take - 3), 2});
+                push({16, std::uint32_t(take - 3), 2});
                 left -= take;
             }
             i += run - left;
         } else {
-            symbols.push_back({l, 0, 0});
+            push({l, 0, 0});
             ++i;
         }
     }
-    return symbols;
+    return n;
 }
 
 constexpr std::array<int, 19> HeaderOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
@@ -150,10 +163,15 @@ constexpr std::array<int, 19> HeaderOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
 
 // The bits of a block's codes with deflate's fixed codes; extra bits, the
 // same either way, left out.
-std::uint64_t FixedBits(const std::vector<std::uint32_t>& literalCounts,
-                        const std::vector<std::uint32_t>& distanceCounts) {
+using TLiteralCounts = std::array<std::uint32_t, Literals>;
+using TDistanceCounts = std::array<std::uint32_t, Distances>;
+
+void CodeLengths(std::span<const std::uint32_t> counts, int limit, std::span<int> lengths);
+
+std::uint64_t FixedBits(const TLiteralCounts& literalCounts,
+                        const TDistanceCounts& distanceCounts) {
     std::uint64_t bits = 3;
-    const std::vector<TCode>& fixed = Fixed().Literal;
+    const TCodeTable& fixed = Fixed().Literal;
     for (std::size_t s = 0; s < literalCounts.size(); ++s)
         bits += std::uint64_t(fixed[s].Count) * literalCounts[s];
     for (const std::uint32_t count : distanceCounts)
@@ -163,61 +181,75 @@ std::uint64_t FixedBits(const std::vector<std::uint32_t>& literalCounts,
 
 // Huffman codes made for one block's counts, and the header that tells them.
 struct TBlockCodes {
-    std::vector<int> LiteralLengths, DistanceLengths, HeaderLengths;
-    std::size_t LiteralsListed = 0, DistancesListed = 0, HeaderUsed = 0; // in the header
-    std::vector<TLengthSymbol> Header;
+    TLengthTable LiteralLengths{}, DistanceLengths{}, HeaderLengths{};
+    std::size_t LiteralsListed = Literals, DistancesListed = Distances; // in the header
+    std::size_t HeaderUsed = HeaderOrder.size();
+    TLengthSymbols Header;
+    std::size_t HeaderSymbols = 0;
 
-    TBlockCodes(const std::vector<std::uint32_t>& literalCounts,
-                const std::vector<std::uint32_t>& distanceCounts)
-        : LiteralLengths(HuffmanCodeLengths(literalCounts, 15)),
-          DistanceLengths(HuffmanCodeLengths(distanceCounts, 15)), LiteralsListed(Literals),
-          DistancesListed(Distances) {
+    TBlockCodes(const TLiteralCounts& literalCounts, const TDistanceCounts& distanceCounts) {
+        CodeLengths(literalCounts, 15, std::span(LiteralLengths).first(Literals));
+        CodeLengths(distanceCounts, 15, std::span(DistanceLengths).first(Distances));
         while (LiteralsListed > 257 && LiteralLengths[LiteralsListed - 1] == 0)
             --LiteralsListed;
         while (DistancesListed > 1 && DistanceLengths[DistancesListed - 1] == 0)
             --DistancesListed;
-        std::vector<int> lengths(LiteralLengths.begin(),
-                                 LiteralLengths.begin() + std::ptrdiff_t(LiteralsListed));
-        lengths.insert(lengths.end(), DistanceLengths.begin(),
-                       DistanceLengths.begin() + std::ptrdiff_t(DistancesListed));
-        Header = LengthSymbols(lengths);
-        std::vector<std::uint32_t> headerCounts(HeaderOrder.size());
-        for (const TLengthSymbol& s : Header)
+        std::array<int, Literals + Distances> lengths;
+        std::copy_n(LiteralLengths.begin(), LiteralsListed, lengths.begin());
+        std::copy_n(DistanceLengths.begin(), DistancesListed, lengths.begin() + LiteralsListed);
+        HeaderSymbols =
+            LengthSymbols(std::span(lengths).first(LiteralsListed + DistancesListed), Header);
+        std::array<std::uint32_t, HeaderOrder.size()> headerCounts{};
+        for (const TLengthSymbol& s : Symbols())
             ++headerCounts[std::size_t(s.Symbol)];
-        HeaderLengths = HuffmanCodeLengths(headerCounts, 7);
-        HeaderUsed = HeaderOrder.size();
+        CodeLengths(headerCounts, 7, std::span(HeaderLengths).first(HeaderOrder.size()));
         while (HeaderUsed > 4 && HeaderLengths[std::size_t(HeaderOrder[HeaderUsed - 1])] == 0)
             --HeaderUsed;
     }
 
     // The block's bits with these codes, the header's too; extra bits left out.
-    std::uint64_t Bits(const std::vector<std::uint32_t>& literalCounts,
-                       const std::vector<std::uint32_t>& distanceCounts) const {
+    std::span<const TLengthSymbol> Symbols() const {
+        return std::span(Header).first(HeaderSymbols);
+    }
+
+    std::uint64_t Bits(const TLiteralCounts& literalCounts,
+                       const TDistanceCounts& distanceCounts) const {
         std::uint64_t bits = 3 + 14 + 3 * HeaderUsed;
         for (std::size_t s = 0; s < literalCounts.size(); ++s)
             bits += std::uint64_t(LiteralLengths[s]) * literalCounts[s];
         for (std::size_t d = 0; d < distanceCounts.size(); ++d)
             bits += std::uint64_t(DistanceLengths[d]) * distanceCounts[d];
-        for (const TLengthSymbol& s : Header)
+        for (const TLengthSymbol& s : Symbols())
             bits += std::uint64_t(HeaderLengths[std::size_t(s.Symbol)] + s.ExtraCount);
         return bits;
     }
 };
 
+// The tokens in these codes. A token is one or two codes, each with its
+// extra bits: put together beforehand, every token goes out in one Put
+// without a branch on its kind.
 void WriteTokens(TBitWriter& bits, const std::vector<TDeflateToken>& tokens,
-                 const std::vector<TCode>& literalCodes, const std::vector<TCode>& distanceCodes,
+                 const TCodeTable& literalCodes, const TCodeTable& distanceCodes,
                  const TDistance& previous, const TDistance& rowUp) {
+    std::array<TCode, 256 + MaxCopy + 1> symbols{};
+    std::copy_n(literalCodes.begin(), 256, symbols.begin());
+    for (int length = MinCopy; length <= MaxCopy; ++length) {
+        const int k = LengthCodes[std::size_t(length)];
+        const TCode& code = literalCodes[257 + std::size_t(k)];
+        symbols[256 + std::size_t(length)] = {
+            code.Bits | std::uint32_t(length - LengthBase[std::size_t(k)]) << code.Count,
+            code.Count + LengthExtra(k)};
+    }
+    const auto distance = [&](const TDistance& d) {
+        const TCode& code = distanceCodes[std::size_t(d.Code)];
+        return TCode{code.Bits | d.Extra << code.Count, code.Count + d.ExtraCount};
+    };
+    const std::array<TCode, 3> kinds = {TCode{}, distance(previous), distance(rowUp)};
     for (const TDeflateToken& t : tokens) {
-        if (t.Length == 0) {
-            bits.Put(literalCodes[t.Byte].Bits, literalCodes[t.Byte].Count);
-            continue;
-        }
-        const int k = LengthCodes[t.Length];
-        bits.Put(literalCodes[257 + std::size_t(k)].Bits, literalCodes[257 + std::size_t(k)].Count);
-        bits.Put(std::uint32_t(t.Length - LengthBase[std::size_t(k)]), LengthExtra(k));
-        const TDistance& d = t.Up ? rowUp : previous;
-        bits.Put(distanceCodes[std::size_t(d.Code)].Bits, distanceCodes[std::size_t(d.Code)].Count);
-        bits.Put(d.Extra, d.ExtraCount);
+        const TCode& symbol = symbols[t.Symbol];
+        const TCode& after = kinds[t.Kind];
+        bits.Put(symbol.Bits | std::uint64_t(after.Bits) << symbol.Count,
+                 symbol.Count + after.Count);
     }
     bits.Put(literalCodes[EndOfBlock].Bits, literalCodes[EndOfBlock].Count);
 }
@@ -230,28 +262,41 @@ void WriteHeader(TBitWriter& bits, const TBlockCodes& own) {
     bits.Put(std::uint32_t(own.HeaderUsed - 4), 4);
     for (std::size_t k = 0; k < own.HeaderUsed; ++k)
         bits.Put(std::uint32_t(own.HeaderLengths[std::size_t(HeaderOrder[k])]), 3);
-    const std::vector<TCode> headerCodes = CanonicalCodes(own.HeaderLengths);
-    for (const TLengthSymbol& s : own.Header) {
+    const TCodeTable headerCodes = CanonicalCodes(own.HeaderLengths);
+    for (const TLengthSymbol& s : own.Symbols()) {
         bits.Put(headerCodes[std::size_t(s.Symbol)].Bits, headerCodes[std::size_t(s.Symbol)].Count);
         bits.Put(s.Extra, s.ExtraCount);
     }
 }
 
 // Nodes in the order of their weights (above 16 bits), ties in the order
-// they come: a radix sort a byte at a time, as many bytes as the heaviest
-// needs. Faster than comparing, whose every guess about random counts fails.
-void SortByWeight(std::vector<std::uint64_t>& nodes, std::uint32_t heaviest) {
-    std::vector<std::uint64_t> sorted(nodes.size());
+// they come. Few nodes are put in place one by one; more go by a radix sort
+// a byte at a time, as many bytes as the heaviest needs, faster than
+// comparing, whose every guess about random counts fails.
+void SortByWeight(std::span<std::uint64_t> nodes, std::uint32_t heaviest) {
+    if (nodes.size() <= 32) {
+        for (std::size_t i = 1; i < nodes.size(); ++i) {
+            const std::uint64_t v = nodes[i];
+            std::size_t k = i;
+            for (; k > 0 && nodes[k - 1] >> 16 > v >> 16; --k)
+                nodes[k] = nodes[k - 1];
+            nodes[k] = v;
+        }
+        return;
+    }
+    std::array<std::uint64_t, MaxSymbols> other;
+    std::span<std::uint64_t> from = nodes, to = std::span(other).first(nodes.size());
     for (int shift = 16; shift < 48 && (heaviest >> (shift - 16)) > 0; shift += 8) {
         std::array<std::size_t, 257> start{};
-        for (const std::uint64_t v : nodes)
+        for (const std::uint64_t v : from)
             ++start[((v >> shift) & 0xFF) + 1];
         for (std::size_t b = 1; b < start.size(); ++b)
             start[b] += start[b - 1];
-        for (const std::uint64_t v : nodes)
-            sorted[start[(v >> shift) & 0xFF]++] = v;
-        nodes.swap(sorted);
+        for (const std::uint64_t v : from)
+            to[start[(v >> shift) & 0xFF]++] = v;
+        std::swap(from, to);
     }
+    if (from.data() != nodes.data()) std::copy(from.begin(), from.end(), nodes.begin());
 }
 
 // A node is its weight above 16 bits of its number: leaves are numbered by
@@ -263,63 +308,74 @@ std::size_t NodeOf(std::uint64_t key) {
 
 // Huffman's joining of the two lightest, from two queues: the leaves, sorted
 // by weight, and the joined nodes, which come out no lighter than the one
-// before. Sets each leaf's depth in lengths; returns the deepest.
-int TreeDepths(const std::vector<std::uint64_t>& leaves, std::size_t n, std::vector<int>& lengths) {
-    std::vector<std::uint64_t> joined;
-    std::vector<std::size_t> parent(n + leaves.size());
-    std::size_t leaf = 0, join = 0;
+// before. Sets each leaf's depth in lengths, which has a length for each of
+// the alphabet's n symbols; returns the deepest.
+int TreeDepths(std::span<const std::uint64_t> leaves, std::span<int> lengths) {
+    const std::size_t n = lengths.size();
+    std::array<std::uint64_t, MaxSymbols> joined;
+    std::array<std::size_t, 2 * MaxSymbols> parent;
+    std::size_t leaf = 0, join = 0, joinedCount = 0;
     const auto lightest = [&] {
         const bool fromLeaves =
             leaf < leaves.size() &&
-            (join == joined.size() || leaves[leaf] >> NodeBits <= joined[join] >> NodeBits);
+            (join == joinedCount || leaves[leaf] >> NodeBits <= joined[join] >> NodeBits);
         return fromLeaves ? leaves[leaf++] : joined[join++];
     };
-    while (leaves.size() - leaf + joined.size() - join > 1) {
+    while (leaves.size() - leaf + joinedCount - join > 1) {
         const std::uint64_t a = lightest(), b = lightest();
-        const std::size_t next = n + joined.size();
+        const std::size_t next = n + joinedCount;
         parent[NodeOf(a)] = parent[NodeOf(b)] = next;
-        joined.push_back(((a >> NodeBits) + (b >> NodeBits)) << NodeBits | next);
+        joined[joinedCount++] = ((a >> NodeBits) + (b >> NodeBits)) << NodeBits | next;
     }
     // Depths from the root down: a node is joined after its children.
-    std::vector<int> depth(parent.size());
-    depth[n + joined.size() - 1] = 0;
-    for (std::size_t k = joined.size() - 1; k-- > 0;)
-        depth[n + k] = depth[parent[n + k]] + 1;
+    std::array<int, MaxSymbols> depth; // of the joined nodes
+    depth[joinedCount - 1] = 0;
+    for (std::size_t k = joinedCount - 1; k-- > 0;)
+        depth[k] = depth[parent[n + k] - n] + 1;
     int deepest = 0;
     for (const std::uint64_t l : leaves) {
-        lengths[NodeOf(l)] = depth[parent[NodeOf(l)]] + 1;
+        lengths[NodeOf(l)] = depth[parent[NodeOf(l)] - n] + 1;
         deepest = std::max(deepest, lengths[NodeOf(l)]);
     }
     return deepest;
 }
 
-} // namespace
-
-std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit) {
-    const std::size_t n = counts.size();
+// HuffmanCodeLengths into lengths, as long as counts, without allocating.
+void CodeLengths(std::span<const std::uint32_t> original, int limit, std::span<int> lengths) {
+    const std::size_t n = original.size();
+    std::array<std::uint32_t, MaxSymbols> counts;
+    std::copy(original.begin(), original.end(), counts.begin());
     std::size_t used = std::size_t(
-        std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c > 0; }));
+        std::count_if(original.begin(), original.end(), [](std::uint32_t c) { return c > 0; }));
     for (std::size_t i = 0; used < 2 && i < n; ++i)
         if (counts[i] == 0) counts[i] = 1, ++used;
-    std::vector<int> lengths(n, 0);
+    std::fill(lengths.begin(), lengths.end(), 0);
     if (used < 2) { // an alphabet of one symbol: one bit, never a tree
         std::fill(lengths.begin(), lengths.end(), 1);
-        return lengths;
+        return;
     }
-    std::vector<std::uint64_t> leaves;
+    std::array<std::uint64_t, MaxSymbols> leaves;
     for (;;) {
-        leaves.clear();
+        std::size_t m = 0;
         std::uint32_t heaviest = 0;
         for (std::size_t i = 0; i < n; ++i)
             if (counts[i] > 0) {
-                leaves.push_back(std::uint64_t(counts[i]) << NodeBits | i);
+                leaves[m++] = std::uint64_t(counts[i]) << NodeBits | i;
                 heaviest = std::max(heaviest, counts[i]);
             }
-        SortByWeight(leaves, heaviest);
-        if (TreeDepths(leaves, n, lengths) <= limit) return lengths;
-        for (std::uint32_t& c : counts)
-            if (c > 0) c = (c + 1) / 2;
+        SortByWeight(std::span(leaves).first(m), heaviest);
+        if (TreeDepths(std::span(leaves).first(m), lengths) <= limit) return;
+        for (std::size_t i = 0; i < n; ++i)
+            if (counts[i] > 0) counts[i] = (counts[i] + 1) / 2;
     }
+}
+
+} // namespace
+
+std::vector<int> HuffmanCodeLengths(const std::vector<std::uint32_t>& counts, int limit) {
+    std::vector<int> lengths(counts.size());
+    CodeLengths(counts, limit, lengths);
+    return lengths;
 }
 
 TRowDeflate::TRowDeflate(std::size_t rowLength, std::string& stream)
@@ -327,12 +383,12 @@ TRowDeflate::TRowDeflate(std::size_t rowLength, std::string& stream)
     tokens.reserve(4096);
 }
 
-void TRowDeflate::Copy(std::size_t length, bool up) {
+void TRowDeflate::Copy(std::size_t length, TDeflateToken::TKind kind) {
     while (length > 0) {
         // No piece may be shorter than three: a long copy leaves three or more for the last.
         std::size_t take = length <= MaxCopy ? length : MaxCopy;
         if (length > MaxCopy && length - MaxCopy < MinCopy) take = length - MinCopy;
-        Add({std::uint16_t(take), 0, up});
+        Add({std::uint16_t(256 + take), kind});
         length -= take;
     }
 }
@@ -340,9 +396,16 @@ void TRowDeflate::Copy(std::size_t length, bool up) {
 void TRowDeflate::WriteRepeats() {
     const std::size_t length = repeats * rowBytes;
     repeats = 0;
-    if (length >= MinCopy) return Copy(length, true);
+    if (length >= MinCopy) return Copy(length, TDeflateToken::FromAbove);
     for (std::size_t i = 0; i < length; ++i) // one or two bytes: shorter than any copy
         Literal(std::uint8_t(above[i % rowBytes]));
+}
+
+void TRowDeflate::RepeatRow(const std::uint8_t* row) {
+    if (haveAbove && aboveInReach)
+        ++repeats;
+    else
+        Row(row);
 }
 
 void TRowDeflate::Row(const std::uint8_t* row) {
@@ -364,10 +427,10 @@ void TRowDeflate::Row(const std::uint8_t* row) {
                                     ? SameBytes(row + i, row + i - 1, left)
                                     : 0;
         if (same >= MinCopy && same >= run) {
-            Copy(same, true);
+            Copy(same, TDeflateToken::FromAbove);
             i += same;
         } else if (run >= MinCopy) {
-            Copy(run, false);
+            Copy(run, TDeflateToken::FromBefore);
             i += run;
         } else {
             Literal(row[i++]);
@@ -379,16 +442,14 @@ void TRowDeflate::Row(const std::uint8_t* row) {
 
 void TRowDeflate::WriteBlock(bool last) {
     const TDistance previous = DistanceOf(1), rowUp = DistanceOf(aboveInReach ? rowBytes : 1);
-    std::vector<std::uint32_t> literalCounts(Literals), distanceCounts(Distances);
-    for (const TDeflateToken& t : tokens) {
-        if (t.Length == 0) {
-            ++literalCounts[t.Byte];
-        } else {
-            ++literalCounts[257 + std::size_t(LengthCodes[t.Length])];
-            ++distanceCounts[std::size_t((t.Up ? rowUp : previous).Code)];
-        }
-    }
+    TLiteralCounts literalCounts{};
+    TDistanceCounts distanceCounts{};
+    std::copy_n(symbolCounts.begin(), 256, literalCounts.begin());
+    for (std::size_t length = MinCopy; length <= MaxCopy; ++length)
+        literalCounts[257 + std::size_t(LengthCodes[length])] += symbolCounts[256 + length];
     literalCounts[EndOfBlock] = 1;
+    distanceCounts[std::size_t(previous.Code)] += kindCounts[TDeflateToken::FromBefore];
+    distanceCounts[std::size_t(rowUp.Code)] += kindCounts[TDeflateToken::FromAbove];
     const TBlockCodes own(literalCounts, distanceCounts);
     // The header's bits, six bytes at most a token, and the end.
     bits.RoomFor(1024 + 6 * tokens.size());
@@ -403,6 +464,8 @@ void TRowDeflate::WriteBlock(bool last) {
                     CanonicalCodes(own.DistanceLengths), previous, rowUp);
     }
     tokens.clear();
+    symbolCounts.fill(0);
+    kindCounts.fill(0);
 }
 
 void TRowDeflate::Finish() {

@@ -7,43 +7,51 @@
 // length. zlib's inflate and every PNG reader read it: it is plain deflate.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 // The code lengths of a Huffman code for these counts, none longer than
 // limit: where the tree grows too deep, the counts are flattened till it fits.
-// A used alphabet gets two codes at least, as deflate's readers expect.
-std::vector<int> HuffmanCodeLengths(std::vector<std::uint32_t> counts, int limit);
+// A used alphabet gets two codes at least, as deflate's readers expect. At
+// most 288 counts, deflate's largest alphabet.
+std::vector<int> HuffmanCodeLengths(const std::vector<std::uint32_t>& counts, int limit);
 
-// A byte as it is, or a copy of Length bytes from one byte back or one row up.
+// A byte as it is, or a copy of bytes from one byte back or one row up.
 struct TDeflateToken {
-    std::uint16_t Length = 0; // 0 for a byte
-    std::uint8_t Byte = 0;
-    bool Up = false;
+    enum TKind : std::uint8_t { Byte, FromBefore, FromAbove };
+    std::uint16_t Symbol = 0; // the byte, or 256 and the copy's length
+    TKind Kind = Byte;
 };
 
 // Bits appended to a string, the first lowest, as deflate orders them. They
 // go into room made beforehand (RoomFor): no test for the end of the string
-// at each of them.
+// at each of them, and every Put stores eight bytes whole, the whole bytes
+// among them kept, without a branch on how many there are.
 class TBitWriter {
 public:
     explicit TBitWriter(std::string& stream) : out(stream), written(stream.size()) {}
     void RoomFor(std::size_t bytes) {
-        if (out.size() < written + bytes) out.resize(written + bytes);
+        if (out.size() < written + bytes + 8) out.resize(written + bytes + 8);
     }
-    void Put(std::uint32_t bits, int count) {
-        pending |= std::uint64_t(bits) << pendingCount;
-        pendingCount += count;
-        if (pendingCount >= 32) {
-            char* at = out.data() + written;
-            for (int i = 0; i < 4; ++i)
-                at[i] = char(pending >> 8 * i);
-            written += 4;
-            pending >>= 32;
-            pendingCount -= 32;
-        }
+    // At most 56 bits.
+    // Every member is read before the store and written after it: the
+    // compiler must take a store through char* as touching anything.
+    void Put(std::uint64_t bits, int count) {
+        const std::uint64_t now = pending | bits << pendingCount;
+        const int nowCount = pendingCount + count;
+        const std::size_t at = written;
+        std::uint64_t little = now;
+        if constexpr (std::endian::native == std::endian::big) little = __builtin_bswap64(now);
+        std::memcpy(out.data() + at, &little, 8);
+        const int bytes = nowCount >> 3; // at most 7: fewer than 8 bits wait
+        written = at + std::size_t(bytes);
+        pending = now >> 8 * bytes;
+        pendingCount = nowCount & 7;
     }
     // The last bits, filled up to a byte; the string ends after them.
     void Finish();
@@ -60,6 +68,8 @@ public:
     // Appends the stream to out as rows come; every row is rowBytes long.
     TRowDeflate(std::size_t rowBytes, std::string& out);
     void Row(const std::uint8_t* row);
+    // A row the caller knows to be the same as the one before, spared the comparing.
+    void RepeatRow(const std::uint8_t* row);
     // Ends the stream with its last block. No row may come after it.
     void Finish();
 
@@ -68,10 +78,16 @@ private:
     // picture's parts, and a large picture's tokens never all wait in memory.
     static constexpr std::size_t BlockTokens = std::size_t(1) << 15;
 
-    void Literal(std::uint8_t byte) { Add({0, byte, false}); }
-    void Copy(std::size_t length, bool up);
+    // Bytes, then copy lengths up to 258.
+    static constexpr std::size_t TokenSymbols = 256 + 259;
+
+    void Literal(std::uint8_t byte) { Add({byte, TDeflateToken::Byte}); }
+    void Copy(std::size_t length, TDeflateToken::TKind kind);
+    // Counted as they come, so the block's codes need no pass over its tokens.
     void Add(TDeflateToken token) {
         tokens.push_back(token);
+        ++symbolCounts[token.Symbol];
+        ++kindCounts[token.Kind];
         if (tokens.size() == BlockTokens) WriteBlock(false);
     }
     void WriteRepeats();
@@ -83,5 +99,7 @@ private:
     bool aboveInReach;                 // a row is at most deflate's 32 KB window away
     std::size_t repeats = 0;           // rows the same as the one above, not yet written
     std::vector<TDeflateToken> tokens; // the block being gathered
+    std::array<std::uint32_t, TokenSymbols> symbolCounts{};
+    std::array<std::uint32_t, 3> kindCounts{};
     TBitWriter bits;
 };
