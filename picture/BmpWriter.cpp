@@ -18,7 +18,7 @@ bool EncodeBmp(const TBitmap& original, int dpi, TBytes& out, std::string* error
     case TPixelDepth::Mono:
         bits = 1;
         break;
-    case TPixelDepth::Grey8: // every grey, indexed by its level
+    case TPixelDepth::Grey8: // every grey, indexed by its level as the bytes are
         bits = 8;
         palette.resize(256);
         for (std::uint32_t i = 0; i < 256; ++i)
@@ -60,13 +60,6 @@ bool EncodeBmp(const TBitmap& original, int dpi, TBytes& out, std::string* error
 
     std::string row(rowBytes, '\0');
     auto* bytes = reinterpret_cast<std::uint8_t*>(row.data());
-    const std::uint8_t* level = nullptr; // Grey8: the level of each index
-    std::uint8_t levels[256] = {};
-    if (colours.Depth == TPixelDepth::Grey8) {
-        for (std::size_t i = 0; i < colours.Palette.size(); ++i)
-            levels[i] = std::uint8_t(colours.Palette[i]);
-        level = levels;
-    }
     for (int y = h - 1; y >= 0; --y) {
         // Rows equal to their neighbour below are those of the bitmap above them.
         if (y == h - 1 || !picture.SameAsAbove(y + 1)) {
@@ -86,7 +79,7 @@ bool EncodeBmp(const TBitmap& original, int dpi, TBytes& out, std::string* error
                     else if (bits == 4)
                         bytes[x >> 1] |= std::uint8_t(index[x] << (x & 1 ? 0 : 4));
                     else
-                        bytes[x] = level ? level[index[x]] : index[x];
+                        bytes[x] = index[x]; // Grey8's levels index the 256 greys
                 }
             }
         }

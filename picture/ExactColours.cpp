@@ -54,16 +54,6 @@ public:
             h = (h + 1) & (table.size() - 1);
         }
     }
-    // A row of opaque greys, each found by its level alone: false once a
-    // 257th colour is met.
-    bool IndexGreys(const TPixel* line, int w, std::uint8_t* bytes) {
-        for (int x = 0; x < w; ++x) {
-            std::int16_t& slot = greyIndex[line[x] & 0xFF];
-            if (slot < 0 && (slot = std::int16_t(Add(line[x]))) < 0) return false;
-            bytes[x] = std::uint8_t(slot);
-        }
-        return true;
-    }
     // Any row: false once a 257th colour is met, with opaque still told for
     // the rest of the row.
     bool IndexRow(const TPixel* line, int w, std::uint8_t* bytes, bool& opaque) {
@@ -86,7 +76,6 @@ public:
         return true;
     }
     std::vector<TPixel> palette;
-    bool allGrey = true;
 
 private:
     // 512 slots for at most 256 colours, 8 bytes each: cleared for every picture.
@@ -105,24 +94,57 @@ private:
 
     int Add(TPixel c) {
         if (palette.size() == 256) return -1;
-        allGrey = allGrey && IsOpaqueGrey(c);
         palette.push_back(c);
         return int(palette.size() - 1);
     }
 };
 
-} // namespace
+// Mono's second colour where the picture has one only.
+TPixel OtherThan(TPixel c) {
+    return c != PixelBlack ? PixelBlack : PixelWhite;
+}
 
-TIndexedPicture IndexPicture(const TBitmap& picture) {
-    TIndexedPicture out;
-    const int w = out.Width = picture.Width(), h = out.Height = picture.Height();
-    // The distinct rows first, so their indices take one allocation that
-    // nothing clears: every byte of it is written below.
-    out.RowStart.resize(std::size_t(h));
-    std::size_t distinct = 0;
-    for (int y = 0; y < h; ++y)
-        out.RowStart[y] = RowsEqual(picture, y) ? out.RowStart[y - 1] : distinct++ * std::size_t(w);
-    out.Indices.reset(new std::uint8_t[distinct * std::size_t(w)]);
+// Every row opaque grey, as a barcode's are: the bytes are the levels, and
+// two levels at most make Mono's indices, in the order they first come.
+void IndexGreyPicture(const TBitmap& picture, TIndexedPicture& out) {
+    const int w = out.Width, h = out.Height;
+    std::array<bool, 256> present{};
+    for (int y = 0; y < h; ++y) {
+        if (out.SameAsAbove(y)) continue;
+        const TPixel* line = picture.Row(y);
+        std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
+        for (int x = 0; x < w; ++x)
+            bytes[x] = std::uint8_t(line[x]);
+        for (int x = 0; x < w; ++x)
+            present[bytes[x]] = true;
+    }
+    TExactColours& colours = out.Colours;
+    for (std::uint32_t level = 0; level < 256; ++level)
+        if (present[level]) colours.Palette.push_back(PixelBlack | level * 0x010101u);
+    if (colours.Palette.size() > 2) {
+        colours.Depth = TPixelDepth::Grey8;
+        return;
+    }
+    colours.Depth = TPixelDepth::Mono;
+    if (colours.Palette.empty()) colours.Palette.push_back(PixelBlack);
+    const TPixel first = w > 0 && h > 0 ? picture.Row(0)[0] : colours.Palette[0];
+    const TPixel second =
+        colours.Palette.size() == 2
+            ? (colours.Palette[0] == first ? colours.Palette[1] : colours.Palette[0])
+            : OtherThan(first);
+    colours.Palette = {first, second};
+    const std::uint8_t firstLevel = std::uint8_t(first);
+    for (int y = 0; y < h; ++y) {
+        if (out.SameAsAbove(y)) continue;
+        std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
+        for (int x = 0; x < w; ++x)
+            bytes[x] = bytes[x] != firstLevel;
+    }
+}
+
+// Any colours: indices by first appearance, up to 256 of them.
+void IndexColourPicture(const TBitmap& picture, TIndexedPicture& out) {
+    const int w = out.Width, h = out.Height;
     TColourIndex index;
     bool overflow = false, opaque = true;
     for (int y = 0; y < h; ++y) {
@@ -133,30 +155,39 @@ TIndexedPicture IndexPicture(const TBitmap& picture) {
                 opaque = IsOpaque(line[x]);
             continue;
         }
-        std::uint8_t* bytes = out.Indices.get() + out.RowStart[y];
-        if (AllOpaqueGrey(line, w)) { // a barcode's every row, text and all
-            overflow = !index.IndexGreys(line, w, bytes);
-            continue;
-        }
-        overflow = !index.IndexRow(line, w, bytes, opaque);
+        overflow = !index.IndexRow(line, w, out.Indices.get() + out.RowStart[y], opaque);
     }
     TExactColours& colours = out.Colours;
     colours.Opaque = opaque;
     if (overflow) {
         colours.Depth = opaque ? TPixelDepth::Rgb24 : TPixelDepth::Rgba32;
         out.Indices.reset();
-        return out;
+        return;
     }
     colours.Palette = std::move(index.palette);
-    if (colours.Palette.size() <= 2) {
-        colours.Depth = TPixelDepth::Mono;
-        while (colours.Palette.size() < 2)
-            colours.Palette.push_back(colours.Palette.empty() || colours.Palette[0] != PixelBlack
-                                          ? PixelBlack
-                                          : PixelWhite);
-    } else {
-        colours.Depth = index.allGrey ? TPixelDepth::Grey8 : TPixelDepth::Palette8;
-    }
+    colours.Depth = colours.Palette.size() <= 2 ? TPixelDepth::Mono : TPixelDepth::Palette8;
+    if (colours.Palette.size() == 1) colours.Palette.push_back(OtherThan(colours.Palette[0]));
+}
+
+} // namespace
+
+TIndexedPicture IndexPicture(const TBitmap& picture) {
+    TIndexedPicture out;
+    const int w = out.Width = picture.Width(), h = out.Height = picture.Height();
+    // The distinct rows first, so their bytes take one allocation that
+    // nothing clears: every byte of it is written below.
+    out.RowStart.resize(std::size_t(h));
+    std::size_t distinct = 0;
+    for (int y = 0; y < h; ++y)
+        out.RowStart[y] = RowsEqual(picture, y) ? out.RowStart[y - 1] : distinct++ * std::size_t(w);
+    out.Indices.reset(new std::uint8_t[distinct * std::size_t(w)]);
+    bool grey = true;
+    for (int y = 0; y < h && grey; ++y)
+        grey = out.SameAsAbove(y) || AllOpaqueGrey(picture.Row(y), w);
+    if (grey)
+        IndexGreyPicture(picture, out);
+    else
+        IndexColourPicture(picture, out);
     return out;
 }
 

@@ -28,9 +28,10 @@ enum class TPixelDepth : std::uint8_t {
 
 struct TExactColours {
     TPixelDepth Depth = TPixelDepth::Rgb24;
-    // Mono, Grey8 and Palette8: the colours in the order of their first appearance
+    // Mono and Palette8: the colours in the order of their first appearance
     // (rows top to bottom, each left to right); Mono always has two, the
-    // second black, or white when the only colour is black.
+    // second black, or white when the only colour is black. Grey8: the greys
+    // there are, darkest first.
     std::vector<TPixel> Palette;
     bool Opaque = true;
 };

@@ -136,7 +136,6 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
 bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes& idat,
                   int& bitDepth) {
     const std::size_t w = std::size_t(picture.Width);
-    const std::vector<TPixel>& palette = picture.Colours.Palette;
     bitDepth = 8;
     switch (picture.Colours.Depth) {
     case TPixelDepth::Mono:
@@ -150,19 +149,7 @@ bool DeflatedRows(const TBitmap& bitmap, const TIndexedPicture& picture, TBytes&
                     bytes[x >> 3] |= std::uint8_t(index[x] << (7 - (x & 7)));
             },
             idat);
-    case TPixelDepth::Grey8: {
-        std::uint8_t level[256] = {};
-        for (std::size_t i = 0; i < palette.size(); ++i)
-            level[i] = std::uint8_t(palette[i]); // the blue level, which is every level
-        return DeflateRows<TBarcodeRows>(
-            picture, w,
-            [&](int y, std::uint8_t*, std::uint8_t* bytes) {
-                const std::uint8_t* index = picture.Row(y);
-                for (std::size_t x = 0; x < w; ++x)
-                    bytes[x] = level[index[x]];
-            },
-            idat);
-    }
+    case TPixelDepth::Grey8: // the bytes are the levels
     case TPixelDepth::Palette8:
         return DeflateRows<TBarcodeRows>(
             picture, w,
