@@ -162,13 +162,19 @@ TEST(ImageWriters, FewestBitsThatKeepEveryPixel) {
         const char* what;
         std::vector<TPixel> colours;
         TPixelDepth depth;
-        std::vector<TPixel> palette; // Mono and Palette8
+        std::vector<TPixel> palette; // Mono and Palette8 as they come, Grey8 darkest first
         int pngBits, pngType, bmpBits;
     } cases[] = {
         {"white alone", {PixelWhite}, TPixelDepth::Mono, {PixelWhite, PixelBlack}, 1, 3, 1},
         {"black alone", {PixelBlack}, TPixelDepth::Mono, {PixelBlack, PixelWhite}, 1, 3, 1},
         {"two colours", {red, blue}, TPixelDepth::Mono, {red, blue}, 1, 3, 1},
-        {"three greys", {PixelBlack, grey, PixelWhite}, TPixelDepth::Grey8, {}, 8, 0, 8},
+        {"three greys",
+         {PixelWhite, grey, PixelBlack},
+         TPixelDepth::Grey8,
+         {PixelBlack, grey, PixelWhite},
+         8,
+         0,
+         8},
         {"every grey", greys, TPixelDepth::Grey8, {}, 8, 0, 8},
         {"greys and a colour",
          {PixelBlack, grey, yellow},
