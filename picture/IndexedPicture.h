@@ -13,9 +13,10 @@ struct TIndexedPicture {
     int Width = 0;
     int Height = 0;
     // Mono and Palette8: Width indices into Colours.Palette for each distinct
-    // row, Grey8: the Width levels themselves; RowStart[y] is where row y's begin. A row equal to
-    // the row above shares its indices, as most rows of a barcode do. SameAsAbove holds at every
-    // depth, Row only where there are indices.
+    // row; Grey8: the Width levels themselves. RowStart[y] is where row y's
+    // bytes begin. A row equal to the row above shares its bytes, as most rows
+    // of a barcode do. SameAsAbove holds at every depth, Row only where there
+    // are bytes (not for Rgb24 and Rgba32).
     std::unique_ptr<std::uint8_t[]> Indices;
     std::vector<std::size_t> RowStart;
 

@@ -113,18 +113,18 @@ bool DeflateRows(const TIndexedPicture& picture, std::size_t rowBytes, const TRo
                                 reinterpret_cast<const Bytef*>(upRow.data()), uInt(upRow.size()));
     uLong sum = adler32(0, nullptr, 0), rowSum = 0;
     for (int y = 0; y < h; ++y) {
-        if (!picture.SameAsAbove(y)) {
+        const bool same = picture.SameAsAbove(y);
+        if (!same) {
             row[0] = 0;
             fill(y, reinterpret_cast<std::uint8_t*>(row.data()),
                  reinterpret_cast<std::uint8_t*>(row.data() + 1));
             rowSum = adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef*>(row.data()),
                              uInt(row.size()));
         }
-        const bool up = picture.SameAsAbove(y) && row[0] != 0;
+        const bool up = same && row[0] != 0;
         const std::string& bytes = up ? upRow : row;
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-        if (!(picture.SameAsAbove(y) && !up ? compress.Repeat(data) : compress.Row(data)))
-            return false;
+        if (!(same && !up ? compress.Repeat(data) : compress.Row(data))) return false;
         sum = adler32_combine(sum, up ? upSum : rowSum, z_off_t(bytes.size()));
     }
     if (!compress.Finish()) return false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cassert>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -110,7 +112,13 @@ std::size_t SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t 
         std::uint64_t x, y;
         std::memcpy(&x, a + k, 8);
         std::memcpy(&y, b + k, 8);
-        if (x != y) return k + std::size_t(__builtin_ctzll(x ^ y)) / 8;
+        if (x == y) continue;
+        // The first byte that differs is the lowest in memory, wherever the
+        // machine keeps it in a word.
+        const std::uint64_t d = x ^ y;
+        const int bit =
+            std::endian::native == std::endian::little ? std::countr_zero(d) : std::countl_zero(d);
+        return k + std::size_t(bit) / 8;
     }
     while (k < n && a[k] == b[k])
         ++k;
@@ -161,13 +169,13 @@ std::size_t LengthSymbols(std::span<const int> lengths, TLengthSymbols& symbols)
 constexpr std::array<int, 19> HeaderOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                              11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-// The bits of a block's codes with deflate's fixed codes; extra bits, the
-// same either way, left out.
 using TLiteralCounts = std::array<std::uint32_t, Literals>;
 using TDistanceCounts = std::array<std::uint32_t, Distances>;
 
 void CodeLengths(std::span<const std::uint32_t> counts, int limit, std::span<int> lengths);
 
+// The bits of a block's codes with deflate's fixed codes; extra bits, the
+// same either way, left out.
 std::uint64_t FixedBits(const TLiteralCounts& literalCounts,
                         const TDistanceCounts& distanceCounts) {
     std::uint64_t bits = 3;
@@ -207,11 +215,11 @@ struct TBlockCodes {
             --HeaderUsed;
     }
 
-    // The block's bits with these codes, the header's too; extra bits left out.
     std::span<const TLengthSymbol> Symbols() const {
         return std::span(Header).first(HeaderSymbols);
     }
 
+    // The block's bits with these codes, the header's too; extra bits left out.
     std::uint64_t Bits(const TLiteralCounts& literalCounts,
                        const TDistanceCounts& distanceCounts) const {
         std::uint64_t bits = 3 + 14 + 3 * HeaderUsed;
@@ -231,7 +239,8 @@ struct TBlockCodes {
 void WriteTokens(TBitWriter& bits, const std::vector<TDeflateToken>& tokens,
                  const TCodeTable& literalCodes, const TCodeTable& distanceCodes,
                  const TDistance& previous, const TDistance& rowUp) {
-    std::array<TCode, 256 + MaxCopy + 1> symbols{};
+    static_assert(TDeflateToken::Symbols == 256 + MaxCopy + 1);
+    std::array<TCode, TDeflateToken::Symbols> symbols{};
     std::copy_n(literalCodes.begin(), 256, symbols.begin());
     for (int length = MinCopy; length <= MaxCopy; ++length) {
         const int k = LengthCodes[std::size_t(length)];
@@ -269,7 +278,14 @@ void WriteHeader(TBitWriter& bits, const TBlockCodes& own) {
     }
 }
 
-// Nodes in the order of their weights (above 16 bits), ties in the order
+// A node is its weight above 16 bits of its number: leaves are numbered by
+// symbol, joined nodes after them.
+constexpr int NodeBits = 16;
+std::size_t NodeOf(std::uint64_t key) {
+    return std::size_t(key & 0xFFFF);
+}
+
+// Nodes in the order of their weights (above NodeBits), ties in the order
 // they come. Few nodes are put in place one by one; more go by a radix sort
 // a byte at a time, as many bytes as the heaviest needs, faster than
 // comparing, whose every guess about random counts fails.
@@ -278,7 +294,7 @@ void SortByWeight(std::span<std::uint64_t> nodes, std::uint32_t heaviest) {
         for (std::size_t i = 1; i < nodes.size(); ++i) {
             const std::uint64_t v = nodes[i];
             std::size_t k = i;
-            for (; k > 0 && nodes[k - 1] >> 16 > v >> 16; --k)
+            for (; k > 0 && nodes[k - 1] >> NodeBits > v >> NodeBits; --k)
                 nodes[k] = nodes[k - 1];
             nodes[k] = v;
         }
@@ -286,7 +302,8 @@ void SortByWeight(std::span<std::uint64_t> nodes, std::uint32_t heaviest) {
     }
     std::array<std::uint64_t, MaxSymbols> other;
     std::span<std::uint64_t> from = nodes, to = std::span(other).first(nodes.size());
-    for (int shift = 16; shift < 48 && (heaviest >> (shift - 16)) > 0; shift += 8) {
+    for (int shift = NodeBits; shift < NodeBits + 32 && (heaviest >> (shift - NodeBits)) > 0;
+         shift += 8) {
         std::array<std::size_t, 257> start{};
         for (const std::uint64_t v : from)
             ++start[((v >> shift) & 0xFF) + 1];
@@ -297,13 +314,6 @@ void SortByWeight(std::span<std::uint64_t> nodes, std::uint32_t heaviest) {
         std::swap(from, to);
     }
     if (from.data() != nodes.data()) std::copy(from.begin(), from.end(), nodes.begin());
-}
-
-// A node is its weight above 16 bits of its number: leaves are numbered by
-// symbol, joined nodes after them.
-constexpr int NodeBits = 16;
-std::size_t NodeOf(std::uint64_t key) {
-    return std::size_t(key & 0xFFFF);
 }
 
 // Huffman's joining of the two lightest, from two queues: the leaves, sorted
@@ -343,6 +353,7 @@ int TreeDepths(std::span<const std::uint64_t> leaves, std::span<int> lengths) {
 // HuffmanCodeLengths into lengths, as long as counts, without allocating.
 void CodeLengths(std::span<const std::uint32_t> original, int limit, std::span<int> lengths) {
     const std::size_t n = original.size();
+    assert(n <= MaxSymbols && lengths.size() == n);
     std::array<std::uint32_t, MaxSymbols> counts;
     std::copy(original.begin(), original.end(), counts.begin());
     std::size_t used = std::size_t(

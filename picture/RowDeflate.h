@@ -24,6 +24,8 @@ std::vector<int> HuffmanCodeLengths(const std::vector<std::uint32_t>& counts, in
 // A byte as it is, or a copy of bytes from one byte back or one row up.
 struct TDeflateToken {
     enum TKind : std::uint8_t { Byte, FromBefore, FromAbove };
+    // Bytes, then copy lengths up to 258.
+    static constexpr std::size_t Symbols = 256 + 259;
     std::uint16_t Symbol = 0; // the byte, or 256 and the copy's length
     TKind Kind = Byte;
 };
@@ -78,9 +80,6 @@ private:
     // picture's parts, and a large picture's tokens never all wait in memory.
     static constexpr std::size_t BlockTokens = std::size_t(1) << 15;
 
-    // Bytes, then copy lengths up to 258.
-    static constexpr std::size_t TokenSymbols = 256 + 259;
-
     void Literal(std::uint8_t byte) { Add({byte, TDeflateToken::Byte}); }
     void Copy(std::size_t length, TDeflateToken::TKind kind);
     // Counted as they come, so the block's codes need no pass over its tokens.
@@ -99,7 +98,7 @@ private:
     bool aboveInReach;                 // a row is at most deflate's 32 KB window away
     std::size_t repeats = 0;           // rows the same as the one above, not yet written
     std::vector<TDeflateToken> tokens; // the block being gathered
-    std::array<std::uint32_t, TokenSymbols> symbolCounts{};
+    std::array<std::uint32_t, TDeflateToken::Symbols> symbolCounts{};
     std::array<std::uint32_t, 3> kindCounts{};
     TBitWriter bits;
 };
